@@ -1,0 +1,53 @@
+// A product's cost price after a purchase line, by the shop's cost method.
+#include "dberror.h"
+#include "dm.h"
+#include "globals.h"
+#include "words.h"
+
+#include <algorithm>
+
+// Called for each purchase line after the line is stored and before its quantity
+// is added to stock: the stock read here is what the warehouse held before the
+// receipt, so the weighted average counts the received quantity once.
+void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
+{
+    const QString method = G.ShopCB;
+    auto purchasePrice = [&] {
+        return Money::fromVariant(value(QStringLiteral("select theJH from SShop where ID=?"), {sid}));
+    };
+
+    Money cost;
+    if (method == QLatin1String(Words::CostPurchasePrice)) {
+        cost = purchasePrice();
+    } else if (method == QLatin1String(Words::CostMovingAverage)) {
+        const Money q = Money::fromVariant(value(QStringLiteral("select theCount from UKC where WName=? and SID=?"), {wname, sid}));
+        const Money c = Money::fromVariant(value(QStringLiteral("select theCB from SShop where ID=?"), {sid}));
+        const double e = q.toDouble() + quantity.toDouble();
+        const double f = q.toDouble() * c.toDouble() + quantity.toDouble() * price.toDouble();
+        cost = e > 0 ? Money::fromDouble(f / e) : c;
+    } else if (method == QLatin1String(Words::CostFirstIn) || method == QLatin1String(Words::CostLastIn)
+               || method == QLatin1String(Words::CostHighest) || method == QLatin1String(Words::CostLowest)) {
+        // Every purchase line of the product counts, whatever the state of its receipt.
+        const auto prices = rows(QStringLiteral("select thePrice from UJH_List where SID=? order by ID"), {sid});
+        Money first, last, highest, lowest;
+        if (prices.isEmpty()) {
+            first = last = highest = lowest = purchasePrice();
+        } else {
+            first = Money::fromVariant(prices.first()[0]);
+            last = Money::fromVariant(prices.last()[0]);
+            highest = lowest = first;
+            for (const auto &r : prices) {
+                const Money p = Money::fromVariant(r[0]);
+                highest = std::max(highest, p);
+                lowest = std::min(lowest, p);
+            }
+        }
+        if (method == QLatin1String(Words::CostFirstIn)) cost = first;
+        else if (method == QLatin1String(Words::CostLastIn)) cost = last;
+        else if (method == QLatin1String(Words::CostHighest)) cost = highest;
+        else cost = lowest;
+    } else {
+        throw DbError(QStringLiteral("未知的成本计算方法：") + method);
+    }
+    mySQL(QStringLiteral("update SShop set theCB=? where ID=?"), {cost.toVariant(), sid});
+}

@@ -1,0 +1,223 @@
+#include "dm.h"
+#include "dberror.h"
+#include "globals.h"
+#include "words.h"
+
+#include <QSqlError>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+
+namespace { frmDM *g_instance = nullptr; }
+
+frmDM::frmDM(QSqlDatabase db, QObject *parent) : QObject(parent), m_db(db)
+{
+    g_instance = this;
+}
+
+frmDM::~frmDM()
+{
+    if (g_instance == this) g_instance = nullptr;
+}
+
+frmDM *frmDM::instance() { return g_instance; }
+
+QSqlQuery &frmDM::prepared(const QString &sql)
+{
+    auto it = m_queries.find(sql);
+    if (it == m_queries.end()) {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!q.prepare(sql)) throw DbError(q.lastError().text());
+        it = m_queries.insert(sql, q);
+    }
+    return it.value();
+}
+
+QSqlQuery &frmDM::run(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery &q = prepared(sql);
+    for (int i = 0; i < binds.size(); ++i) q.bindValue(i, binds[i]);
+    if (!q.exec()) {
+        const QString text = q.lastError().text();
+        q.finish();
+        throw DbError(text);
+    }
+    return q;
+}
+
+void frmDM::mySQL(const QString &sql, const QVariantList &binds)
+{
+    run(sql, binds).finish();
+}
+
+QVector<QVariantList> frmDM::rows(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery &q = run(sql, binds);
+    QVector<QVariantList> out;
+    const int n = q.record().count();
+    while (q.next()) {
+        QVariantList r;
+        r.reserve(n);
+        for (int i = 0; i < n; ++i) r << q.value(i);
+        out << r;
+    }
+    q.finish();
+    return out;
+}
+
+QVariant frmDM::value(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery &q = run(sql, binds);
+    QVariant v;
+    if (q.next()) v = q.value(0);
+    q.finish();
+    return v;
+}
+
+int frmDM::rowCount(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery &q = run(sql, binds);
+    int n = 0;
+    while (q.next()) ++n;
+    q.finish();
+    return n;
+}
+
+qint64 frmDM::lastInsertId()
+{
+    return value(QStringLiteral("select last_insert_rowid()")).toLongLong();
+}
+
+// ---- stock ----
+
+void frmDM::KC_Up(const QString &wname, int sid, Money quantity)
+{
+    if (rowCount(QStringLiteral("select ID from UKC where WName=? and SID=?"), {wname, sid}) > 0)
+        mySQL(QStringLiteral("update UKC set theCount=round(theCount+?,4) where WName=? and SID=?"),
+              {quantity.toVariant(), wname, sid});
+    else
+        mySQL(QStringLiteral("insert into UKC(WName,SID,theCount) values(?,?,?)"), {wname, sid, quantity.toVariant()});
+}
+
+void frmDM::KC_Do(const QString &wname, int sid, Money quantity)
+{
+    // No test for enough stock here: whether stock may go negative is the screens' decision.
+    if (rowCount(QStringLiteral("select ID from UKC where WName=? and SID=?"), {wname, sid}) > 0)
+        mySQL(QStringLiteral("update UKC set theCount=round(theCount-?,4) where WName=? and SID=?"),
+              {quantity.toVariant(), wname, sid});
+    else
+        mySQL(QStringLiteral("insert into UKC(WName,SID,theCount) values(?,?,?)"), {wname, sid, (-quantity).toVariant()});
+}
+
+Money frmDM::myRetKC(const QString &wname, int sid)
+{
+    const auto r = rows(QStringLiteral("select theCount from UKC where WName=? and SID=?"), {wname, sid});
+    return r.size() == 1 ? Money::fromVariant(r[0][0]) : Money();
+}
+
+void frmDM::SaveSList(const QString &word, const QString &num, const QString &wname, int sid,
+                      Money countIn, Money countOut, Money price)
+{
+    // Callers post the stock change first, so this is the stock after the movement.
+    const Money after = myRetKC(wname, sid);
+    mySQL(QStringLiteral("insert into SList(theDate,theType,theNum,WName,SID,ICount,OCount,SPrice,WCount,UName) "
+                         "values(?,?,?,?,?,?,?,?,?,?)"),
+          {G.WorkDate, word, num, wname, sid, countIn.toVariant(), countOut.toVariant(), price.toVariant(),
+           after.toVariant(), G.LoginName});
+}
+
+// ---- money ----
+
+void frmDM::SaveList(const QString &word, const QString &num, Money in, Money out,
+                     const QString &account, const QString &payer, const QString &clerk)
+{
+    mySQL(QStringLiteral("insert into UList(theDate,theType,theNum,theIn,theOut,MName,UName,IName) "
+                         "values(?,?,?,?,?,?,?,?)"),
+          {G.WorkDate, word, num, in.toVariant(), out.toVariant(), account, payer, clerk});
+}
+
+void frmDM::balance(const char *sql, int uid, Money amount)
+{
+    mySQL(QString::fromLatin1(sql), {amount.toVariant(), uid});
+}
+
+void frmDM::YS_Up(int uid, Money a) { balance("update SUnits set theYS=round(theYS+?,4) where ID=?", uid, a); }
+void frmDM::YS_Do(int uid, Money a) { balance("update SUnits set theYS=round(theYS-?,4) where ID=?", uid, a); }
+void frmDM::YF_Up(int uid, Money a) { balance("update SUnits set theYF=round(theYF+?,4) where ID=?", uid, a); }
+void frmDM::YF_Do(int uid, Money a) { balance("update SUnits set theYF=round(theYF-?,4) where ID=?", uid, a); }
+
+// ---- dictionaries ----
+
+void frmDM::myState(const QString &table, const QString &state, int id)
+{
+    static const QStringList allowed{QStringLiteral("SUser"), QStringLiteral("SType"), QStringLiteral("SWare"),
+                                     QStringLiteral("SAccount"), QStringLiteral("SStaff"), QStringLiteral("SUnits"),
+                                     QStringLiteral("SShop")};
+    if (!allowed.contains(table)) throw DbError(QStringLiteral("未知的表：") + table);
+    mySQL(QStringLiteral("update %1 set theState=? where ID=?").arg(table), {state, id});
+}
+
+QString frmDM::myRetZK(const QString &category)
+{
+    if (category.isEmpty()) return QStringLiteral("100");
+    const auto r = rows(QStringLiteral("select theZK from SType where theName=?"), {category});
+    return r.size() == 1 ? r[0][0].toString() : QStringLiteral("100");
+}
+
+void frmDM::SaveBB(const QString &date, const QStringList &figures)
+{
+    static const char *cols[30] = {"CG1", "CG2", "CG3", "CG4", "CG5", "CT1", "CT2", "CT3", "CT4", "CT5",
+                                   "FK1", "FK2", "XS1", "XS2", "XS3", "XS4", "XS5", "XT1", "XT2", "XT3",
+                                   "XT4", "XT5", "SK1", "SK2", "BS1", "BS2", "BS3", "BY1", "BY2", "BY3"};
+    QStringList names{QStringLiteral("theDate")};
+    QVariantList binds{date};
+    for (int i = 0; i < 30; ++i) {
+        names << QLatin1String(cols[i]);
+        const QString f = i < figures.size() ? figures[i].trimmed() : QString();
+        bool ok = true;
+        const Money m = Money::fromString(f, &ok);
+        if (!ok) throw DbError(QStringLiteral("“%1”不是有效的数值").arg(f));
+        binds << m.toVariant();
+    }
+    mySQL(QStringLiteral("insert into UBB(%1) values(%2)")
+              .arg(names.join(QLatin1Char(',')), QStringList(31, QStringLiteral("?")).join(QLatin1Char(','))),
+          binds);
+}
+
+// ---- shop row ----
+
+void frmDM::FindDept()
+{
+    const auto r = rows(QStringLiteral("select theName,thePhone,theAdd,theGG,theTX,theKC,theJH,theXS,theJH1,theXS1,"
+                                       "theCB,theFKC,theKCMin,theKCMax from SDept"));
+    if (r.isEmpty()) return; // no shop row: the shop values stay empty
+    const QVariantList &d = r.first();
+    G.ShopName = d[0].toString();
+    G.ShopTX = d[4].toInt() ? QStringLiteral("True") : QStringLiteral("False");
+    G.ShopJH = d[6].toInt() != 0;
+    G.ShopXS = d[7].toInt() != 0;
+    G.ShopJH1 = d[8].toInt() != 0;
+    G.ShopXS1 = d[9].toInt() != 0;
+    G.ShopCB = d[10].toString();
+    G.ShopFKC = d[11].toInt() != 0;
+    G.ShopKCMin = Money::fromVariant(d[12]).toString();
+    G.ShopKCMax = Money::fromVariant(d[13]).toString();
+}
+
+// ---- pick lists ----
+
+QSqlQueryModel *frmDM::pickModel(int which, const QString &sql)
+{
+    if (!m_pick[which]) m_pick[which] = new QSqlQueryModel(this);
+    m_pick[which]->setQuery(sql, m_db);
+    if (m_pick[which]->lastError().isValid()) throw DbError(m_pick[which]->lastError().text());
+    while (m_pick[which]->canFetchMore()) m_pick[which]->fetchMore();
+    return m_pick[which];
+}
+
+QSqlQueryModel *frmDM::DBComUser() { return pickModel(0, QStringLiteral("select theName from SUser where theState='启用' order by ID")); }
+QSqlQueryModel *frmDM::DBComSType() { return pickModel(1, QStringLiteral("select theName from SType where theState='启用' order by ID")); }
+QSqlQueryModel *frmDM::DBComWare() { return pickModel(2, QStringLiteral("select theName from SWare where theState='启用' order by ID")); }
+QSqlQueryModel *frmDM::DBComAccount() { return pickModel(3, QStringLiteral("select theName from SAccount where theState='启用' order by ID")); }
+QSqlQueryModel *frmDM::DBComStaff() { return pickModel(4, QStringLiteral("select theName from SStaff where theState='启用' order by ID")); }
+QSqlQueryModel *frmDM::DBComSUType() { return pickModel(5, QStringLiteral("select theName from SUType order by ID")); }

@@ -1,0 +1,35 @@
+#pragma once
+// Values that live for the whole run: who is logged in, the business date, the
+// user's default choices and the shop's options. Written at start-up (shop row)
+// and at login; read everywhere.
+#include <QString>
+
+struct AppGlobals {
+    QString AppPath;     // program folder, ending with a separator
+    QString AppVersion;
+    QString AppEdition;
+
+    QString ShopName;
+    QString ShopTX;      // "True" or "False": stock alert on
+    QString ShopKCMin;   // default stock limits for new products, as text
+    QString ShopKCMax;
+    QString ShopCB;      // cost method word
+    bool ShopJH = false;  // purchase receipts overwrite the purchase price
+    bool ShopXS = false;  // sales deliveries overwrite the sales price
+    bool ShopJH1 = false; // suggest the last purchase price per supplier
+    bool ShopXS1 = false; // suggest the last sales price per customer
+    bool ShopFKC = false; // negative stock allowed
+
+    QString LoginName;
+    QString LoginPass;
+    QString WorkDate;    // "yyyy-MM-dd"
+    QString UserCK;      // default warehouse
+    QString UserZH;      // default payment account
+    QString UserJSR;     // default handler
+    QString UserSFKR;    // default payer or receiver
+};
+
+extern AppGlobals G;
+
+// The one date format of the program.
+inline constexpr const char *DateFormat = "yyyy-MM-dd";

@@ -1,0 +1,31 @@
+// The unit price proposed when a product is put on a purchase or sales line:
+// the product's own price, or, when the shop option says so, the price of the
+// latest line of the same product for the same partner.
+#include "dm.h"
+#include "globals.h"
+
+namespace {
+Money suggest(frmDM &dm, int sid, int uid, const char *priceColumn, bool perPartner, const char *head,
+              const char *lines)
+{
+    const auto own = dm.rows(QStringLiteral("select %1 from SShop where ID=?").arg(QLatin1String(priceColumn)), {sid});
+    const Money fallback = own.size() == 1 ? Money::fromVariant(own[0][0]) : Money();
+    if (!perPartner) return fallback;
+    const QString sql = QStringLiteral("select L.thePrice from %1 H inner join %2 L on H.theNum=L.theNum "
+                                       "where H.theDel='否' and L.SID=? and H.UID=? order by L.ID desc limit 1")
+                            .arg(QLatin1String(head), QLatin1String(lines));
+    const auto last = dm.rows(sql, {sid, uid});
+    return last.size() == 1 ? Money::fromVariant(last[0][0]) : fallback;
+}
+}
+
+Money frmDM::myRetJHPrice(int sid, int uid)
+{
+    return suggest(*this, sid, uid, "theJH", G.ShopJH1, "UJH", "UJH_List");
+}
+
+Money frmDM::myRetXSPrice(int sid, int uid)
+{
+    // The stored line price, before the line's discount.
+    return suggest(*this, sid, uid, "theXS", G.ShopXS1, "UXS", "UXS_List");
+}
