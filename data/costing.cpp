@@ -17,16 +17,16 @@ void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
     };
 
     Money cost;
-    if (method == QLatin1String(Words::CostPurchasePrice)) {
+    if (method == QString::fromUtf8(Words::CostPurchasePrice)) {
         cost = purchasePrice();
-    } else if (method == QLatin1String(Words::CostMovingAverage)) {
+    } else if (method == QString::fromUtf8(Words::CostMovingAverage)) {
         const Money q = Money::fromVariant(value(QStringLiteral("select theCount from UKC where WName=? and SID=?"), {wname, sid}));
         const Money c = Money::fromVariant(value(QStringLiteral("select theCB from SShop where ID=?"), {sid}));
         const double e = q.toDouble() + quantity.toDouble();
         const double f = q.toDouble() * c.toDouble() + quantity.toDouble() * price.toDouble();
         cost = e > 0 ? Money::fromDouble(f / e) : c;
-    } else if (method == QLatin1String(Words::CostFirstIn) || method == QLatin1String(Words::CostLastIn)
-               || method == QLatin1String(Words::CostHighest) || method == QLatin1String(Words::CostLowest)) {
+    } else if (method == QString::fromUtf8(Words::CostFirstIn) || method == QString::fromUtf8(Words::CostLastIn)
+               || method == QString::fromUtf8(Words::CostHighest) || method == QString::fromUtf8(Words::CostLowest)) {
         // Every purchase line of the product counts, whatever the state of its receipt.
         const auto prices = rows(QStringLiteral("select thePrice from UJH_List where SID=? order by ID"), {sid});
         Money first, last, highest, lowest;
@@ -42,9 +42,9 @@ void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
                 lowest = std::min(lowest, p);
             }
         }
-        if (method == QLatin1String(Words::CostFirstIn)) cost = first;
-        else if (method == QLatin1String(Words::CostLastIn)) cost = last;
-        else if (method == QLatin1String(Words::CostHighest)) cost = highest;
+        if (method == QString::fromUtf8(Words::CostFirstIn)) cost = first;
+        else if (method == QString::fromUtf8(Words::CostLastIn)) cost = last;
+        else if (method == QString::fromUtf8(Words::CostHighest)) cost = highest;
         else cost = lowest;
     } else {
         throw DbError(QStringLiteral("未知的成本计算方法：") + method);

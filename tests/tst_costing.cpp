@@ -1,0 +1,121 @@
+// A product's cost price after a purchase line, under each cost method.
+#include "data/dberror.h"
+#include "data/globals.h"
+#include "data/words.h"
+#include "testdb.h"
+
+#include <QtTest>
+
+class TstCosting : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { setSession(); }
+    void withoutPurchaseLines_data();
+    void withoutPurchaseLines();
+    void withPurchaseLines_data();
+    void withPurchaseLines();
+    void weightedAverage_data();
+    void weightedAverage();
+    void unknownMethodChangesNothing();
+};
+
+namespace {
+Money costOf(frmDM &dm, int sid) { return Money::fromVariant(dm.value("select theCB from SShop where ID=?", {sid})); }
+}
+
+void TstCosting::withoutPurchaseLines_data()
+{
+    QTest::addColumn<QString>("method");
+    for (const char *m : {Words::CostFirstIn, Words::CostLastIn, Words::CostHighest, Words::CostLowest, Words::CostPurchasePrice})
+        QTest::newRow(m) << QString::fromUtf8(m);
+}
+
+void TstCosting::withoutPurchaseLines()
+{
+    QFETCH(QString, method);
+    TestDb t;
+    G.ShopCB = method;
+    const int sid = t.addProduct("茶叶", Money::fromString("12.5"));
+    t.dm().mySQL("update SShop set theCB=0 where ID=?", {sid});
+    t.dm().myShopCB(sid, Money::fromString("3"), "一号库", Money::fromString("99"));
+    QCOMPARE(costOf(t.dm(), sid).toString(), QString("12.5"));
+}
+
+void TstCosting::withPurchaseLines_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QString>("cost");
+    // Lines in entry order: 5, 3, 8, 4 (one of them on a deleted receipt: all lines count).
+    QTest::newRow("first in") << "先进先出" << "5";
+    QTest::newRow("last in") << "后进先出" << "4";
+    QTest::newRow("highest") << "最高单价" << "8";
+    QTest::newRow("lowest") << "最低单价" << "3";
+    QTest::newRow("purchase price") << "采购单价" << "6.6";
+}
+
+void TstCosting::withPurchaseLines()
+{
+    QFETCH(QString, method);
+    QFETCH(QString, cost);
+    TestDb t;
+    auto &dm = t.dm();
+    G.ShopCB = method;
+    const int sid = t.addProduct("茶叶", Money::fromString("6.6"));
+    const int otherSid = t.addProduct("别的", Money::fromString("1"));
+    dm.mySQL("insert into UJH_List(theNum,SID,thePrice) values('A',?,1)", {otherSid});
+    for (const char *p : {"5", "3", "8", "4"})
+        dm.mySQL("insert into UJH_List(theNum,SID,thePrice) values('A',?,?)", {sid, QString(p)});
+    dm.myShopCB(sid, Money::fromString("1"), "一号库", Money::fromString("4"));
+    QCOMPARE(costOf(dm, sid).toString(), cost);
+
+    // A single line is first, last, highest and lowest alike.
+    const int single = t.addProduct("单", Money::fromString("6.6"));
+    dm.mySQL("insert into UJH_List(theNum,SID,thePrice) values('B',?,7.25)", {single});
+    dm.myShopCB(single, Money::fromString("1"), "一号库", Money::fromString("7.25"));
+    QCOMPARE(costOf(dm, single).toString(), method == "采购单价" ? QString("6.6") : QString("7.25"));
+}
+
+void TstCosting::weightedAverage_data()
+{
+    QTest::addColumn<QString>("stockBefore");
+    QTest::addColumn<QString>("costBefore");
+    QTest::addColumn<QString>("received");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("cost");
+    // Stock 10 at 5, receive 10 at 7: (10 × 5 + 10 × 7) / 20.
+    QTest::newRow("even mix") << "10" << "5" << "10" << "7" << "6";
+    QTest::newRow("no stock yet") << "" << "5" << "4" << "7" << "7";
+    QTest::newRow("rounds to four decimals") << "2" << "1" << "1" << "2" << "1.3333";
+    QTest::newRow("nothing on hand keeps the cost") << "-3" << "5" << "3" << "7" << "5";
+    QTest::newRow("zero received, no stock") << "0" << "5" << "0" << "7" << "5";
+}
+
+void TstCosting::weightedAverage()
+{
+    QFETCH(QString, stockBefore);
+    QFETCH(QString, costBefore);
+    QFETCH(QString, received);
+    QFETCH(QString, price);
+    QFETCH(QString, cost);
+    TestDb t;
+    auto &dm = t.dm();
+    G.ShopCB = Words::CostMovingAverage;
+    const int sid = t.addProduct("茶叶", Money::fromString("1"));
+    dm.mySQL("update SShop set theCB=? where ID=?", {costBefore, sid});
+    if (!stockBefore.isEmpty()) dm.KC_Up("一号库", sid, Money::fromString(stockBefore));
+    // The receipt asks for the new cost before it adds its quantity to stock.
+    dm.myShopCB(sid, Money::fromString(received), "一号库", Money::fromString(price));
+    QCOMPARE(costOf(dm, sid).toString(), cost);
+}
+
+void TstCosting::unknownMethodChangesNothing()
+{
+    TestDb t;
+    G.ShopCB = "随便";
+    const int sid = t.addProduct("茶叶", Money::fromString("3"));
+    QVERIFY_THROWS_EXCEPTION(DbError, t.dm().myShopCB(sid, Money::fromString("1"), "一号库", Money::fromString("9")));
+    QCOMPARE(costOf(t.dm(), sid).toString(), QString("3"));
+}
+
+QTEST_GUILESS_MAIN(TstCosting)
+#include "tst_costing.moc"
