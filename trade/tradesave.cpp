@@ -1,0 +1,164 @@
+// Storing and posting a trade document: header, lines, stock, stock ledger,
+// prices and cost, settlement row, partner balance and money log, in one transaction.
+#include "data/dberror.h"
+#include "data/dm.h"
+#include "data/globals.h"
+#include "data/transaction.h"
+#include "data/words.h"
+#include "tradedoc.h"
+
+namespace {
+
+void postBalance(frmDM &dm, BalanceOp op, int uid, Money amount)
+{
+    switch (op) {
+    case BalanceOp::YF_Up: dm.YF_Up(uid, amount); break;
+    case BalanceOp::YS_Up: dm.YS_Up(uid, amount); break;
+    case BalanceOp::YF_Do: dm.YF_Do(uid, amount); break;
+    case BalanceOp::YS_Do: dm.YS_Do(uid, amount); break;
+    }
+}
+
+void writeHeader(frmDM &dm, const TradeKindInfo &k, const TradeDoc &doc, const QString &num, bool changing)
+{
+    const QString yc = QString::fromUtf8(doc.preSave ? Words::Yes : Words::No);
+    const Money total = doc.total();
+    const QVariantList values{doc.uid, total.toVariant(), doc.paid().toVariant(), doc.owed().toVariant(), doc.account,
+                              doc.warehouse, doc.handler, G.LoginName, doc.remark, doc.totalCount().toVariant(),
+                              NumToChar(total), doc.partnerName, doc.myDate};
+    const QString cols = QStringLiteral("UID,theHJ,theSJ,%1,AName,WName,UName,IName,Remark,theCount,theDX,MName,myDate")
+                             .arg(k.owedColumn);
+    if (changing) {
+        QStringList sets;
+        for (const QString &c : cols.split(QLatin1Char(','))) sets << c + QStringLiteral("=?");
+        QVariantList binds = values;
+        if (k.canPreSave) { sets << QStringLiteral("theYC=?"); binds << yc; }
+        binds << num;
+        dm.mySQL(QStringLiteral("delete from %1 where theNum=?").arg(k.lines), {num});
+        dm.mySQL(QStringLiteral("update %1 set %2 where theNum=?").arg(k.head, sets.join(QLatin1Char(','))), binds);
+        return;
+    }
+    QString allCols = QStringLiteral("theDate,theNum,theDel,") + cols;
+    QVariantList binds{G.WorkDate, num, QString::fromUtf8(Words::No)};
+    binds += values;
+    if (k.canPreSave) { allCols += QStringLiteral(",theYC"); binds << yc; }
+    dm.mySQL(QStringLiteral("insert into %1(%2) values(%3)")
+                 .arg(k.head, allCols, QStringList(binds.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+             binds);
+}
+
+// The cost recorded on a sales line: the product's cost price, else its purchase price, else 0.
+Money lineCost(frmDM &dm, int sid)
+{
+    const auto r = dm.rows(QStringLiteral("select theCB, theJH from SShop where ID=?"), {sid});
+    if (r.isEmpty()) return Money();
+    if (!r[0][0].isNull()) return Money::fromVariant(r[0][0]);
+    return Money::fromVariant(r[0][1]);
+}
+
+} // namespace
+
+QString saveTradeDoc(frmDM &dm, const TradeDoc &doc)
+{
+    const TradeKindInfo &k = tradeKind(doc.kind);
+    const bool changing = !doc.num.isEmpty();
+    const bool posted = !(k.canPreSave && doc.preSave);
+
+    Transaction tx(dm.db());
+    if (changing) {
+        // Only a live pre-saved document may be changed; anything else would post it twice.
+        const auto r = dm.rows(QStringLiteral("select theYC, theDel from %1 where theNum=?").arg(k.head), {doc.num});
+        if (!k.canPreSave || r.size() != 1 || r[0][0].toString() != QString::fromUtf8(Words::Yes)
+            || r[0][1].toString() != QString::fromUtf8(Words::No))
+            throw DbError(QStringLiteral("单据 %1 不是可以修改的预存单据！").arg(doc.num));
+    }
+    const QString num = changing ? doc.num : dm.NewDJNum(k.head, k.prefix, QStringLiteral("-"));
+    writeHeader(dm, k, doc, num, changing);
+
+    int bh = 0;
+    for (const TradeLine &l : doc.lines) {
+        ++bh;
+        const Money sum = l.amount(doc.kind);
+        if (k.salesLines) {
+            dm.mySQL(QStringLiteral("insert into %1(theNum,SID,thePrice,theCount,theSum,theJJ,Remark,theBH,theZK) "
+                                    "values(?,?,?,?,?,?,?,?,?)").arg(k.lines),
+                     {num, l.sid, l.price.toVariant(), l.count.toVariant(), sum.toVariant(),
+                      lineCost(dm, l.sid).toVariant(), l.remark, bh, l.zk});
+        } else {
+            dm.mySQL(QStringLiteral("insert into %1(theNum,SID,thePrice,theCount,theSum,Remark,theBH) "
+                                    "values(?,?,?,?,?,?,?)").arg(k.lines),
+                     {num, l.sid, l.price.toVariant(), l.count.toVariant(), sum.toVariant(), l.remark, bh});
+        }
+        if (doc.kind == TradeKind::Purchase) {
+            if (G.ShopJH)
+                dm.mySQL(QStringLiteral("update SShop set theJH=? where ID=?"), {l.price.toVariant(), l.sid});
+            // The new cost is worked out against the stock before this line arrives.
+            dm.myShopCB(l.sid, l.count, doc.warehouse, l.price);
+        }
+        if (posted) {
+            if (k.stockIn) {
+                dm.KC_Up(doc.warehouse, l.sid, l.count);
+                dm.SaveSList(k.stockWord, num, doc.warehouse, l.sid, l.count, Money(), l.price);
+            } else {
+                dm.KC_Do(doc.warehouse, l.sid, l.count);
+                dm.SaveSList(k.stockWord, num, doc.warehouse, l.sid, Money(), l.count, l.price);
+            }
+        }
+        if (doc.kind == TradeKind::Sales && G.ShopXS)
+            dm.mySQL(QStringLiteral("update SShop set theXS=? where ID=?"), {l.price.toVariant(), l.sid});
+    }
+
+    if (posted) {
+        const Money paid = doc.paid();
+        const Money owed = doc.owed();
+        if (doc.paidText != QLatin1String("0"))
+            dm.mySQL(QStringLiteral("insert into %1(theNum,theMoney,AName,%2,%3) values(?,?,?,?,?)")
+                         .arg(k.settleTable, k.settlePerson, k.settleDate),
+                     {num, paid.toVariant(), doc.account, doc.person, G.WorkDate});
+        if (!owed.isZero()) postBalance(dm, k.balance, doc.uid, owed);
+        if (!paid.isZero())
+            dm.SaveList(k.cashWord, num, k.cashIn ? paid : Money(), k.cashIn ? Money() : paid, doc.account,
+                        doc.person, G.LoginName);
+    }
+    tx.commit();
+    return num;
+}
+
+bool loadTradeDoc(frmDM &dm, TradeKind kind, const QString &num, TradeDoc *doc)
+{
+    const TradeKindInfo &k = tradeKind(kind);
+    const auto head = dm.rows(QStringLiteral("select H.UID, H.MName, H.myDate, H.WName, H.UName, H.AName, H.Remark "
+                                             "from %1 H inner join SUnits U on H.UID=U.ID where H.theNum=?").arg(k.head),
+                              {num});
+    if (head.size() != 1) return false;
+    TradeDoc d;
+    d.kind = kind;
+    d.num = num;
+    const QVariantList &h = head.first();
+    d.uid = h[0].toInt();
+    d.partnerName = h[1].toString();
+    d.myDate = h[2].toString();
+    d.warehouse = h[3].toString();
+    d.handler = h[4].toString();
+    d.account = h[5].toString();
+    d.remark = h[6].toString();
+    const QString zk = k.salesLines ? QStringLiteral("L.theZK") : QStringLiteral("100");
+    const auto lines = dm.rows(QStringLiteral("select L.SID, S.theNum, S.theName, L.thePrice, L.theCount, %1, L.Remark "
+                                              "from %2 L inner join SShop S on L.SID=S.ID where L.theNum=? order by L.theBH, L.ID")
+                                   .arg(zk, k.lines),
+                               {num});
+    for (const auto &r : lines) {
+        TradeLine l;
+        l.sid = r[0].toInt();
+        l.code = r[1].toString();
+        l.name = r[2].toString();
+        l.price = Money::fromVariant(r[3]);
+        l.count = Money::fromVariant(r[4]);
+        l.zk = r[5].toInt();
+        l.remark = r[6].toString();
+        d.lines << l;
+    }
+    d.paidText = d.total().toString();
+    *doc = d;
+    return true;
+}
