@@ -92,20 +92,24 @@ qint64 frmDM::lastInsertId()
 
 void frmDM::KC_Up(const QString &wname, int sid, Money quantity)
 {
-    if (rowCount(QStringLiteral("select ID from UKC where WName=? and SID=?"), {wname, sid}) > 0)
-        mySQL(QStringLiteral("update UKC set theCount=round(theCount+?,4) where WName=? and SID=?"),
-              {quantity.toVariant(), wname, sid});
-    else
+    QSqlQuery &q = run(QStringLiteral("update UKC set theCount=round(theCount+?,4) where WName=? and SID=?"),
+                       {quantity.toVariant(), wname, sid});
+    const int changed = q.numRowsAffected();
+    q.finish();
+    // The first movement of a product in a warehouse creates its stock row.
+    if (changed == 0)
         mySQL(QStringLiteral("insert into UKC(WName,SID,theCount) values(?,?,?)"), {wname, sid, quantity.toVariant()});
 }
 
 void frmDM::KC_Do(const QString &wname, int sid, Money quantity)
 {
     // No test for enough stock here: whether stock may go negative is the screens' decision.
-    if (rowCount(QStringLiteral("select ID from UKC where WName=? and SID=?"), {wname, sid}) > 0)
-        mySQL(QStringLiteral("update UKC set theCount=round(theCount-?,4) where WName=? and SID=?"),
-              {quantity.toVariant(), wname, sid});
-    else
+    QSqlQuery &q = run(QStringLiteral("update UKC set theCount=round(theCount-?,4) where WName=? and SID=?"),
+                       {quantity.toVariant(), wname, sid});
+    const int changed = q.numRowsAffected();
+    q.finish();
+    // A first issue creates the row with the negated quantity.
+    if (changed == 0)
         mySQL(QStringLiteral("insert into UKC(WName,SID,theCount) values(?,?,?)"), {wname, sid, (-quantity).toVariant()});
 }
 
