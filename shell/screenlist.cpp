@@ -2,6 +2,10 @@
 // yet leaves its menu item present but opening nothing.
 #include "screens.h"
 
+#include "about.h"
+#include "changepassword.h"
+#include "users.h"
+
 namespace Screens {
 
 void registerAll()
@@ -9,6 +13,10 @@ void registerAll()
     static bool done = false;
     if (done) return;
     done = true;
+
+    add(QStringLiteral("frmUser"), [](QWidget *parent) { return new frmUser(parent); });
+    add(QStringLiteral("frmCPass"), [](QWidget *parent) { return new frmCPass(parent); });
+    add(QStringLiteral("frmAbout"), [](QWidget *parent) { return new frmAbout(parent); });
 }
 
 } // namespace Screens

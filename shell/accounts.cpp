@@ -1,0 +1,107 @@
+#include "accounts.h"
+
+#include "data/dm.h"
+#include "data/globals.h"
+#include "data/transaction.h"
+#include "data/words.h"
+
+namespace Accounts {
+
+std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QString &password)
+{
+    const auto r = dm.rows(QStringLiteral("select ID,theName,theCK,theZH,theJSR,theSFKR from SUser "
+                                          "where theName=? AND thePass=? COLLATE NOCASE"),
+                           {name, password});
+    if (r.size() != 1) return std::nullopt;
+    const QVariantList &d = r.first();
+    LoginUser u;
+    u.id = d[0].toInt();
+    u.name = d[1].toString();
+    u.ck = d[2].toString();
+    u.zh = d[3].toString();
+    u.jsr = d[4].toString();
+    u.sfkr = d[5].toString();
+    return u;
+}
+
+void startSession(const LoginUser &user, const QString &password, const QString &workDate)
+{
+    G.LoginName = user.name;
+    G.LoginPass = password;
+    G.WorkDate = workDate;
+    G.UserCK = user.ck;
+    G.UserZH = user.zh;
+    G.UserJSR = user.jsr;
+    G.UserSFKR = user.sfkr;
+}
+
+bool userExists(frmDM &dm, const QString &name)
+{
+    return dm.rowCount(QStringLiteral("select ID from SUser Where theName=?"), {name}) > 0;
+}
+
+void addUser(frmDM &dm, const QString &name, const QString &remark)
+{
+    Transaction tx(dm.db());
+    dm.mySQL(QStringLiteral("Insert into SUser(theName,thePass,Remark,theState) Values(?,?,?,?)"),
+             {name, QString::fromLatin1(InitialPassword), remark, QString::fromUtf8(Words::StateOn)});
+    tx.commit();
+}
+
+void deleteUser(frmDM &dm, int id)
+{
+    Transaction tx(dm.db());
+    dm.mySQL(QStringLiteral("Delete from SUser where ID=?"), {id});
+    tx.commit();
+}
+
+QStringList rightCodes(frmDM &dm, int userId)
+{
+    QStringList out;
+    for (const auto &r : dm.rows(QStringLiteral("select MNum from SLevel Where UID=? order by MNum"), {userId}))
+        out << r[0].toString();
+    return out;
+}
+
+void saveRights(frmDM &dm, int userId, const QStringList &codes)
+{
+    Transaction tx(dm.db());
+    dm.mySQL(QStringLiteral("Delete from SLevel where UID=?"), {userId});
+    for (const QString &code : codes)
+        dm.mySQL(QStringLiteral("insert into SLevel(UID,MNum) Values(?,?)"), {userId, code.left(3)});
+    tx.commit();
+}
+
+UserDefaults userDefaults(frmDM &dm, int userId)
+{
+    const auto r = dm.rows(QStringLiteral("select theCK,theZH,theJSR,theSFKR from SUser where ID=?"), {userId});
+    if (r.isEmpty()) return {};
+    const QVariantList &d = r.first();
+    return UserDefaults{d[0].toString(), d[1].toString(), d[2].toString(), d[3].toString()};
+}
+
+void saveUserDefaults(frmDM &dm, int userId, const UserDefaults &d)
+{
+    Transaction tx(dm.db());
+    dm.mySQL(QStringLiteral("update SUser set theCK=?,theZH=?,theJSR=?,theSFKR=? where ID=?"),
+             {d.ck, d.zh, d.jsr, d.sfkr, userId});
+    tx.commit();
+}
+
+PasswordCheck checkPasswordChange(const QString &loginPass, const QString &oldPass,
+                                  const QString &newPass, const QString &confirm)
+{
+    if (oldPass != loginPass) return PasswordCheck::WrongOld;
+    if (newPass == oldPass) return PasswordCheck::SameAsOld;
+    if (newPass != confirm) return PasswordCheck::Mismatch;
+    return PasswordCheck::Ok;
+}
+
+void setPassword(frmDM &dm, const QString &userName, const QString &newPass)
+{
+    Transaction tx(dm.db());
+    dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {newPass, userName});
+    tx.commit();
+}
+
+} // namespace Accounts

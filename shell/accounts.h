@@ -1,0 +1,60 @@
+#pragma once
+// Users, their passwords, menu rights and default choices: the database side of
+// the login window and the user administration screens. No widgets here, so the
+// rules can be driven directly.
+//
+// Every function throws DbError when the engine refuses a statement.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class frmDM;
+
+namespace Accounts {
+
+// The password a new user starts with.
+inline constexpr const char *InitialPassword = "705318";
+
+// The SUser row found by a login.
+struct LoginUser {
+    int id = 0;
+    QString name;
+    QString ck, zh, jsr, sfkr;   // default warehouse, account, handler, payer
+};
+
+// The user with this name and password. The password is compared without regard
+// to letter case; anything but exactly one matching row is a refusal. The user's
+// state is not tested (only users in use are offered for picking).
+std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QString &password);
+
+// Sets the login values (name, password as typed, working date, defaults).
+void startSession(const LoginUser &user, const QString &password, const QString &workDate);
+
+// ---- user administration ----
+bool userExists(frmDM &dm, const QString &name);
+// A new user in use, with the initial password and no rights.
+void addUser(frmDM &dm, const QString &name, const QString &remark);
+// Removes the SUser row; the user's rights rows are left as they are.
+void deleteUser(frmDM &dm, int id);
+
+// ---- rights ----
+// The rights codes of a user, in code order.
+QStringList rightCodes(frmDM &dm, int userId);
+// Replaces the rights of a user by `codes`, all or nothing.
+void saveRights(frmDM &dm, int userId, const QStringList &codes);
+
+// ---- default choices ----
+struct UserDefaults {
+    QString ck, zh, jsr, sfkr;
+};
+UserDefaults userDefaults(frmDM &dm, int userId);
+void saveUserDefaults(frmDM &dm, int userId, const UserDefaults &d);
+
+// ---- password change ----
+enum class PasswordCheck { Ok, WrongOld, SameAsOld, Mismatch };
+// Checks a change against the password typed at login; letter case counts here.
+PasswordCheck checkPasswordChange(const QString &loginPass, const QString &oldPass,
+                                  const QString &newPass, const QString &confirm);
+void setPassword(frmDM &dm, const QString &userName, const QString &newPass);
+
+} // namespace Accounts

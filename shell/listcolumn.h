@@ -1,0 +1,45 @@
+#pragma once
+// One column of a list screen: where its values come from, how the grid shows
+// it, whether it is summed into a total label and how it goes to the
+// spreadsheet. A screen's columns are a table of these, written as
+//     ListColumn("theNum", "商品编码").w(100).asText()
+//     ListColumn("theJH", "采购单价").num().w(80)
+//     ListColumn("theHJ", "合计金额").num().sum("合计金额：")
+//     ListColumn("ID").hide()
+#include <QString>
+#include <Qt>
+
+struct ListColumn {
+    enum class Kind { Text, Number };
+
+    QString field;          // field name in the query's result
+    QString caption;        // grid title (the field name when empty)
+    int width = 0;          // grid width in pixels, 0 = default
+    Kind kind = Kind::Text; // Number: Money display, numeric sort, right aligned, number cells
+    Qt::Alignment align;    // empty = by kind
+    bool hidden = false;    // never shown and not exported (IDs and other keys)
+    bool total = false;     // summed into a total label after each query
+    QString totalLabel;     // text before the sum (caption + "：" when empty)
+    bool xlsText = false;   // exported as text ("000123" stays "000123")
+    bool exported = true;   // written to the spreadsheet
+    QString xlsHeader;      // spreadsheet header (the caption when empty)
+
+    ListColumn(const QString &f, const QString &c = QString()) : field(f), caption(c.isEmpty() ? f : c) {}
+
+    ListColumn &w(int px) { width = px; return *this; }
+    ListColumn &num() { kind = Kind::Number; return *this; }
+    ListColumn &alignTo(Qt::Alignment a) { align = a; return *this; }
+    ListColumn &hide() { hidden = true; exported = false; return *this; }
+    ListColumn &sum(const QString &label = QString()) { total = true; totalLabel = label; return *this; }
+    ListColumn &asText() { xlsText = true; return *this; }
+    ListColumn &noXls() { exported = false; return *this; }
+    ListColumn &xls(const QString &header) { xlsHeader = header; return *this; }
+
+    bool isNumber() const { return kind == Kind::Number; }
+    QString sumLabel() const { return totalLabel.isEmpty() ? caption + QStringLiteral("：") : totalLabel; }
+    Qt::Alignment alignment() const
+    {
+        if (align) return align;
+        return (isNumber() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    }
+};

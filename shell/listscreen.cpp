@@ -1,0 +1,360 @@
+#include "listscreen.h"
+#include "data/dberror.h"
+#include "data/dm.h"
+#include "data/globals.h"
+#include "data/money.h"
+#include "export/exportopen.h"
+#include "msg.h"
+#include "resultmodel.h"
+#include "sortheader.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
+{
+    auto *outer = new QVBoxLayout(this);
+
+    m_group = new QGroupBox(QStringLiteral("查询条件"), this);
+    m_group->setObjectName(QStringLiteral("GroupBox1"));
+    auto *groupLay = new QHBoxLayout(m_group);
+    m_filterGrid = new QGridLayout;
+    groupLay->addLayout(m_filterGrid, 1);
+    auto *buttons = new QVBoxLayout;
+    m_query = new QPushButton(QStringLiteral("查询"), m_group);
+    m_query->setObjectName(QStringLiteral("BitBtn1"));
+    m_exit = new QPushButton(QStringLiteral("退出"), m_group);
+    m_exit->setObjectName(QStringLiteral("BitBtn2"));
+    m_excel = new QPushButton(QStringLiteral("Excel"), m_group);
+    m_excel->setObjectName(QStringLiteral("BitBtn3"));
+    m_excel->setEnabled(false);
+    buttons->addWidget(m_query);
+    buttons->addWidget(m_exit);
+    buttons->addWidget(m_excel);
+    buttons->addStretch();
+    groupLay->addLayout(buttons);
+    outer->addWidget(m_group);
+
+    // The kept condition, as the screens of old kept it in a hidden label.
+    m_whereLabel = new QLabel(this);
+    m_whereLabel->setObjectName(QStringLiteral("Lab_where"));
+    m_whereLabel->hide();
+
+    m_model = new ResultModel(this);
+    m_proxy = new SortProxy(this);
+    m_proxy->setSourceModel(m_model);
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    m_grid->setModel(m_proxy);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setAlternatingRowColors(true);
+    m_grid->verticalHeader()->hide();
+    // A selected row would make every title bold; only the sorted title is.
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->setToolTip(QStringLiteral("亲，鼠标右键 有惊喜哟！"));
+    m_grid->setContextMenuPolicy(Qt::NoContextMenu);   // the menu comes with the first query
+    attachSortHeader(m_grid, m_proxy);
+    m_popup = new QMenu(this);
+    outer->addWidget(m_grid, 1);
+
+    m_body = new QVBoxLayout;
+    outer->addLayout(m_body);
+
+    m_bottom = new QWidget(this);
+    auto *bottomLay = new QHBoxLayout(m_bottom);
+    bottomLay->setContentsMargins(0, 0, 0, 0);
+    bottomLay->setSpacing(24);
+    m_count = new QLabel(m_bottom);
+    m_count->setObjectName(QStringLiteral("Lab_Count"));
+    m_count->hide();
+    bottomLay->addWidget(m_count);
+    bottomLay->addStretch();
+    outer->addWidget(m_bottom);
+
+    connect(m_query, &QPushButton::clicked, this, &ListScreen::BitBtn1Click);
+    connect(m_exit, &QPushButton::clicked, this, &ListScreen::closeScreen);
+    connect(m_excel, &QPushButton::clicked, this, &ListScreen::BitBtn3Click);
+    connect(m_grid, &QWidget::customContextMenuRequested, this, &ListScreen::showPopup);
+}
+
+ListScreen::~ListScreen() = default;
+
+// ---- configuration ----
+
+void ListScreen::setColumns(const QList<ListColumn> &columns)
+{
+    m_proxy->clearSort();
+    m_model->setColumns(columns);
+    m_hiddenInView.clear();
+    buildTotals();
+    applyColumns();
+}
+
+void ListScreen::setQuery(const QString &select, const QString &tail)
+{
+    m_select = select;
+    m_tail = tail;
+}
+
+void ListScreen::setBaseCondition(const QString &sql, const QVariantList &binds)
+{
+    m_base = SqlCondition{sql, binds};
+}
+
+void ListScreen::placeFilterWidget(QWidget *first, QWidget *second)
+{
+    const int line = m_filterSlots / m_filterColumns;
+    const int col = (m_filterSlots % m_filterColumns) * 2;
+    if (second) {
+        m_filterGrid->addWidget(first, line, col);
+        m_filterGrid->addWidget(second, line, col + 1);
+    } else {
+        m_filterGrid->addWidget(first, line, col, 1, 2);
+    }
+    ++m_filterSlots;
+}
+
+FilterRow *ListScreen::addFilter(FilterRow *row)
+{
+    row->setParent(this);
+    row->box()->setObjectName(QStringLiteral("CheckBox%1").arg(++m_boxNo));
+    if (row->lineEdit()) row->lineEdit()->setObjectName(QStringLiteral("Edit%1").arg(++m_editNo));
+    if (row->comboBox()) row->comboBox()->setObjectName(QStringLiteral("ComboBox%1").arg(++m_comboNo));
+    if (row->dateFrom()) {
+        row->dateFrom()->setObjectName(QStringLiteral("DateTimePicker%1").arg(++m_dateNo));
+        row->dateTo()->setObjectName(QStringLiteral("DateTimePicker%1").arg(++m_dateNo));
+    }
+    if (row->editor()) row->editor()->setParent(m_group);
+    row->box()->setParent(m_group);
+    placeFilterWidget(row->box(), row->editor());
+    m_filters << row;
+    return row;
+}
+
+FilterRow *ListScreen::addTextFilter(const QString &caption, const QStringList &fields)
+{
+    return addFilter(FilterRow::contains(m_group, caption, fields));
+}
+
+FilterRow *ListScreen::addChoiceFilter(const QString &caption, const QString &field, QAbstractItemModel *pick,
+                                       int pickColumn)
+{
+    return addFilter(FilterRow::equals(m_group, caption, field, pick, pickColumn));
+}
+
+FilterRow *ListScreen::addChoiceFilter(const QString &caption, const QString &field, const QStringList &items)
+{
+    return addFilter(FilterRow::equals(m_group, caption, field, items));
+}
+
+FilterRow *ListScreen::addDateFilter(const QString &caption, const QString &field, DateSpan span)
+{
+    return addFilter(FilterRow::dateRange(m_group, caption, field, span));
+}
+
+FilterRow *ListScreen::addFlagFilter(const QString &caption, const QString &sql, const QVariantList &binds,
+                                     const QString &uncheckedSql, const QVariantList &uncheckedBinds)
+{
+    return addFilter(FilterRow::flag(m_group, caption, sql, binds, uncheckedSql, uncheckedBinds));
+}
+
+void ListScreen::addFilterWidget(QWidget *widget)
+{
+    widget->setParent(m_group);
+    placeFilterWidget(widget, nullptr);
+}
+
+void ListScreen::setCountLabel(const QString &text)
+{
+    m_countText = text;
+    m_count->setVisible(!text.isEmpty());
+    m_count->setText(text);
+}
+
+void ListScreen::setExport(const QString &titleWord, const QVector<double> &widths, double restWidth)
+{
+    m_export.titleWord = titleWord;
+    m_export.widths = widths;
+    m_export.restWidth = restWidth;
+}
+
+void ListScreen::buildTotals()
+{
+    qDeleteAll(m_totalLabels);
+    m_totalLabels.clear();
+    auto *lay = static_cast<QHBoxLayout *>(m_bottom->layout());
+    int at = 1;   // after the count label
+    for (const ListColumn &c : m_model->columns()) {
+        if (!c.total) continue;
+        auto *l = new QLabel(c.sumLabel(), m_bottom);
+        l->setObjectName(QStringLiteral("Lab_") + c.field);
+        lay->insertWidget(at++, l);
+        m_totalLabels.insert(c.field, l);
+    }
+}
+
+void ListScreen::applyColumns()
+{
+    const QList<ListColumn> &cols = m_model->columns();
+    for (int i = 0; i < cols.size(); ++i) {
+        const ListColumn &c = cols[i];
+        m_grid->setColumnHidden(i, c.hidden || m_hiddenInView.value(c.field));
+        if (c.width > 0) m_grid->setColumnWidth(i, c.width);
+    }
+}
+
+void ListScreen::setColumnVisible(const QString &field, bool visible)
+{
+    m_hiddenInView[field] = !visible;
+    const int col = m_model->columnOf(field);
+    if (col >= 0) m_grid->setColumnHidden(col, !visible || m_model->columns()[col].hidden);
+}
+
+// ---- operations ----
+
+SqlCondition ListScreen::composeCondition() const
+{
+    QList<SqlCondition> parts{m_base};
+    for (const FilterRow *f : m_filters) parts << f->condition();
+    return SqlCondition::all(parts);
+}
+
+void ListScreen::BitBtn1Click()
+{
+    m_where = composeCondition();
+    m_whereLabel->setText(m_where.sql);
+    const bool first = !m_queried;
+    m_queried = true;
+    if (!Ref()) {
+        if (first) m_queried = false;
+        return;
+    }
+    if (first) {
+        m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+        m_excel->setEnabled(true);
+    }
+}
+
+bool ListScreen::Ref()
+{
+    if (!m_queried) return false;
+    QString sql = m_select;
+    if (!m_where.isEmpty()) sql += QStringLiteral(" where ") + m_where.sql;
+    if (!m_tail.isEmpty()) sql += QLatin1Char(' ') + m_tail;
+    m_lastSql = sql;
+
+    const int keep = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
+    try {
+        m_model->load(DM().db(), sql, m_where.binds);
+    } catch (const DbError &e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    applyColumns();
+
+    const int n = m_model->rowCount();
+    if (!m_countText.isEmpty()) m_count->setText(m_countText + QString::number(n));
+    for (const ListColumn &c : m_model->columns())
+        if (c.total) m_totalLabels.value(c.field)->setText(c.sumLabel() + totalText(c.field));
+
+    if (n > 0) {
+        int firstVisible = 0;
+        while (firstVisible < m_proxy->columnCount() - 1 && m_grid->isColumnHidden(firstVisible)) ++firstVisible;
+        m_grid->setCurrentIndex(m_proxy->index(qBound(0, keep, n - 1), firstVisible));
+    }
+    afterRef();
+    emit refreshed();
+    return true;
+}
+
+void ListScreen::BitBtn3Click()
+{
+    if (!m_queried) return;
+    ExportLayout l = m_export;
+    l.shopName = G.ShopName;
+    l.columns.clear();
+    l.totalCells.clear();
+    const QList<ListColumn> &cols = m_model->columns();
+    int sheetCol = 1;   // A holds the running number
+    for (int i = 0; i < cols.size(); ++i) {
+        const ListColumn &c = cols[i];
+        if (!c.exported) continue;
+        ExportColumn e;
+        e.header = c.xlsHeader.isEmpty() ? c.caption : c.xlsHeader;
+        e.column = i;
+        e.asText = c.xlsText;
+        e.number = c.isNumber();
+        l.columns << e;
+        if (c.total) {
+            l.totals = true;
+            l.totalCells.insert(sheetCol, totalText(c.field));
+        }
+        ++sheetCol;
+    }
+    adjustExport(l);
+    m_lastExport = ExportOpen::run(this, l, m_proxy);
+}
+
+// ---- state ----
+
+int ListScreen::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+int ListScreen::currentRow() const
+{
+    const QModelIndex i = m_grid->currentIndex();
+    if (!i.isValid()) return -1;
+    return m_proxy->mapToSource(i).row();
+}
+
+QVariant ListScreen::currentValue(const QString &field) const
+{
+    const int r = currentRow();
+    return r < 0 ? QVariant() : m_model->raw(r, field);
+}
+
+QVariant ListScreen::valueAt(int viewRow, const QString &field) const
+{
+    const int col = m_model->columnOf(field);
+    if (col < 0 || viewRow < 0 || viewRow >= m_proxy->rowCount()) return QVariant();
+    return m_model->raw(m_proxy->mapToSource(m_proxy->index(viewRow, col)).row(), col);
+}
+
+QString ListScreen::totalText(const QString &field) const
+{
+    const int col = m_model->columnOf(field);
+    if (col < 0) return QString();
+    bool any = false;
+    const Money s = m_model->sum(col, &any);
+    return any ? s.toString() : QString();
+}
+
+void ListScreen::showPopup(const QPoint &pos)
+{
+    // The menu acts on the row under the mouse, not on a row chosen earlier.
+    const QModelIndex at = m_grid->indexAt(pos);
+    if (at.isValid()) m_grid->setCurrentIndex(at);
+    if (!m_popup->actions().isEmpty()) m_popup->popup(m_grid->viewport()->mapToGlobal(pos));
+}
+
+void ListScreen::closeScreen()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget())) sub->close();
+    else close();
+}

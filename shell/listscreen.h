@@ -1,0 +1,157 @@
+#pragma once
+// The common frame of every list, query and report screen: the filter group
+// "查询条件" with the buttons "查询", "退出" and "Excel", the read-only grid that
+// sorts by a click on a title, the count and total labels under it, and the
+// pop-up menu of the grid. A screen sets its column table, its statement and
+// its filters; the rest is done here.
+//
+// The screen stays empty until the first "查询". "查询" composes the condition
+// from the ticked filters and keeps it; Ref() runs the statement again with the
+// kept condition (also after a dialog saved something). Only after the first
+// query does the grid get its pop-up menu and "Excel" become usable.
+#include "export/exportlayout.h"
+#include "filterrow.h"
+#include "listcolumn.h"
+#include "sqlcondition.h"
+
+#include <QHash>
+#include <QList>
+#include <QWidget>
+
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QVBoxLayout;
+class ResultModel;
+class SortProxy;
+
+class ListScreen : public QWidget {
+    Q_OBJECT
+public:
+    explicit ListScreen(QWidget *parent = nullptr);
+    ~ListScreen() override;
+
+    // ---- configuration ----
+    // The column table (grid order). Changing it clears the list and its sort.
+    void setColumns(const QList<ListColumn> &columns);
+    // The statement without its WHERE clause: `select` up to and including the
+    // FROM part, `tail` what follows the condition ("order by ID desc").
+    void setQuery(const QString &select, const QString &tail = QString());
+    // A condition every query keeps (joins, "theDel = ?"), before the filters.
+    void setBaseCondition(const QString &sql, const QVariantList &binds = {});
+
+    // Filters, laid out in the filter group in the order added.
+    FilterRow *addTextFilter(const QString &caption, const QStringList &fields);
+    FilterRow *addChoiceFilter(const QString &caption, const QString &field, QAbstractItemModel *pick, int pickColumn = 0);
+    FilterRow *addChoiceFilter(const QString &caption, const QString &field, const QStringList &items);
+    FilterRow *addDateFilter(const QString &caption, const QString &field, DateSpan span = DateSpan::Month);
+    FilterRow *addFlagFilter(const QString &caption, const QString &sql, const QVariantList &binds = {},
+                             const QString &uncheckedSql = QString(), const QVariantList &uncheckedBinds = {});
+    FilterRow *addFilter(FilterRow *row);
+    // A control of the filter group that is no filter (a check box such as "隐藏采购单价").
+    void addFilterWidget(QWidget *widget);
+    // How many filters stand side by side in a line of the filter group (default 3).
+    void setFilterColumns(int n) { m_filterColumns = n; }
+
+    // The count label under the grid: this text followed by the number of rows.
+    void setCountLabel(const QString &text);
+
+    // The spreadsheet layout: title word, widths for A (the serial number), B, …,
+    // and the flags. Columns, the totals row and the shop name are filled in at
+    // export from the column table; adjustExport() may change them further.
+    ExportLayout &exportLayout() { return m_export; }
+    void setExport(const QString &titleWord, const QVector<double> &widths, double restWidth = -1);
+
+    // The grid's pop-up menu: add the screen's actions to it.
+    QMenu *popupMenu() const { return m_popup; }
+    // The layout below the grid (document lines, settlements, …).
+    QVBoxLayout *bodyLayout() const { return m_body; }
+
+    // ---- operations ----
+    // The condition of the base and the ticked filters, as it would be kept now.
+    SqlCondition composeCondition() const;
+    // "查询": keeps the composed condition and runs it.
+    void BitBtn1Click();
+    // Runs the statement again with the kept condition. Does nothing before the
+    // first query. Returns false after showing a database error.
+    bool Ref();
+    // "Excel": exports the rows in the grid's order.
+    void BitBtn3Click();
+
+    // ---- state ----
+    bool queried() const { return m_queried; }
+    const SqlCondition &keptCondition() const { return m_where; }
+    QString lastStatement() const { return m_lastSql; }
+    QString lastExportFile() const { return m_lastExport; }
+
+    QTableView *grid() const { return m_grid; }
+    ResultModel *resultModel() const { return m_model; }
+    SortProxy *sortProxy() const { return m_proxy; }
+    QPushButton *queryButton() const { return m_query; }
+    QPushButton *exitButton() const { return m_exit; }
+    QPushButton *excelButton() const { return m_excel; }
+    QGroupBox *filterGroup() const { return m_group; }
+    QList<FilterRow *> filters() const { return m_filters; }
+
+    int rowCount() const;
+    bool isEmpty() const { return rowCount() == 0; }
+    // The result row behind the grid's current row, -1 without one.
+    int currentRow() const;
+    QVariant currentValue(const QString &field) const;
+    // Value of a field in the grid's n-th row as shown (sorted order).
+    QVariant valueAt(int viewRow, const QString &field) const;
+    // The text after a total label: the sum of that column, empty when no row
+    // had a value (as a database sum over nothing).
+    QString totalText(const QString &field) const;
+    QLabel *totalLabel(const QString &field) const { return m_totalLabels.value(field); }
+    QLabel *countLabel() const { return m_count; }
+
+    // Shows or hides a column in the grid only; it is still exported.
+    void setColumnVisible(const QString &field, bool visible);
+
+signals:
+    void refreshed();
+
+protected:
+    // Called at the end of every successful Ref (reload the detail grids, …).
+    virtual void afterRef() {}
+    // Last changes to a layout before it is written (zero widths, extra totals).
+    virtual void adjustExport(ExportLayout &layout) { Q_UNUSED(layout); }
+
+private:
+    void placeFilterWidget(QWidget *first, QWidget *second);
+    void buildTotals();
+    void applyColumns();
+    void showPopup(const QPoint &pos);
+    void closeScreen();
+
+    QGroupBox *m_group = nullptr;
+    QGridLayout *m_filterGrid = nullptr;
+    int m_filterColumns = 3;
+    int m_filterSlots = 0;
+    int m_boxNo = 0, m_editNo = 0, m_comboNo = 0, m_dateNo = 0;
+    QPushButton *m_query = nullptr, *m_exit = nullptr, *m_excel = nullptr;
+    QLabel *m_whereLabel = nullptr;
+    QTableView *m_grid = nullptr;
+    ResultModel *m_model = nullptr;
+    SortProxy *m_proxy = nullptr;
+    QMenu *m_popup = nullptr;
+    QVBoxLayout *m_body = nullptr;
+    QWidget *m_bottom = nullptr;
+    QLabel *m_count = nullptr;
+    QString m_countText;
+    QHash<QString, QLabel *> m_totalLabels;
+    QHash<QString, bool> m_hiddenInView;
+
+    QList<FilterRow *> m_filters;
+    QString m_select, m_tail;
+    SqlCondition m_base;
+    SqlCondition m_where;
+    QString m_lastSql;
+    bool m_queried = false;
+    ExportLayout m_export;
+    QString m_lastExport;
+};

@@ -1,0 +1,52 @@
+// Program entry: one copy at a time, the database, the main window (hidden) and
+// the login window; the login shows the main window.
+#include "login.h"
+#include "main.h"
+#include "msg.h"
+#include "screens.h"
+#include "startup.h"
+
+#include "data/connection.h"
+#include "data/dberror.h"
+#include "data/dm.h"
+#include "data/singleinstance.h"
+
+#include <QApplication>
+#include <memory>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+
+    // Before the application gets its title: the lock records the process name,
+    // and a running copy is recognised by that name matching its program file.
+    SingleInstance lock;
+    if (!Shell::claimSingleInstance(lock)) return 0;
+
+    QApplication::setApplicationName(Msg::appTitle());
+    // Ending is always explicit: closing the login window or confirming the exit.
+    QApplication::setQuitOnLastWindowClosed(false);
+    Screens::registerAll();
+
+    QString err;
+    if (!openDatabase(databaseFile(Shell::programFolder()), QString::fromLatin1(MainConnection), &err)) {
+        Msg::error(nullptr, err);
+        return 1;
+    }
+    frmDM dm(QSqlDatabase::database(QString::fromLatin1(MainConnection)));
+
+    std::unique_ptr<frmMain> mainWindow;
+    std::unique_ptr<frmLogin> login;
+    try {
+        mainWindow = std::make_unique<frmMain>();
+        login = std::make_unique<frmLogin>(mainWindow.get());
+    } catch (const DbError &e) {
+        Msg::error(nullptr, e.text());
+        return 1;
+    }
+    login->show();
+    const int rc = app.exec();
+    login.reset();
+    mainWindow.reset();
+    return rc;
+}

@@ -1,0 +1,162 @@
+#include "resultmodel.h"
+#include "data/dberror.h"
+#include "data/money.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+bool numberOf(const QVariant &v, Money *out)
+{
+    if (!v.isValid() || v.isNull()) return false;
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        *out = Money::fromVariant(v);
+        return true;
+    default: {
+        const QString s = v.toString();
+        if (s.trimmed().isEmpty()) return false;
+        bool ok = false;
+        *out = Money::fromString(s, &ok);
+        return ok;
+    }
+    }
+}
+
+ResultModel::ResultModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void ResultModel::setColumns(const QList<ListColumn> &columns)
+{
+    beginResetModel();
+    m_columns = columns;
+    m_rows.clear();
+    endResetModel();
+}
+
+int ResultModel::columnOf(const QString &field) const
+{
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].field.compare(field, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) throw DbError(q.lastError().text());
+    for (int i = 0; i < binds.size(); ++i) q.bindValue(i, binds[i]);
+    if (!q.exec()) throw DbError(q.lastError().text());
+
+    const QSqlRecord rec = q.record();
+    QVector<int> from(m_columns.size());
+    for (int c = 0; c < m_columns.size(); ++c) {
+        from[c] = rec.indexOf(m_columns[c].field);
+        if (from[c] < 0) throw DbError(QStringLiteral("查询结果中没有字段 ") + m_columns[c].field);
+    }
+    QVector<QVector<QVariant>> rows;
+    while (q.next()) {
+        QVector<QVariant> r(m_columns.size());
+        for (int c = 0; c < m_columns.size(); ++c) r[c] = q.value(from[c]);
+        rows.append(r);
+    }
+    if (q.lastError().isValid()) throw DbError(q.lastError().text());
+
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void ResultModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+QVariant ResultModel::raw(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_columns.size()) return QVariant();
+    return m_rows[row][column];
+}
+
+QVariant ResultModel::raw(int row, const QString &field) const
+{
+    return raw(row, columnOf(field));
+}
+
+QString ResultModel::text(int row, int column) const
+{
+    const QVariant v = raw(row, column);
+    if (!v.isValid() || v.isNull()) return QString();
+    if (m_columns[column].isNumber()) {
+        Money m;
+        if (numberOf(v, &m)) return m.toString();
+        return v.toString();
+    }
+    if (v.typeId() == QMetaType::Double) return generalNumber(v.toDouble());
+    return v.toString();
+}
+
+Money ResultModel::sum(int column, bool *any) const
+{
+    Money total;
+    bool seen = false;
+    for (int r = 0; r < m_rows.size(); ++r) {
+        Money m;
+        if (numberOf(raw(r, column), &m)) {
+            total += m;
+            seen = true;
+        }
+    }
+    if (any) *any = seen;
+    return total;
+}
+
+int ResultModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ResultModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant ResultModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid()) return QVariant();
+    const int r = index.row(), c = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        return text(r, c);
+    case Qt::EditRole:
+        return raw(r, c);
+    case Qt::TextAlignmentRole:
+        return int(m_columns[c].alignment());
+    case SortRole: {
+        const QVariant v = raw(r, c);
+        if (!v.isValid() || v.isNull()) return QVariant();
+        if (m_columns[c].isNumber()) {
+            Money m;
+            if (numberOf(v, &m)) return QVariant::fromValue<qlonglong>(m.units());
+        }
+        return text(r, c);
+    }
+    default:
+        return QVariant();
+    }
+}
+
+QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole) return m_columns[section].caption;
+    if (role == FieldRole) return m_columns[section].field;
+    return QVariant();
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The rows of a list query, fetched once into memory and shown read-only.
+// Columns follow the screen's column table; each column reads the result field
+// of its name. Number columns show Money's shortest form and sort by value.
+#include "listcolumn.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QSqlDatabase>
+#include <QVariantList>
+#include <QVector>
+
+class Money;
+
+class ResultModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Role {
+        SortRole = Qt::UserRole + 1,   // the value a title click sorts by (number columns: Money units)
+        FieldRole,                     // header: the column's field name
+    };
+
+    explicit ResultModel(QObject *parent = nullptr);
+
+    void setColumns(const QList<ListColumn> &columns);
+    const QList<ListColumn> &columns() const { return m_columns; }
+    int columnOf(const QString &field) const;   // -1 when not in the table
+
+    // Runs the statement with its bound values and keeps all its rows.
+    // Throws DbError when the engine refuses it or a column's field is missing.
+    void load(QSqlDatabase db, const QString &sql, const QVariantList &binds);
+    void clear();
+
+    // The stored value (NULL stays an invalid or null QVariant).
+    QVariant raw(int row, int column) const;
+    QVariant raw(int row, const QString &field) const;
+    // The text the grid shows.
+    QString text(int row, int column) const;
+    // Sum of a number column over all rows. *any is false when no row had a value,
+    // as a database sum over no rows gives nothing.
+    Money sum(int column, bool *any = nullptr) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    QList<ListColumn> m_columns;
+    QVector<QVector<QVariant>> m_rows;
+};
+
+// Reads a number out of a stored value; false for NULL, empty and non-numbers.
+bool numberOf(const QVariant &v, Money *out);

@@ -1,0 +1,105 @@
+#include "startup.h"
+#include "msg.h"
+
+#include "data/globals.h"
+#include "data/singleinstance.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QUrl>
+
+// The help page is built into the program; it is written out beside it the first
+// time it is needed, so the browser can open it as a plain file.
+static void initHelpResource() { Q_INIT_RESOURCE(help); }
+
+namespace Shell {
+
+namespace {
+std::function<void()> g_endHook;
+std::function<void(const QUrl &)> g_urlHook;
+
+// Gives every date picker the program's date format when it is first polished,
+// unless the screen chose a format of its own (month pickers and the like).
+class DateEditFormatter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Polish) {
+            if (auto *edit = qobject_cast<QDateEdit *>(watched)) {
+                if (edit->displayFormat() == edit->locale().dateFormat(QLocale::ShortFormat))
+                    edit->setDisplayFormat(QString::fromLatin1(DateFormat));
+            }
+        }
+        return false;
+    }
+};
+}
+
+QString programFolder()
+{
+    QString dir = QCoreApplication::applicationDirPath();
+    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+    return dir;
+}
+
+bool claimSingleInstance(SingleInstance &lock)
+{
+    if (lock.acquire()) return true;
+    Msg::warning(nullptr, QStringLiteral("Tavrel进销存软件 已经打开了！"), QStringLiteral("警告"));
+    return false;
+}
+
+void installDateFormat()
+{
+    static bool done = false;
+    if (done || !qApp) return;
+    done = true;
+    // Chinese month and day names, "." as decimal point.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    qApp->installEventFilter(new DateEditFormatter(qApp));
+}
+
+void endProgram()
+{
+    if (g_endHook) {
+        g_endHook();
+        return;
+    }
+    QCoreApplication::exit(0);
+}
+
+void setEndHook(std::function<void()> hook) { g_endHook = std::move(hook); }
+
+void openUrl(const QUrl &url)
+{
+    if (g_urlHook) {
+        g_urlHook(url);
+        return;
+    }
+    QDesktopServices::openUrl(url);
+}
+
+void setUrlHook(std::function<void(const QUrl &)> hook) { g_urlHook = std::move(hook); }
+
+QString helpPage()
+{
+    const QString page = G.AppPath + QStringLiteral("help/index.html");
+    if (QFileInfo::exists(page)) return page;
+    initHelpResource();
+    const QString builtIn = QStringLiteral(":/help/index.html");
+    if (QDir().mkpath(QFileInfo(page).absolutePath()) && QFile::copy(builtIn, page)) return page;
+    // A program folder we may not write to: a copy in the temporary folder serves as well.
+    const QString spare = QDir::temp().filePath(QStringLiteral("jxc-help/index.html"));
+    if (QFileInfo::exists(spare) || (QDir().mkpath(QFileInfo(spare).absolutePath()) && QFile::copy(builtIn, spare)))
+        return spare;
+    return page;
+}
+QString webSite() { return QStringLiteral("http://www.tavrel.com/"); }
+
+} // namespace Shell

@@ -1,0 +1,42 @@
+#pragma once
+// Program-wide steps of the shell: the single-instance check, the one date
+// format, the program folder, ending the program and opening web addresses.
+// Ending and opening addresses go through hooks so tests can watch them
+// without the test process quitting or a browser starting.
+#include <QString>
+#include <functional>
+
+class QUrl;
+class SingleInstance;
+
+namespace Shell {
+
+// The folder of the program file, ending with '/'.
+QString programFolder();
+
+// Takes the single-instance lock. When another copy runs, shows the warning
+// "Tavrel进销存软件 已经打开了！" and returns false: the caller then ends
+// without creating any window.
+bool claimSingleInstance(SingleInstance &lock);
+
+// Every date shown reads "yyyy-MM-dd": Chinese names in the calendar and every
+// date picker that does not set its own display format shows the program's one
+// format. Safe to call more than once.
+void installDateFormat();
+
+// Ends the program (leaves every event loop). Screens that force a new login
+// (saved defaults, changed password) and the confirmed close call this.
+void endProgram();
+// Test hook: called instead of quitting. Pass nullptr to restore.
+void setEndHook(std::function<void()> hook);
+
+// Opens an address (help page, web site) in the system's browser.
+void openUrl(const QUrl &url);
+// Test hook: receives the address instead of the browser. Pass nullptr to restore.
+void setUrlHook(std::function<void(const QUrl &)> hook);
+
+// Where the help page and the web site live.
+QString helpPage();      // programFolder() + "help/index.html"
+QString webSite();
+
+} // namespace Shell

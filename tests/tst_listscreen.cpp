@@ -1,0 +1,454 @@
+// The list-screen frame, driven through a small screen made only for this test:
+// filters tick their boxes, the kept condition binds its values, Ref re-runs it,
+// title clicks sort without a query, totals, and the "Excel" export in view order.
+#include "data/globals.h"
+#include "export/exportopen.h"
+#include "shell/daterange.h"
+#include "shell/listscreen.h"
+#include "shell/msg.h"
+#include "shell/resultmodel.h"
+#include "shell/sortheader.h"
+#include "testdb.h"
+#include "xlsxread.h"
+
+#include <QAction>
+#include <QBrush>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFont>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A list screen over a table of its own: everything a real screen declares.
+class ItemList : public ListScreen {
+public:
+    explicit ItemList(QWidget *parent = nullptr) : ListScreen(parent)
+    {
+        setWindowTitle(QStringLiteral("测试管理"));
+        setColumns({
+            ListColumn("theDate", "日期").asText(),
+            ListColumn("theCode", "商品编码").w(100).asText(),
+            ListColumn("theName", "名称").w(200),
+            ListColumn("theType", "分类"),
+            ListColumn("theQty", "数量").num().w(60).sum("数量："),
+            ListColumn("theMoney", "金额").num().w(80).sum("合计金额："),
+            ListColumn("ID").hide(),
+        });
+        setQuery(QStringLiteral("select ID, theCode, theName, theDate, theType, theQty, theMoney from TItem"),
+                 QStringLiteral("order by ID"));
+        date = addDateFilter(QStringLiteral("日期"), QStringLiteral("theDate"));
+        name = addTextFilter(QStringLiteral("名称"), {QStringLiteral("theName"), QStringLiteral("theCode")});
+        type = addChoiceFilter(QStringLiteral("分类"), QStringLiteral("theType"),
+                               QStringList{QStringLiteral("甲类"), QStringLiteral("乙类")});
+        deleted = addFlagFilter(QStringLiteral("已删除"), QStringLiteral("theDel = ?"), {QStringLiteral("是")},
+                                QStringLiteral("theDel = ?"), {QStringLiteral("否")});
+        setCountLabel(QStringLiteral("商品数量："));
+        setExport(QStringLiteral("测试表"), {4, 10, 12, 20, 8});
+        exportLayout().restWidth = 8;
+        popupMenu()->addAction(QStringLiteral("删除 &D"));
+    }
+    FilterRow *date, *name, *type, *deleted;
+    int refs = 0;
+
+protected:
+    void afterRef() override { ++refs; }
+};
+
+// Types any text as keystrokes (QTest::keyClicks takes ASCII only).
+void typeInto(QWidget *w, const QString &text)
+{
+    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+} // namespace
+
+class TestListScreen : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startsEmptyWithoutMenuOrExcel();
+    void dateRangeDefaults_data();
+    void dateRangeDefaults();
+    void editingTicksOnlyItsBox_data();
+    void editingTicksOnlyItsBox();
+    void conditionBindsValues();
+    void dateAndChoiceFilters();
+    void refRerunsKeptCondition();
+    void titleClicksSortFetchedRows();
+    void totalsAndCount();
+    void firstQueryAttachesMenuAndExcel();
+    void failedQueryLeavesScreenUnqueried();
+    void exportFollowsSortedView();
+
+private:
+    void addItem(const QString &code, const QString &name, const QString &date, const QString &type,
+                 const QVariant &qty, const QVariant &money, const QString &del = QStringLiteral("否"));
+    std::unique_ptr<TestDb> m_db;
+    QTemporaryDir m_dir;
+    QStringList m_shown;
+};
+
+void TestListScreen::initTestCase()
+{
+    G.AppPath = m_dir.path() + QLatin1Char('/');
+    G.ShopName = QStringLiteral("测试商店");
+}
+
+void TestListScreen::init()
+{
+    m_db = std::make_unique<TestDb>();
+    m_db->dm().mySQL(QStringLiteral("create table TItem(ID integer primary key autoincrement, theCode text, "
+                                    "theName text, theDate text, theType text, theQty numeric, theMoney numeric, "
+                                    "theDel text)"));
+    m_shown.clear();
+    Msg::setHandler([this](const Msg::Shown &s) { m_shown << s.text; return 0; });
+}
+
+void TestListScreen::cleanup()
+{
+    Msg::setHandler(nullptr);
+    ExportOpen::setOpener(nullptr);
+    m_db.reset();
+}
+
+void TestListScreen::addItem(const QString &code, const QString &name, const QString &date, const QString &type,
+                             const QVariant &qty, const QVariant &money, const QString &del)
+{
+    m_db->dm().mySQL(QStringLiteral("insert into TItem(theCode,theName,theDate,theType,theQty,theMoney,theDel) "
+                                    "values(?,?,?,?,?,?,?)"),
+                     {code, name, date, type, qty, money, del});
+}
+
+void TestListScreen::startsEmptyWithoutMenuOrExcel()
+{
+    addItem("1", "甲", QDate::currentDate().toString("yyyy-MM-dd"), "甲类", 1, 1);
+    ItemList s;
+    QCOMPARE(s.rowCount(), 0);
+    QVERIFY(!s.queried());
+    QVERIFY(!s.excelButton()->isEnabled());
+    QCOMPARE(s.findChild<QPushButton *>("BitBtn3"), s.excelButton());
+    QCOMPARE(s.excelButton()->text(), QStringLiteral("Excel"));
+    QVERIFY(s.grid()->contextMenuPolicy() != Qt::CustomContextMenu);
+    // Ref before the first query shows nothing.
+    QVERIFY(!s.Ref());
+    QCOMPARE(s.rowCount(), 0);
+    QCOMPARE(s.refs, 0);
+    for (FilterRow *f : s.filters()) QVERIFY(!f->isTicked());
+}
+
+void TestListScreen::dateRangeDefaults_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<int>("span");
+    QTest::addColumn<QDate>("from");
+    QTest::newRow("month") << QDate(2012, 11, 16) << int(DateSpan::Month) << QDate(2012, 10, 16);
+    QTest::newRow("month, short month before") << QDate(2012, 3, 31) << int(DateSpan::Month) << QDate(2012, 2, 29);
+    QTest::newRow("year") << QDate(2012, 11, 16) << int(DateSpan::Year) << QDate(2011, 11, 16);
+    QTest::newRow("year from leap day") << QDate(2012, 2, 29) << int(DateSpan::Year) << QDate(2011, 2, 28);
+    QTest::newRow("month across new year") << QDate(2013, 1, 5) << int(DateSpan::Month) << QDate(2012, 12, 5);
+}
+
+void TestListScreen::dateRangeDefaults()
+{
+    QFETCH(QDate, today);
+    QFETCH(int, span);
+    QFETCH(QDate, from);
+
+    QDateEdit a, b;
+    setDateRange(&a, &b, DateSpan(span), today);
+    QCOMPARE(a.date(), from);
+    QCOMPARE(b.date(), today);
+
+    // A screen's date filter starts on the month ending today, box not ticked.
+    ItemList s;
+    QCOMPARE(s.date->dateFrom()->date(), QDate::currentDate().addMonths(-1));
+    QCOMPARE(s.date->dateTo()->date(), QDate::currentDate());
+    QCOMPARE(s.date->dateFrom()->displayFormat(), QStringLiteral("yyyy-MM-dd"));
+    QVERIFY(!s.date->isTicked());
+}
+
+void TestListScreen::editingTicksOnlyItsBox_data()
+{
+    QTest::addColumn<QString>("which");
+    QTest::newRow("typing into a text field") << "name";
+    QTest::newRow("choosing from a pick list") << "type";
+    QTest::newRow("clicking a pick list") << "typeClick";
+    QTest::newRow("changing a date") << "date";
+}
+
+void TestListScreen::editingTicksOnlyItsBox()
+{
+    QFETCH(QString, which);
+    ItemList s;
+    s.show();
+    FilterRow *edited = nullptr;
+    if (which == "name") {
+        typeInto(s.name->lineEdit(), QStringLiteral("甲"));
+        edited = s.name;
+    } else if (which == "type") {
+        s.type->comboBox()->setFocus();
+        QTest::keyClick(s.type->comboBox(), Qt::Key_Down);
+        QVERIFY(!s.type->comboBox()->currentText().isEmpty());
+        edited = s.type;
+    } else if (which == "typeClick") {
+        QTest::mousePress(s.type->comboBox(), Qt::LeftButton);
+        s.type->comboBox()->hidePopup();
+        edited = s.type;
+    } else {
+        s.date->dateTo()->setDate(QDate(2012, 12, 1));
+        edited = s.date;
+    }
+    for (FilterRow *f : s.filters()) QCOMPARE(f->isTicked(), f == edited);
+}
+
+void TestListScreen::conditionBindsValues()
+{
+    addItem("A1", "O'Brien 扳手", "2012-11-16", "甲类", 1, 1);
+    addItem("A2", "OBrien", "2012-11-16", "甲类", 1, 1);
+    addItem("A3", "O'Brien", "2012-11-16", "甲类", 1, 1, "是");
+
+    ItemList s;
+    typeInto(s.name->lineEdit(), QStringLiteral("O'Brien"));
+    const SqlCondition c = s.composeCondition();
+    QCOMPARE(c.sql, QStringLiteral("(theName like ? or theCode like ?) and (theDel = ?)"));
+    QCOMPARE(c.binds, (QVariantList{"%O'Brien%", "%O'Brien%", "否"}));
+    QVERIFY(!c.sql.contains("Brien"));
+
+    s.BitBtn1Click();
+    QVERIFY(m_shown.isEmpty());
+    QCOMPARE(s.rowCount(), 1);
+    QCOMPARE(s.valueAt(0, "theCode").toString(), QStringLiteral("A1"));
+    QCOMPARE(s.findChild<QLabel *>("Lab_where")->text(), c.sql);
+
+    // The flag's own condition while ticked: only the deleted one.
+    s.deleted->box()->setChecked(true);
+    s.BitBtn1Click();
+    QCOMPARE(s.rowCount(), 1);
+    QCOMPARE(s.valueAt(0, "theCode").toString(), QStringLiteral("A3"));
+}
+
+void TestListScreen::dateAndChoiceFilters()
+{
+    addItem("D1", "一", "2012-10-15", "甲类", 1, 1);
+    addItem("D2", "二", "2012-10-16", "甲类", 1, 1);
+    addItem("D3", "三", "2012-11-16", "乙类", 1, 1);
+    addItem("D4", "四", "2012-11-17", "甲类", 1, 1);
+
+    ItemList s;
+    setDateRange(s.date->dateFrom(), s.date->dateTo(), DateSpan::Month, QDate(2012, 11, 16));
+    s.date->tick();
+    s.BitBtn1Click();
+    QStringList codes;
+    for (int r = 0; r < s.rowCount(); ++r) codes << s.valueAt(r, "theCode").toString();
+    QCOMPARE(codes, (QStringList{"D2", "D3"}));   // both ends included
+
+    s.type->comboBox()->setCurrentText(QStringLiteral("甲类"));
+    s.type->tick();
+    s.BitBtn1Click();
+    QCOMPARE(s.rowCount(), 1);
+    QCOMPARE(s.valueAt(0, "theCode").toString(), QStringLiteral("D2"));
+    QCOMPARE(s.keptCondition().binds, (QVariantList{"2012-10-16", "2012-11-16", "甲类", "否"}));
+}
+
+void TestListScreen::refRerunsKeptCondition()
+{
+    addItem("R1", "螺丝", "2012-11-16", "甲类", 1, 1);
+    addItem("R2", "螺母", "2012-11-16", "甲类", 1, 1);
+
+    ItemList s;
+    typeInto(s.name->lineEdit(), QStringLiteral("螺丝"));
+    s.BitBtn1Click();
+    QCOMPARE(s.rowCount(), 1);
+    QCOMPARE(s.refs, 1);
+
+    // The field changes but "查询" is not pressed: Ref keeps the old condition,
+    // and shows rows added since.
+    s.name->lineEdit()->setText(QStringLiteral("螺母"));
+    addItem("R3", "长螺丝", "2012-11-16", "甲类", 1, 1);
+    QVERIFY(s.Ref());
+    QCOMPARE(s.refs, 2);
+    QStringList codes;
+    for (int r = 0; r < s.rowCount(); ++r) codes << s.valueAt(r, "theCode").toString();
+    QCOMPARE(codes, (QStringList{"R1", "R3"}));
+    QCOMPARE(s.keptCondition().binds.first(), QVariant("%螺丝%"));
+    QCOMPARE(s.countLabel()->text(), QStringLiteral("商品数量：2"));
+}
+
+void TestListScreen::titleClicksSortFetchedRows()
+{
+    addItem("S1", "b", "2012-11-16", "甲类", 10, 1);
+    addItem("S2", "c", "2012-11-16", "甲类", 9, 2);
+    addItem("S3", "a", "2012-11-16", "甲类", 100, 3);
+    addItem("S4", "d", "2012-11-16", "甲类", QVariant(), 4);
+
+    ItemList s;
+    s.show();
+    s.BitBtn1Click();
+    const int qty = s.resultModel()->columnOf("theQty");
+    const int name = s.resultModel()->columnOf("theName");
+    auto order = [&s] {
+        QStringList out;
+        for (int r = 0; r < s.rowCount(); ++r) out << s.valueAt(r, "theCode").toString();
+        return out;
+    };
+    auto font = [&s](int c) { return s.sortProxy()->headerData(c, Qt::Horizontal, Qt::FontRole).value<QFont>(); };
+    auto colour = [&s](int c) {
+        const QVariant v = s.sortProxy()->headerData(c, Qt::Horizontal, Qt::ForegroundRole);
+        return v.isValid() ? v.value<QBrush>().color() : QColor();
+    };
+
+    // A row added now must not appear: sorting runs no query.
+    addItem("S5", "e", "2012-11-16", "甲类", 5, 5);
+
+    // First click on a title: ascending by value (not as text), empty first; bold red.
+    QTest::mouseClick(s.grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      QPoint(s.grid()->horizontalHeader()->sectionViewportPosition(qty) + 5, 5));
+    QCOMPARE(order(), (QStringList{"S4", "S2", "S1", "S3"}));
+    QVERIFY(font(qty).bold());
+    QCOMPARE(colour(qty), QColor(Qt::red));
+    QVERIFY(!font(name).bold());
+    QCOMPARE(colour(name), QColor());
+
+    // Second click: descending, bold blue.
+    s.sortProxy()->clickTitle(qty);
+    QCOMPARE(order(), (QStringList{"S3", "S1", "S2", "S4"}));
+    QVERIFY(font(qty).bold());
+    QCOMPARE(colour(qty), QColor(Qt::blue));
+
+    // Another title: that one ascending and red, the first back to normal.
+    s.sortProxy()->clickTitle(name);
+    QCOMPARE(order(), (QStringList{"S3", "S1", "S2", "S4"}));
+    QCOMPARE(colour(name), QColor(Qt::red));
+    QVERIFY(!font(qty).bold());
+    QCOMPARE(colour(qty), QColor());
+
+    // A third click on a title sorted descending sorts ascending again.
+    s.sortProxy()->clickTitle(name);
+    s.sortProxy()->clickTitle(name);
+    QCOMPARE(colour(name), QColor(Qt::red));
+    QCOMPARE(order().first(), QStringLiteral("S3"));
+
+    QCOMPARE(s.rowCount(), 4);
+    QCOMPARE(s.refs, 1);
+
+    // The grid's current row reads the row it shows, whatever the order.
+    s.grid()->setCurrentIndex(s.sortProxy()->index(0, name));
+    QCOMPARE(s.currentValue("theCode").toString(), QStringLiteral("S3"));
+}
+
+void TestListScreen::totalsAndCount()
+{
+    addItem("T1", "x", "2012-11-16", "甲类", 1, 0.1);
+    addItem("T2", "y", "2012-11-16", "甲类", 2.5, 0.2);
+    addItem("T3", "z", "2012-11-16", "甲类", QVariant(), 0.7);
+    addItem("T4", "w", "2012-11-16", "甲类", 1000000, 1234567.8901);
+
+    ItemList s;
+    s.BitBtn1Click();
+    QCOMPARE(s.countLabel()->text(), QStringLiteral("商品数量：4"));
+    QCOMPARE(s.totalLabel("theMoney")->text(), QStringLiteral("合计金额：1234568.8901"));
+    QCOMPARE(s.totalLabel("theQty")->text(), QStringLiteral("数量：1000003.5"));
+    // Number cells show the shortest form.
+    QCOMPARE(s.grid()->model()->index(1, s.resultModel()->columnOf("theQty")).data().toString(), QStringLiteral("2.5"));
+    QCOMPARE(s.grid()->model()->index(2, s.resultModel()->columnOf("theQty")).data().toString(), QString());
+
+    // No rows: the count reads 0 and the sums show nothing.
+    typeInto(s.name->lineEdit(), QStringLiteral("没有"));
+    s.BitBtn1Click();
+    QCOMPARE(s.countLabel()->text(), QStringLiteral("商品数量：0"));
+    QCOMPARE(s.totalLabel("theMoney")->text(), QStringLiteral("合计金额："));
+    QCOMPARE(s.totalText("theMoney"), QString());
+}
+
+void TestListScreen::firstQueryAttachesMenuAndExcel()
+{
+    ItemList s;
+    QVERIFY(s.grid()->contextMenuPolicy() != Qt::CustomContextMenu);
+    s.BitBtn1Click();   // an empty result still counts as the first query
+    QCOMPARE(s.rowCount(), 0);
+    QVERIFY(s.excelButton()->isEnabled());
+    QCOMPARE(s.grid()->contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(s.popupMenu()->actions().size(), 1);
+    QCOMPARE(s.grid()->toolTip(), QStringLiteral("亲，鼠标右键 有惊喜哟！"));
+}
+
+void TestListScreen::failedQueryLeavesScreenUnqueried()
+{
+    ItemList s;
+    s.setQuery(QStringLiteral("select ID, theCode from TNoSuchTable"));
+    s.BitBtn1Click();
+    QCOMPARE(m_shown.size(), 1);
+    QVERIFY(!s.queried());
+    QVERIFY(!s.excelButton()->isEnabled());
+    QVERIFY(s.grid()->contextMenuPolicy() != Qt::CustomContextMenu);
+
+    // A statement missing a column of the table is refused as well.
+    s.setQuery(QStringLiteral("select ID, theCode, theName, theDate, theType, theQty from TItem"));
+    s.BitBtn1Click();
+    QCOMPARE(m_shown.size(), 2);
+    QVERIFY(m_shown.last().contains("theMoney"));
+    QVERIFY(!s.queried());
+}
+
+void TestListScreen::exportFollowsSortedView()
+{
+    addItem("000123", "螺丝", "2012-11-16", "甲类", 3, 12.5);
+    addItem("000045", "螺母", "2012-11-17", "乙类", 1, 0.25);
+    addItem("9", "垫片", "2012-11-18", "甲类", 2, 100);
+
+    QString opened;
+    ExportOpen::setOpener([&opened](const QString &p) { opened = p; return true; });
+    ItemList s;
+    s.show();
+    s.BitBtn1Click();
+    s.setColumnVisible("theMoney", false);   // hidden on screen, still exported
+    s.sortProxy()->clickTitle(s.resultModel()->columnOf("theMoney"));
+    s.sortProxy()->clickTitle(s.resultModel()->columnOf("theMoney"));   // descending
+    QTest::mouseClick(s.excelButton(), Qt::LeftButton);
+    QVERIFY(m_shown.isEmpty());
+    QVERIFY(!opened.isEmpty());
+    QCOMPARE(s.lastExportFile(), opened);
+
+    XlsxRead x;
+    QVERIFY2(x.load(opened), qPrintable(x.error()));
+    QCOMPARE(x.text("A1"), QStringLiteral("测试商店测试表"));
+    QCOMPARE(x.merged(), QStringList{QStringLiteral("A1:G1")});   // the hidden ID is not exported
+    const QStringList header{"序号", "日期", "商品编码", "名称", "分类", "数量", "金额"};
+    for (int i = 0; i < header.size(); ++i) QCOMPARE(x.text(QChar('A' + i) + QStringLiteral("2")), header[i]);
+    QCOMPARE(x.text("H2"), QString());
+
+    // Rows in the order shown: amount descending.
+    QCOMPARE(x.text("C3"), QStringLiteral("9"));
+    QCOMPARE(x.type("C3"), QStringLiteral("s"));
+    QCOMPARE(x.text("C4"), QStringLiteral("000123"));
+    QCOMPARE(x.type("C4"), QStringLiteral("s"));
+    QCOMPARE(x.text("C5"), QStringLiteral("000045"));
+    QCOMPARE(x.value("A5").toInt(), 3);
+    QCOMPARE(x.type("G4"), QStringLiteral("n"));
+    QCOMPARE(x.value("G4").toDouble(), 12.5);
+    QCOMPARE(x.text("B5"), QStringLiteral("2012-11-17"));
+
+    // Totals row with the two sums under their columns.
+    QCOMPARE(x.text("A6"), QStringLiteral("合计"));
+    QCOMPARE(x.value("F6").toDouble(), 6.0);
+    QCOMPARE(x.value("G6").toDouble(), 112.75);
+    QCOMPARE(x.border("G6"), QStringLiteral("thin"));
+    QCOMPARE(x.orientation(), QStringLiteral("landscape"));
+    QVERIFY(qAbs(x.width("D") - 20) < 1);
+    QVERIFY(qAbs(x.width("G") - 8) < 1);
+}
+
+QTEST_MAIN(TestListScreen)
+#include "tst_listscreen.moc"

@@ -1,0 +1,415 @@
+// Login through the login window and the menu rights it applies to the main window.
+#include "shellspy.h"
+#include "testdb.h"
+
+#include "data/globals.h"
+#include "data/menutable.h"
+#include "shell/accounts.h"
+#include "shell/changepassword.h"
+#include "shell/login.h"
+#include "shell/main.h"
+#include "shell/screens.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+int g_created = 0;
+
+// Every screen of the menu opens a stand-in that counts its creation; a modal
+// one closes itself as soon as it runs.
+void registerStandIns()
+{
+    for (const MenuTop &top : menuTree())
+        for (const MenuEntry &e : top.items) {
+            if (e.isSeparator() || e.screen == QLatin1String("exit") || e.screen == QLatin1String("help")
+                || e.screen == QLatin1String("web"))
+                continue;
+            if (e.child) {
+                Screens::add(e.screen, [](QWidget *parent) {
+                    ++g_created;
+                    return new QWidget(parent);
+                });
+            } else {
+                Screens::add(e.screen, [](QWidget *parent) {
+                    ++g_created;
+                    auto *d = new QDialog(parent);
+                    QTimer::singleShot(0, d, &QDialog::accept);
+                    return d;
+                });
+            }
+        }
+}
+
+// The captions of the visible items of the visible menus, top by top.
+QStringList visibleItems(const frmMain &main)
+{
+    QStringList out;
+    for (int t = 0; t < main.topCount(); ++t) {
+        QMenu *m = main.topMenu(t);
+        if (!m->menuAction()->isVisible()) continue;
+        out << m->title();
+        for (QAction *a : m->actions())
+            if (a->isVisible()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    }
+    return out;
+}
+
+QStringList helpMenu()
+{
+    return {QStringLiteral("帮助【&H】"), QStringLiteral("帮助 &H"), QStringLiteral("-"),
+            QStringLiteral("Tavrel网站 &W"), QStringLiteral("-"), QStringLiteral("关于... &A")};
+}
+
+int addUserWithPassword(TestDb &t, const QString &name, const QString &pass)
+{
+    Accounts::addUser(t.dm(), name, QString());
+    Accounts::setPassword(t.dm(), name, pass);
+    return t.dm().value(QStringLiteral("select ID from SUser where theName=?"), {name}).toInt();
+}
+
+void pick(frmLogin &login, const QString &name)
+{
+    login.userBox()->setCurrentIndex(login.userBox()->findText(name));
+}
+
+// Fills the login window and presses "登录".
+void logIn(frmLogin &login, const QString &name, const QString &pass)
+{
+    pick(login, name);
+    login.passwordEdit()->setText(pass);
+    QTest::mouseClick(login.loginButton(), Qt::LeftButton);
+}
+
+} // namespace
+
+// A stand-in stock window that records how the main window set it up.
+class StockStandIn : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    static int refs;
+    static QString condition;
+    Q_INVOKABLE void Ref()
+    {
+        ++refs;
+        condition = property("extraCondition").toString();
+    }
+};
+int StockStandIn::refs = 0;
+QString StockStandIn::condition;
+
+class tst_login : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { registerStandIns(); }
+    void init()
+    {
+        G = AppGlobals();
+        g_created = 0;
+    }
+
+    void adminOnFreshDatabaseSeesEveryMenu();
+    void rightsDecideTheMenu_data();
+    void rightsDecideTheMenu();
+    void toolbarDoesNothingWithoutTheRight();
+    void refusals();
+    void pickingANameFocusesThePassword();
+    void loginIgnoresCaseButPasswordChangeDoesNot();
+    void disabledUserIsNotOffered();
+    void closingTheLoginEndsTheProgram();
+    void stockAlertOpensFilteredStockWindow();
+};
+
+void tst_login::adminOnFreshDatabaseSeesEveryMenu()
+{
+    TestDb t;
+    MsgSpy msgs;
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    login.dateEdit()->setDate(QDate(2012, 11, 16));
+    QVERIFY(!main.isVisible());
+
+    logIn(login, QStringLiteral("系统管理员"), QString());
+
+    QVERIFY(msgs.shown.isEmpty());
+    QVERIFY(main.isVisible());
+    QVERIFY(!login.isVisible());
+    QCOMPARE(G.LoginName, QStringLiteral("系统管理员"));
+    QCOMPARE(G.LoginPass, QString());
+    QCOMPARE(G.WorkDate, QStringLiteral("2012-11-16"));
+    QCOMPARE(G.UserZH, QStringLiteral("现金"));
+    QCOMPARE(main.statusPanel(3)->text(), QStringLiteral("2012-11-16"));
+    QCOMPARE(main.statusPanel(5)->text(), QStringLiteral("系统管理员"));
+
+    for (int top = 0; top < main.topCount(); ++top) {
+        QMenu *m = main.topMenu(top);
+        QVERIFY2(m->menuAction()->isVisible(), qPrintable(m->title()));
+        for (QAction *a : m->actions()) QVERIFY2(a->isVisible(), qPrintable(m->title() + QLatin1Char(' ') + a->text()));
+    }
+    // And the toolbar works for it: every button but help and exit opens its screen.
+    for (QToolButton *b : main.findChildren<QToolButton *>(QRegularExpression(QStringLiteral("^ToolButton"))))
+        if (b->text() != QStringLiteral("帮助") && b->text() != QStringLiteral("退出")) b->click();
+    QCOMPARE(g_created, 12);
+}
+
+void tst_login::rightsDecideTheMenu_data()
+{
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<QStringList>("visible");
+
+    const QString file = QStringLiteral("文件【&F】");
+    const QString exit = QStringLiteral("退出 &X");
+    QTest::newRow("no rights") << QStringList() << (QStringList{file, exit} + helpMenu());
+    QTest::newRow("one purchase right")
+        << QStringList{QStringLiteral("101")}
+        << (QStringList{file, exit, QStringLiteral("采购【&C】"), QStringLiteral("采购入库管理 &B"),
+                        QStringLiteral("采购退货收款查询 &H")}
+            + helpMenu());
+    QTest::newRow("reports with a separator")
+        << QStringList{QStringLiteral("500"), QStringLiteral("502"), QStringLiteral("503")}
+        << (QStringList{file, exit, QStringLiteral("报表中心【&R】"), QStringLiteral("商品库存查询 &A"),
+                        QStringLiteral("-"), QStringLiteral("日报表 &C")}
+            + helpMenu());
+    // Rows naming no menu item grant nothing and do no harm.
+    QTest::newRow("codes past a menu")
+        << QStringList{QStringLiteral("000"), QStringLiteral("099"), QStringLiteral("199"), QStringLiteral("912"),
+                       QStringLiteral("5"), QStringLiteral("x01")}
+        << (QStringList{file, QStringLiteral("本店信息 &D"), exit} + helpMenu());
+}
+
+void tst_login::rightsDecideTheMenu()
+{
+    QFETCH(QStringList, codes);
+    QFETCH(QStringList, visible);
+    TestDb t;
+    MsgSpy msgs;
+    const int id = addUserWithPassword(t, QStringLiteral("张三"), QStringLiteral("705318"));
+    for (const QString &c : codes)
+        t.dm().mySQL(QStringLiteral("insert into SLevel(UID,MNum) Values(?,?)"), {id, c});
+
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    logIn(login, QStringLiteral("张三"), QStringLiteral("705318"));
+    QVERIFY(main.isVisible());
+
+    QStringList shown = visibleItems(main);
+    // The help menu is last in the bar; compare it apart from the order of the others.
+    QCOMPARE(shown.mid(shown.size() - helpMenu().size()), helpMenu());
+    QStringList expected = visible.mid(0, visible.size() - helpMenu().size());
+    shown = shown.mid(0, shown.size() - helpMenu().size());
+    expected.sort();
+    shown.sort();
+    QCOMPARE(shown, expected);
+}
+
+void tst_login::toolbarDoesNothingWithoutTheRight()
+{
+    TestDb t;
+    MsgSpy msgs;
+    UrlSpy urls;
+    addUserWithPassword(t, QStringLiteral("李四"), QStringLiteral("705318"));
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    logIn(login, QStringLiteral("李四"), QStringLiteral("705318"));
+    QVERIFY(main.isVisible());
+
+    const auto buttons = main.findChildren<QToolButton *>(QRegularExpression(QStringLiteral("^ToolButton")));
+    QCOMPARE(buttons.size(), 14);
+    for (QToolButton *b : buttons)
+        if (b->text() != QStringLiteral("退出")) b->click();
+    QCoreApplication::processEvents();
+
+    QCOMPARE(g_created, 0);
+    QVERIFY(main.mdiArea()->subWindowList().isEmpty());
+    for (QWidget *w : QApplication::topLevelWidgets())
+        QVERIFY2(!w->isVisible() || w == &main, qPrintable(w->metaObject()->className()));
+    QVERIFY(msgs.shown.isEmpty());
+    // Help is everybody's.
+    QCOMPARE(urls.opened.size(), 1);
+    QVERIFY(urls.opened.first().toLocalFile().endsWith(QStringLiteral("help/index.html")));
+}
+
+void tst_login::refusals()
+{
+    TestDb t;
+    MsgSpy msgs;
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+
+    // No name picked.
+    login.userBox()->setCurrentIndex(-1);
+    QTest::mouseClick(login.loginButton(), Qt::LeftButton);
+    QCOMPARE(msgs.lastText(), QStringLiteral("用户名 不能为空，请选择 用户名！"));
+    QCOMPARE(login.focusWidget(), login.userBox());
+
+    // Wrong password; the focus goes back to the password.
+    login.dateEdit()->setFocus();
+    logIn(login, QStringLiteral("系统管理员"), QStringLiteral("x"));
+    QCOMPARE(msgs.lastText(), QStringLiteral("密码错误，请重新录入密码！"));
+    QCOMPARE(msgs.lastCaption(), QStringLiteral("Tavrel进销存软件"));
+    QCOMPARE(login.focusWidget(), login.passwordEdit());
+    QVERIFY(!main.isVisible());
+    QVERIFY(login.isVisible());
+    QCOMPARE(G.LoginName, QString());
+}
+
+void tst_login::pickingANameFocusesThePassword()
+{
+    TestDb t;
+    addUserWithPassword(t, QStringLiteral("王五"), QStringLiteral("705318"));
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    login.userBox()->setFocus();
+    QTest::keyClick(login.userBox(), Qt::Key_Down);
+    QCOMPARE(login.focusWidget(), login.passwordEdit());
+    // The password field masks with '@' and takes at most 12 characters.
+    QCOMPARE(login.passwordEdit()->echoMode(), QLineEdit::Password);
+    QCOMPARE(login.passwordEdit()->maxLength(), 12);
+    QCOMPARE(login.passwordEdit()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                      login.passwordEdit()),
+             int(QLatin1Char('@').unicode()));
+    QCOMPARE(login.dateEdit()->date(), QDate::currentDate());
+    QCOMPARE(login.dateEdit()->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+void tst_login::loginIgnoresCaseButPasswordChangeDoesNot()
+{
+    TestDb t;
+    MsgSpy msgs;
+    EndSpy ends;
+    addUserWithPassword(t, QStringLiteral("赵六"), QStringLiteral("AbC"));
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    logIn(login, QStringLiteral("赵六"), QStringLiteral("abc"));
+    QVERIFY(msgs.shown.isEmpty());
+    QVERIFY(main.isVisible());
+    QCOMPARE(G.LoginPass, QStringLiteral("abc"));
+
+    // The stored spelling is not what was typed at login, so it is refused here.
+    frmCPass dlg;
+    dlg.show();
+    dlg.oldEdit()->setText(QStringLiteral("AbC"));
+    dlg.newEdit()->setText(QStringLiteral("n1"));
+    dlg.confirmEdit()->setText(QStringLiteral("n1"));
+    dlg.confirm();
+    QCOMPARE(msgs.lastText(), QStringLiteral("原密码 错误，请重新录入！"));
+    QCOMPARE(dlg.focusWidget(), dlg.oldEdit());
+    QCOMPARE(ends.ended, 0);
+
+    dlg.oldEdit()->setText(QStringLiteral("abc"));
+    dlg.confirm();
+    QCOMPARE(msgs.lastText(), QStringLiteral("密码修改成功！请重新登录！"));
+    QCOMPARE(msgs.lastCaption(), QStringLiteral("信息提示"));
+    QCOMPARE(ends.ended, 1);
+    QCOMPARE(t.dm().value(QStringLiteral("select thePass from SUser where theName=?"), {QStringLiteral("赵六")}).toString(),
+             QStringLiteral("n1"));
+}
+
+void tst_login::disabledUserIsNotOffered()
+{
+    TestDb t;
+    const int id = addUserWithPassword(t, QStringLiteral("孙七"), QStringLiteral("705318"));
+    {
+        frmMain main;
+        frmLogin login(&main);
+        QVERIFY(login.userBox()->findText(QStringLiteral("孙七")) >= 0);
+        QCOMPARE(login.userBox()->currentIndex(), -1);
+    }
+    t.dm().myState(QStringLiteral("SUser"), QStringLiteral("停用"), id);
+    frmMain main;
+    frmLogin login(&main);
+    QCOMPARE(login.userBox()->findText(QStringLiteral("孙七")), -1);
+    QVERIFY(login.userBox()->findText(QStringLiteral("系统管理员")) >= 0);
+}
+
+void tst_login::closingTheLoginEndsTheProgram()
+{
+    TestDb t;
+    EndSpy ends;
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    login.close();
+    QCOMPARE(ends.ended, 1);
+    QVERIFY(!main.isVisible());
+
+    frmLogin again(&main);
+    again.show();
+    again.findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    QCOMPARE(ends.ended, 2);
+}
+
+void tst_login::stockAlertOpensFilteredStockWindow()
+{
+    TestDb t;
+    MsgSpy msgs;
+    Screens::add(QStringLiteral("frmKC"), [](QWidget *parent) { return new StockStandIn(parent); });
+    t.addWarehouse(QStringLiteral("总仓"));
+    const int low = t.addProduct(QStringLiteral("螺丝"));
+    t.addProduct(QStringLiteral("螺母"));
+    t.dm().KC_Up(QStringLiteral("总仓"), low, Money::fromDouble(5));
+    t.dm().mySQL(QStringLiteral("update SShop set theKCMin=10 where ID=?"), {low});
+    t.dm().mySQL(QStringLiteral("update SDept set theTX=1"));
+    addUserWithPassword(t, QStringLiteral("周八"), QStringLiteral("1"));
+    StockStandIn::refs = 0;
+
+    {   // Without the stock right nothing opens.
+        frmMain main;
+        frmLogin login(&main);
+        login.show();
+        logIn(login, QStringLiteral("周八"), QStringLiteral("1"));
+        QVERIFY(main.isVisible());
+        QCOMPARE(StockStandIn::refs, 0);
+        QVERIFY(main.mdiArea()->subWindowList().isEmpty());
+    }
+    {
+        frmMain main;
+        frmLogin login(&main);
+        login.show();
+        logIn(login, QStringLiteral("系统管理员"), QString());
+        QCOMPARE(StockStandIn::refs, 1);
+        QCOMPARE(StockStandIn::condition, QStringLiteral(" AND ((theCount < theKCMin) OR (theCount > theKCMax))"));
+        QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
+        QVERIFY(main.mdiArea()->subWindowList().first()->isMaximized());
+
+        // It is not one of the menu's list windows: opening one leaves it open.
+        main.menuItem(QStringLiteral("采购入库管理 &B"))->trigger();
+        main.menuItem(QStringLiteral("商品管理 &D"))->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(main.mdiArea()->subWindowList().size(), 2);
+        QVERIFY(qobject_cast<StockStandIn *>(main.mdiArea()->subWindowList().first()->widget()));
+    }
+    // Everything within its limits: no stock window.
+    t.dm().mySQL(QStringLiteral("update SShop set theKCMin=0"));
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    logIn(login, QStringLiteral("系统管理员"), QString());
+    QCOMPARE(StockStandIn::refs, 1);
+    QVERIFY(main.mdiArea()->subWindowList().isEmpty());
+    QVERIFY(msgs.shown.isEmpty());
+    registerStandIns();
+}
+
+QTEST_MAIN(tst_login)
+#include "tst_login.moc"

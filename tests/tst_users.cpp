@@ -1,0 +1,301 @@
+// User administration: the user list with its pop-up commands, the rights
+// dialog, the default-options dialog and the password change.
+#include "shellspy.h"
+#include "testdb.h"
+
+#include "data/globals.h"
+#include "data/menutable.h"
+#include "shell/accounts.h"
+#include "shell/changepassword.h"
+#include "shell/rights.h"
+#include "shell/useroptions.h"
+#include "shell/users.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSqlQueryModel>
+#include <QTableView>
+#include <QtTest>
+
+namespace {
+
+QAction *popupCommand(frmUser &dlg, const QString &caption)
+{
+    for (QAction *a : dlg.popupMenu()->actions())
+        if (a->text() == caption) return a;
+    return nullptr;
+}
+
+void selectUser(frmUser &dlg, const QString &name)
+{
+    auto *m = dlg.grid()->model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        if (m->index(r, 0).data().toString() == name) {
+            dlg.grid()->selectRow(r);
+            return;
+        }
+    QFAIL("user not in the grid");
+}
+
+int userId(TestDb &t, const QString &name)
+{
+    return t.dm().value(QStringLiteral("select ID from SUser where theName=?"), {name}).toInt();
+}
+
+QString state(TestDb &t, const QString &name)
+{
+    return t.dm().value(QStringLiteral("select theState from SUser where theName=?"), {name}).toString();
+}
+
+int levelRows(TestDb &t, int id)
+{
+    return t.dm().value(QStringLiteral("select count(*) from SLevel where UID=?"), {id}).toInt();
+}
+
+} // namespace
+
+class tst_users : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        G = AppGlobals();
+        G.LoginName = QStringLiteral("系统管理员");
+    }
+
+    void saveNewUser();
+    void loggedInUserIsProtected_data();
+    void loggedInUserIsProtected();
+    void switchAndDeleteAnotherUser();
+    void rightsDialog();
+    void defaultOptionsEndTheProgram();
+    void passwordChangeRefusals_data();
+    void passwordChangeRefusals();
+};
+
+void tst_users::saveNewUser()
+{
+    TestDb t;
+    MsgSpy msgs;
+    frmUser dlg;
+    dlg.show();
+    auto *name = dlg.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+    auto *remark = dlg.findChild<QLineEdit *>(QStringLiteral("Edit2"));
+    auto *save = dlg.findChild<QPushButton *>(QStringLiteral("BitBtn2"));
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("用户管理"));
+    QCOMPARE(name->maxLength(), 20);
+    QCOMPARE(remark->maxLength(), 50);
+    QCOMPARE(dlg.grid()->model()->rowCount(), 1);
+    QVERIFY(dlg.grid()->isColumnHidden(3));
+    QCOMPARE(dlg.grid()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("用户名"));
+
+    save->click();
+    QCOMPARE(msgs.lastText(), QStringLiteral("用户名 不能为空，请重新录入！"));
+    QCOMPARE(dlg.focusWidget(), name);
+
+    name->setText(QStringLiteral("系统管理员"));
+    save->click();
+    QCOMPARE(msgs.lastText(), QStringLiteral("用户名 已存在，请重新录入！"));
+    QCOMPARE(t.dm().value(QStringLiteral("select count(*) from SUser")).toInt(), 1);
+
+    name->setText(QStringLiteral("收银员"));
+    remark->setText(QStringLiteral("前台"));
+    save->click();
+    QCOMPARE(msgs.lastText(), QStringLiteral("恭喜！恭喜！ 用户信息 保存成功！"));
+    const auto row = t.dm().rows(QStringLiteral("select thePass,Remark,theState,ID from SUser where theName=?"),
+                                 {QStringLiteral("收银员")});
+    QCOMPARE(row.size(), 1);
+    QCOMPARE(row[0][0].toString(), QStringLiteral("705318"));
+    QCOMPARE(row[0][1].toString(), QStringLiteral("前台"));
+    QCOMPARE(row[0][2].toString(), QStringLiteral("启用"));
+    QCOMPARE(levelRows(t, row[0][3].toInt()), 0);
+    QCOMPARE(dlg.grid()->model()->rowCount(), 2);
+    QVERIFY(name->text().isEmpty());
+    QVERIFY(remark->text().isEmpty());
+
+    // "新增" clears the fields and puts the focus in the name.
+    name->setText(QStringLiteral("x"));
+    dlg.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    QVERIFY(name->text().isEmpty());
+    QCOMPARE(dlg.focusWidget(), name);
+}
+
+void tst_users::loggedInUserIsProtected_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("enable") << QStringLiteral("启用 &Q") << QStringLiteral("不能启用当前登录用户名！");
+    QTest::newRow("disable") << QStringLiteral("停用 &T") << QStringLiteral("不能停用当前登录用户名！");
+    QTest::newRow("delete") << QStringLiteral("删除 &D") << QStringLiteral("不能删除当前登录用户名！");
+}
+
+void tst_users::loggedInUserIsProtected()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, message);
+    TestDb t;
+    MsgSpy msgs;
+    msgs.answer = true;
+    Accounts::addUser(t.dm(), QStringLiteral("收银员"), QString());
+    frmUser dlg;
+    selectUser(dlg, QStringLiteral("系统管理员"));
+    popupCommand(dlg, command)->trigger();
+    QCOMPARE(msgs.shown.size(), 1);
+    QCOMPARE(msgs.lastText(), message);
+    QCOMPARE(state(t, QStringLiteral("系统管理员")), QStringLiteral("启用"));
+    QCOMPARE(t.dm().value(QStringLiteral("select count(*) from SUser")).toInt(), 2);
+}
+
+void tst_users::switchAndDeleteAnotherUser()
+{
+    TestDb t;
+    MsgSpy msgs;
+    Accounts::addUser(t.dm(), QStringLiteral("收银员"), QString());
+    const int id = userId(t, QStringLiteral("收银员"));
+    Accounts::saveRights(t.dm(), id, {QStringLiteral("100"), QStringLiteral("500")});
+    frmUser dlg;
+
+    selectUser(dlg, QStringLiteral("收银员"));
+    popupCommand(dlg, QStringLiteral("停用 &T"))->trigger();
+    QCOMPARE(state(t, QStringLiteral("收银员")), QStringLiteral("停用"));
+    selectUser(dlg, QStringLiteral("收银员"));
+    QCOMPARE(dlg.grid()->model()->index(dlg.grid()->currentIndex().row(), 2).data().toString(), QStringLiteral("停用"));
+    popupCommand(dlg, QStringLiteral("启用 &Q"))->trigger();
+    QCOMPARE(state(t, QStringLiteral("收银员")), QStringLiteral("启用"));
+    QVERIFY(msgs.shown.isEmpty());
+
+    // Delete asks first; No keeps the user.
+    selectUser(dlg, QStringLiteral("收银员"));
+    msgs.answer = false;
+    popupCommand(dlg, QStringLiteral("删除 &D"))->trigger();
+    QCOMPARE(msgs.shown.size(), 1);
+    QCOMPARE(msgs.lastText(), QStringLiteral("确认要删除吗？该删除将不可恢复！"));
+    QCOMPARE(msgs.lastCaption(), QStringLiteral("删除"));
+    QVERIFY(msgs.shown.last().defaultNo);
+    QCOMPARE(userId(t, QStringLiteral("收银员")), id);
+
+    msgs.answer = true;
+    popupCommand(dlg, QStringLiteral("删除 &D"))->trigger();
+    QCOMPARE(t.dm().rowCount(QStringLiteral("select ID from SUser where theName=?"), {QStringLiteral("收银员")}), 0);
+    QCOMPARE(dlg.grid()->model()->rowCount(), 1);
+    // The user's rights rows stay behind.
+    QCOMPARE(levelRows(t, id), 2);
+}
+
+void tst_users::rightsDialog()
+{
+    TestDb t;
+    MsgSpy msgs;
+    Accounts::addUser(t.dm(), QStringLiteral("收银员"), QString());
+    const int id = userId(t, QStringLiteral("收银员"));
+    Accounts::saveRights(t.dm(), id, {QStringLiteral("101"), QStringLiteral("503")});
+
+    {   // Every menu item with its code; the user's rights ticked.
+        frmLevel dlg(QStringLiteral("收银员"), id);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("收银员 的权限设置"));
+        QCOMPARE(dlg.items().size(), codedMenuItems().size());
+        QCOMPARE(dlg.items().first()->text(), QStringLiteral("000&本店信息 "));
+        QStringList ticked;
+        for (QCheckBox *c : dlg.items())
+            if (c->isChecked()) ticked << c->text().left(3);
+        QCOMPARE(ticked, (QStringList{QStringLiteral("101"), QStringLiteral("503")}));
+
+        // Ticking two more and saving stores exactly the ticked codes.
+        dlg.items()[0]->setChecked(true);
+        dlg.items()[3]->setChecked(true);   // a separator row counts like any other
+        dlg.save();
+        QCOMPARE(msgs.lastText(), QStringLiteral("收银员 的权限设置 保存成功！"));
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(Accounts::rightCodes(t.dm(), id),
+                 (QStringList{QStringLiteral("000"), QStringLiteral("003"), QStringLiteral("101"), QStringLiteral("503")}));
+    }
+    {   // "全选" ticks all; clearing it clears all; saving then leaves no rows.
+        frmLevel dlg(QStringLiteral("收银员"), id);
+        dlg.selectAllBox()->setChecked(true);
+        for (QCheckBox *c : dlg.items()) QVERIFY(c->isChecked());
+        dlg.selectAllBox()->setChecked(false);
+        for (QCheckBox *c : dlg.items()) QVERIFY(!c->isChecked());
+        dlg.save();
+        QCOMPARE(levelRows(t, id), 0);
+    }
+    // The administrator's rights are untouched.
+    QCOMPARE(levelRows(t, 1), int(codedMenuItems().size()));
+}
+
+void tst_users::defaultOptionsEndTheProgram()
+{
+    TestDb t;
+    MsgSpy msgs;
+    EndSpy ends;
+    t.addWarehouse(QStringLiteral("总仓"));
+    t.addWarehouse(QStringLiteral("分仓"));
+    t.dm().mySQL(QStringLiteral("insert into SStaff(theName,Remark,theState) values('小王','','启用')"));
+    t.dm().mySQL(QStringLiteral("insert into SStaff(theName,Remark,theState) values('小李','','启用')"));
+    Accounts::addUser(t.dm(), QStringLiteral("收银员"), QString());
+    const int id = userId(t, QStringLiteral("收银员"));
+    Accounts::saveUserDefaults(t.dm(), id, {QStringLiteral("分仓"), QStringLiteral("现金"), QStringLiteral("小李"), QString()});
+
+    frmXXSZ dlg(QStringLiteral("收银员"), id);
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("收银员 的默认选项设置"));
+    QCOMPARE(dlg.wareBox()->currentText(), QStringLiteral("分仓"));
+    QCOMPARE(dlg.accountBox()->currentText(), QStringLiteral("现金"));
+    QCOMPARE(dlg.handlerBox()->currentText(), QStringLiteral("小李"));
+    QCOMPARE(dlg.payerBox()->currentIndex(), -1);
+
+    dlg.wareBox()->setCurrentIndex(dlg.wareBox()->findText(QStringLiteral("总仓")));
+    dlg.payerBox()->setCurrentIndex(dlg.payerBox()->findText(QStringLiteral("小王")));
+    dlg.save();
+    QCOMPARE(msgs.lastText(), QStringLiteral("收银员 的默认选项设置 保存成功！请重新登录！"));
+    QCOMPARE(ends.ended, 1);
+    const auto d = Accounts::userDefaults(t.dm(), id);
+    QCOMPARE(d.ck, QStringLiteral("总仓"));
+    QCOMPARE(d.zh, QStringLiteral("现金"));
+    QCOMPARE(d.jsr, QStringLiteral("小李"));
+    QCOMPARE(d.sfkr, QStringLiteral("小王"));
+    // Only that user changed.
+    QCOMPARE(Accounts::userDefaults(t.dm(), 1).ck, QString());
+}
+
+void tst_users::passwordChangeRefusals_data()
+{
+    QTest::addColumn<QString>("oldPass");
+    QTest::addColumn<QString>("newPass");
+    QTest::addColumn<QString>("confirm");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("wrong old") << "Secret" << "n" << "n" << "原密码 错误，请重新录入！" << "Edit1";
+    QTest::newRow("same as old") << "secret" << "secret" << "secret" << "新密码 与 原密码 一样，请重新录入！" << "Edit2";
+    QTest::newRow("mismatch") << "secret" << "n1" << "n2" << "新密码 与 确认密码 不一致，请重新录入！" << "Edit3";
+}
+
+void tst_users::passwordChangeRefusals()
+{
+    QFETCH(QString, oldPass);
+    QFETCH(QString, newPass);
+    QFETCH(QString, confirm);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    TestDb t;
+    MsgSpy msgs;
+    EndSpy ends;
+    Accounts::setPassword(t.dm(), QStringLiteral("系统管理员"), QStringLiteral("secret"));
+    G.LoginPass = QStringLiteral("secret");
+    frmCPass dlg;
+    dlg.show();
+    dlg.oldEdit()->setText(oldPass);
+    dlg.newEdit()->setText(newPass);
+    dlg.confirmEdit()->setText(confirm);
+    dlg.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    QCOMPARE(msgs.lastText(), message);
+    QCOMPARE(dlg.focusWidget()->objectName(), focus);
+    QCOMPARE(ends.ended, 0);
+    QCOMPARE(G.LoginPass, QStringLiteral("secret"));
+    QCOMPARE(t.dm().value(QStringLiteral("select thePass from SUser where ID=1")).toString(), QStringLiteral("secret"));
+}
+
+QTEST_MAIN(tst_users)
+#include "tst_users.moc"
