@@ -1,4 +1,7 @@
 #include "main.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 #include "artwork.h"
 #include "accounts.h"
 #include "msg.h"
@@ -109,6 +112,8 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     DM().FindDept();
 
     setWindowTitle(Msg::appTitle());
+    // Fill the screen even where no window manager maximises for us.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
     setWindowState(Qt::WindowMaximized);
 
     m_area = new BackgroundArea(this);
@@ -181,7 +186,8 @@ void frmMain::buildStatusBar()
     for (int i = 0; i < 5; ++i) {
         auto *l = new QLabel(texts[i], this);
         l->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
-        l->setFixedWidth(100);
+        // At least the panel width; a wider text widens its panel instead of running into the next.
+        l->setMinimumWidth(100);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         l->setAlignment((i == 1 || i == 3) ? (Qt::AlignRight | Qt::AlignVCenter) : (Qt::AlignLeft | Qt::AlignVCenter));
         statusBar()->addWidget(l);
