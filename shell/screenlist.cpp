@@ -5,6 +5,11 @@
 #include "about.h"
 #include "changepassword.h"
 #include "users.h"
+#include "master/frmdictionary.h"
+#include "master/frmshop_in.h"
+#include "master/frmshop_m.h"
+#include "master/frmunits_in.h"
+#include "master/frmunits_m.h"
 
 namespace Screens {
 
@@ -17,6 +22,14 @@ void registerAll()
     add(QStringLiteral("frmUser"), [](QWidget *parent) { return new frmUser(parent); });
     add(QStringLiteral("frmCPass"), [](QWidget *parent) { return new frmCPass(parent); });
     add(QStringLiteral("frmAbout"), [](QWidget *parent) { return new frmAbout(parent); });
+    add(QStringLiteral("frmWare"), [](QWidget *parent) { return new frmWare(parent); });
+    add(QStringLiteral("frmAccount"), [](QWidget *parent) { return new frmAccount(parent); });
+    add(QStringLiteral("frmStaff"), [](QWidget *parent) { return new frmStaff(parent); });
+    add(QStringLiteral("frmSType"), [](QWidget *parent) { return new frmSType(parent); });
+    add(QStringLiteral("frmShop_In"), [](QWidget *parent) { return new frmShop_In(parent); });
+    add(QStringLiteral("frmUnits_In"), [](QWidget *parent) { return new frmUnits_In(parent); });
+    add(QStringLiteral("frmShop_M"), [](QWidget *parent) { return new frmShop_M(parent); });
+    add(QStringLiteral("frmUnits_M"), [](QWidget *parent) { return new frmUnits_M(parent); });
 }
 
 } // namespace Screens

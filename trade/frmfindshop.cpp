@@ -50,11 +50,11 @@ void frmFindShop::setCaller(PickerCaller *caller)
 void frmFindShop::setList(const QVector<ProductHit> &list)
 {
     m_list = list;
-    const CallerSpec *spec = callerSpec(m_code->text());
+    const CallerRule *rule = callerRule(m_code->text());
     m_model->clear();
     m_model->setHorizontalHeaderLabels({QStringLiteral("商品编码"), QStringLiteral("商品分类"), QStringLiteral("商品名称"),
                                         QStringLiteral("规格"), QStringLiteral("单位"),
-                                        spec ? spec->priceCaption() : QStringLiteral("采购单价"), QStringLiteral("备注"),
+                                        rule ? rule->priceCaption() : QStringLiteral("采购单价"), QStringLiteral("备注"),
                                         QStringLiteral("ID"), QStringLiteral("theZK")});
     for (const ProductHit &p : list)
         m_model->appendRow(PickerList::row({p.num, p.type, p.name, p.stand, p.unit, p.price.toString(), p.remark,

@@ -5,28 +5,28 @@
 
 namespace {
 
-QVector<CallerSpec> build()
+QVector<CallerRule> build()
 {
     const QString customer = QString::fromUtf8(Words::UTypeCustomer);
     const QString supplier = QString::fromUtf8(Words::UTypeSupplier);
-    auto spec = [](const char *code) { CallerSpec s; s.code = QString::fromLatin1(code); return s; };
-    QVector<CallerSpec> t;
+    auto rule = [](const char *code) { CallerRule s; s.code = QString::fromLatin1(code); return s; };
+    QVector<CallerRule> t;
 
-    CallerSpec jh = spec("jh");
+    CallerRule jh = rule("jh");
     jh.products = jh.partners = true;
     jh.price = PriceSource::SuggestPurchase;
     jh.totals = jh.partnerContact = jh.contactFilters = true;
     jh.excludedPartnerType = customer;
     t << jh;
 
-    CallerSpec cgth = spec("cgth");
+    CallerRule cgth = rule("cgth");
     cgth.products = cgth.partners = true;
     cgth.price = PriceSource::ListPurchase;
     cgth.totals = cgth.contactFilters = true;
     cgth.excludedPartnerType = customer;
     t << cgth;
 
-    CallerSpec xs = spec("xs");
+    CallerRule xs = rule("xs");
     xs.products = xs.partners = true;
     xs.price = PriceSource::SuggestSales;
     xs.salesLine = true;
@@ -34,7 +34,7 @@ QVector<CallerSpec> build()
     xs.excludedPartnerType = supplier;
     t << xs;
 
-    CallerSpec xsth = spec("xsth");
+    CallerRule xsth = rule("xsth");
     xsth.products = xsth.partners = true;
     xsth.price = PriceSource::ListSales;
     xsth.totals = xsth.contactFilters = true;
@@ -44,20 +44,20 @@ QVector<CallerSpec> build()
     // Stock documents: purchase price, quantity 1. Transfers, losses and
     // overages keep totals; the two assembly grids have none.
     for (const char *c : {"db", "bs", "by", "cz", "czrk"}) {
-        CallerSpec s = spec(c);
+        CallerRule s = rule(c);
         s.products = true;
         s.price = PriceSource::ListPurchase;
         s.totals = qstrcmp(c, "cz") != 0 && qstrcmp(c, "czrk") != 0;
         t << s;
     }
 
-    CallerSpec fk = spec("fk");
+    CallerRule fk = rule("fk");
     fk.partners = true;
     fk.partnerToAmount = true;
     fk.excludedPartnerType = customer;
     t << fk;
 
-    CallerSpec sk = spec("sk");
+    CallerRule sk = rule("sk");
     sk.partners = true;
     sk.partnerToAmount = true;
     sk.excludedPartnerType = supplier;
@@ -65,20 +65,20 @@ QVector<CallerSpec> build()
     return t;
 }
 
-const QVector<CallerSpec> &table()
+const QVector<CallerRule> &table()
 {
-    static const QVector<CallerSpec> t = build();
+    static const QVector<CallerRule> t = build();
     return t;
 }
 
 QString pattern(const QString &text) { return QStringLiteral("%") + text + QStringLiteral("%"); }
 
-bool salesPrice(const CallerSpec &s)
+bool salesPrice(const CallerRule &s)
 {
     return s.price == PriceSource::SuggestSales || s.price == PriceSource::ListSales;
 }
 
-QString productColumns(const CallerSpec &s)
+QString productColumns(const CallerRule &s)
 {
     return QStringLiteral("theNum,theType,theName,theStand,theUnit,%1,Remark,ID,theZK")
         .arg(salesPrice(s) ? QStringLiteral("theXS") : QStringLiteral("theJH"));
@@ -104,23 +104,23 @@ PartnerHit toPartner(const QVariantList &v)
     return PartnerHit{v[0].toString(), v[1].toString(), v[2].toString(), v[3].toString(), v[4].toString(), v[5].toInt()};
 }
 
-const CallerSpec &specOf(const QString &code)
+const CallerRule &ruleOf(const QString &code)
 {
-    static const CallerSpec none;
-    const CallerSpec *s = callerSpec(code);
+    static const CallerRule none;
+    const CallerRule *s = callerRule(code);
     return s ? *s : none;
 }
 
 } // namespace
 
-QString CallerSpec::priceCaption() const
+QString CallerRule::priceCaption() const
 {
     return salesPrice(*this) ? QStringLiteral("销售单价") : QStringLiteral("采购单价");
 }
 
-const CallerSpec *callerSpec(const QString &code)
+const CallerRule *callerRule(const QString &code)
 {
-    for (const CallerSpec &s : table())
+    for (const CallerRule &s : table())
         if (s.code == code) return &s;
     return nullptr;
 }
@@ -128,7 +128,7 @@ const CallerSpec *callerSpec(const QString &code)
 QStringList callerCodes()
 {
     QStringList out;
-    for (const CallerSpec &s : table()) out << s.code;
+    for (const CallerRule &s : table()) out << s.code;
     return out;
 }
 
@@ -136,12 +136,12 @@ QStringList callerCodes()
 
 bool rowHasProduct(const PickerCaller &caller, int row)
 {
-    return !caller.cell(row, specOf(caller.callerCode()).idColumn()).isEmpty();
+    return !caller.cell(row, ruleOf(caller.callerCode()).idColumn()).isEmpty();
 }
 
 QList<int> productsOnGrid(const PickerCaller &caller)
 {
-    const int idCol = specOf(caller.callerCode()).idColumn();
+    const int idCol = ruleOf(caller.callerCode()).idColumn();
     QList<int> ids;
     for (int row = 1; row <= caller.lastRow(); ++row) {
         bool ok = false;
@@ -153,7 +153,7 @@ QList<int> productsOnGrid(const PickerCaller &caller)
 
 QVector<ProductHit> findProducts(frmDM &dm, const QString &code, const QString &text, const QList<int> &excluded)
 {
-    const CallerSpec &s = specOf(code);
+    const CallerRule &s = ruleOf(code);
     QString sql = QStringLiteral("select %1 from SShop where theState='启用' and theDel='否' "
                                  "and (theName like ? or thePY like ? or theNum like ?)")
                       .arg(productColumns(s));
@@ -174,13 +174,13 @@ QVector<ProductHit> findProducts(frmDM &dm, const QString &code, const QString &
 
 ProductHit productHit(frmDM &dm, const QString &code, int id)
 {
-    const auto r = dm.rows(QStringLiteral("select %1 from SShop where ID=?").arg(productColumns(specOf(code))), {id});
+    const auto r = dm.rows(QStringLiteral("select %1 from SShop where ID=?").arg(productColumns(ruleOf(code))), {id});
     return r.size() == 1 ? toProduct(r[0]) : ProductHit{};
 }
 
 void putProduct(frmDM &dm, PickerCaller &caller, const ProductHit &p)
 {
-    const CallerSpec &s = specOf(caller.callerCode());
+    const CallerRule &s = ruleOf(caller.callerCode());
     const int row = caller.currentRow();
     Money price = p.price;
     if (s.price == PriceSource::SuggestPurchase) price = dm.myRetJHPrice(p.id, caller.partnerId());
@@ -220,7 +220,7 @@ int putAllProducts(frmDM &dm, PickerCaller &caller, const QVector<ProductHit> &l
 
 QVector<PartnerHit> findPartners(frmDM &dm, const QString &code, const PartnerBoxes &boxes)
 {
-    const CallerSpec &s = specOf(code);
+    const CallerRule &s = ruleOf(code);
     QString sql = QStringLiteral("select theName,thePro,thePho,theAdd,Remark,ID from SUnits "
                                  "where theState='启用' and theDel='否' and ifnull(theType,'')<>? "
                                  "and (theName like ? or thePY like ?)");
@@ -244,7 +244,7 @@ PartnerHit partnerHit(frmDM &dm, int id)
 
 void putPartner(PickerCaller &caller, const PartnerHit &p)
 {
-    const CallerSpec &s = specOf(caller.callerCode());
+    const CallerRule &s = ruleOf(caller.callerCode());
     caller.setPartner(p.name, p.id);
     if (s.partnerContact) caller.setPartnerContact(p.contact, p.phone, p.address);
     if (s.partnerToAmount) caller.focusAmount();

@@ -1,7 +1,7 @@
 #pragma once
 // The product and partner lookup of the entry screens: the search each caller
 // code runs, and how a chosen product or partner is written into the caller.
-// One table (callerSpec) holds what differs between the caller codes.
+// One table (callerRule) holds what differs between the caller codes.
 #include "data/money.h"
 #include "pickercaller.h"
 
@@ -19,7 +19,7 @@ enum class PriceSource {
     ListSales,       // the product's sales price
 };
 
-struct CallerSpec {
+struct CallerRule {
     QString code;
     bool products = false;      // has a product lookup
     bool partners = false;      // has a partner lookup
@@ -38,8 +38,8 @@ struct CallerSpec {
     QString priceCaption() const;
 };
 
-// The spec of a caller code, or nullptr for an unknown code.
-const CallerSpec *callerSpec(const QString &code);
+// The rule of a caller code, or nullptr for an unknown code.
+const CallerRule *callerRule(const QString &code);
 // All caller codes in table order.
 QStringList callerCodes();
 

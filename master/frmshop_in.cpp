@@ -1,0 +1,147 @@
+#include "frmshop_in.h"
+
+#include "data/dberror.h"
+#include "data/dm.h"
+#include "productfields.h"
+#include "shell/msg.h"
+
+#include <QCheckBox>
+#include <QDynamicPropertyChangeEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmShop_In::frmShop_In(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmShop_In"));
+    setWindowTitle(QStringLiteral("商品录入"));
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+
+    m_fields = new ProductFields(this);
+    m_id = new QLabel(QStringLiteral("0"), this);
+    m_id->setObjectName(QStringLiteral("Lab_ID"));
+    m_id->hide();
+
+    m_continue = new QCheckBox(QStringLiteral("连续新增"), this);
+    m_continue->setObjectName(QStringLiteral("CheckBox1"));
+    m_continue->setChecked(true);
+    m_sameStand = new QCheckBox(QStringLiteral("同样规格"), this);
+    m_sameStand->setObjectName(QStringLiteral("CheckBox2"));
+    m_sameUnit = new QCheckBox(QStringLiteral("同样单位"), this);
+    m_sameUnit->setObjectName(QStringLiteral("CheckBox3"));
+    m_sameUnit->setChecked(true);
+
+    auto *save = new QPushButton(QStringLiteral("保存"), this);
+    save->setObjectName(QStringLiteral("BitBtn1"));
+    save->setDefault(true);
+    auto *quit = new QPushButton(QStringLiteral("退出"), this);
+    quit->setObjectName(QStringLiteral("BitBtn2"));
+    quit->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this, &frmShop_In::BitBtn1Click);
+    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_continue);
+    bottom->addWidget(m_sameStand);
+    bottom->addWidget(m_sameUnit);
+    bottom->addStretch();
+    bottom->addWidget(save);
+    bottom->addWidget(quit);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_fields);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // grows and shrinks with the limit row
+
+    startNew();
+}
+
+void frmShop_In::startNew()
+{
+    m_id->setText(QStringLiteral("0"));
+    m_fields->startNew();
+    m_fields->name()->setFocus();
+}
+
+bool frmShop_In::event(QEvent *e)
+{
+    // The main menu marks a screen opened for a new product with "newEntry".
+    if (e->type() == QEvent::DynamicPropertyChange
+        && static_cast<QDynamicPropertyChangeEvent *>(e)->propertyName() == "newEntry"
+        && property("newEntry").toBool() && productID() != 0) {
+        m_continue->setChecked(true);
+        m_continue->show();
+        m_sameStand->show();
+        m_fields->setInput(ProductInput{});
+        startNew();
+    }
+    return QDialog::event(e);
+}
+
+int frmShop_In::productID() const { return m_id->text().toInt(); }
+
+void frmShop_In::setProductID(int id)
+{
+    m_id->setText(QString::number(id));
+    try {
+        const ProductRecord p = readProduct(DM(), id);
+        m_fields->fillCategories(p.input.type);
+        m_fields->setInput(p.input);
+    } catch (const DbError &e) {
+        Msg::error(this, e.text());
+    }
+    m_continue->setChecked(false);
+    m_continue->hide();
+    m_sameStand->setChecked(false);
+    m_sameStand->hide();
+}
+
+void frmShop_In::BitBtn1Click()
+{
+    const int id = productID();
+    ProductSaveResult r;
+    try {
+        r = saveProduct(DM(), id, m_fields->input());
+    } catch (const DbError &e) {
+        Msg::error(this, e.text());
+        return;
+    }
+    switch (r.status) {
+    case ProductSaveResult::Invalid:
+    case ProductSaveResult::Duplicate:
+        Msg::info(this, r.message);
+        m_fields->focusField(r.field);
+        return;
+    case ProductSaveResult::NotNumber:
+        Msg::error(this, r.message);
+        m_fields->focusField(r.field);
+        return;
+    case ProductSaveResult::Saved:
+        break;
+    }
+
+    if (m_continue->isChecked()) {
+        // Ready for the next product of the same kind: the category and the
+        // limits stay, and so do the unit and the specification when asked.
+        m_fields->name()->clear();
+        m_fields->purchase()->clear();
+        m_fields->remark()->clear();
+        m_fields->sales()->clear();
+        if (!m_sameUnit->isChecked()) m_fields->unit()->clear();
+        if (!m_sameStand->isChecked()) m_fields->stand()->clear();
+        try {
+            m_fields->code()->setText(DM().NewSPNum());
+        } catch (const DbError &e) {
+            Msg::error(this, e.text());
+        }
+        m_fields->name()->setFocus();
+        return;
+    }
+    if (id == 0) {
+        Msg::info(this, Msg::savedText(QStringLiteral("商品信息")));
+    } else {
+        emit saved();
+    }
+    accept();
+}

@@ -1,0 +1,79 @@
+#include "frmszk.h"
+
+#include "data/dberror.h"
+#include "data/dm.h"
+#include "products.h"
+#include "shell/keyfilter.h"
+#include "shell/msg.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmSZK::frmSZK(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmSZK"));
+    setWindowTitle(QStringLiteral("修改销售折扣"));
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+
+    m_edit = new QLineEdit(this);
+    m_edit->setObjectName(QStringLiteral("Edit1"));
+    m_edit->setMaxLength(3);
+    KeyFilter::install(m_edit, KeyFilter::Digits);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("销售折扣："), m_edit);
+
+    auto *save = new QPushButton(QStringLiteral("保存"), this);
+    save->setObjectName(QStringLiteral("BitBtn1"));
+    save->setDefault(true);
+    auto *quit = new QPushButton(QStringLiteral("退出"), this);
+    quit->setObjectName(QStringLiteral("BitBtn2"));
+    quit->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this, &frmSZK::BitBtn1Click);
+    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(quit);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+}
+
+void frmSZK::setup(const QString &mode, const QString &category, int id, int discount)
+{
+    m_mode = mode;
+    m_category = category;
+    m_id = id;
+    m_edit->setText(QString::number(discount));
+}
+
+void frmSZK::BitBtn1Click()
+{
+    const QString text = m_edit->text();
+    if (text.isEmpty()) {
+        Msg::info(this, Msg::emptyText(QStringLiteral("销售折扣")));
+        m_edit->setFocus();
+        return;
+    }
+    bool ok = false;
+    const int zk = text.toInt(&ok);
+    if (!ok) {
+        Msg::error(this, QStringLiteral("“%1”不是有效的数值").arg(text));
+        m_edit->setFocus();
+        return;
+    }
+    try {
+        if (m_mode == QString::fromUtf8(CategoryMode)) setCategoryDiscount(DM(), m_id, m_category, zk);
+        else setProductDiscount(DM(), m_id, zk);
+    } catch (const DbError &e) {
+        Msg::error(this, e.text());
+        return;
+    }
+    Msg::info(this, QStringLiteral("商品分类折扣 修改 保存成功！"));
+    emit saved();
+    accept();
+}

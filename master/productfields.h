@@ -1,0 +1,46 @@
+#pragma once
+// The entry group "商品信息" shared by the product entry screen and the quick
+// product entry of the documents: the fields, their key filters and the
+// stock-limit row that the shop's stock-warning option shows or hides.
+#include "products.h"
+
+#include <QGroupBox>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+class ProductFields : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit ProductFields(QWidget *parent = nullptr);
+
+    ProductInput input() const;
+    void setInput(const ProductInput &in);
+    // A new product: the next product number and the shop's default limits.
+    void startNew();
+    // Refills the category list with the enabled categories, keeping `keep`
+    // selectable even when that category is disabled now.
+    void fillCategories(const QString &keep = QString());
+    void setCategory(const QString &name);
+    void focusField(ProductField f);
+    // Shown while the shop's stock warning is on.
+    bool limitsShown() const;
+    void setLimitsVisible(bool on);
+
+    QLineEdit *code() const { return m_code; }
+    QLineEdit *name() const { return m_name; }
+    QLineEdit *stand() const { return m_stand; }
+    QLineEdit *unit() const { return m_unit; }
+    QLineEdit *purchase() const { return m_jh; }
+    QLineEdit *sales() const { return m_xs; }
+    QLineEdit *remark() const { return m_remark; }
+    QLineEdit *kcMin() const { return m_kcMin; }
+    QLineEdit *kcMax() const { return m_kcMax; }
+    QComboBox *category() const { return m_type; }
+
+private:
+    QLineEdit *m_code, *m_name, *m_stand, *m_unit, *m_jh, *m_xs, *m_remark, *m_kcMin, *m_kcMax;
+    QComboBox *m_type;
+    QLabel *m_kcMinLabel, *m_kcMaxLabel;
+};

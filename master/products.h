@@ -1,0 +1,64 @@
+#pragma once
+// Products (SShop): entry, change, the duplicate rule, deletion by marking,
+// input code and discount changes. Plain functions on the data module; the
+// product screens gather the fields and show what these return.
+#include "data/money.h"
+
+#include <QString>
+#include <QVariantList>
+#include <QVector>
+
+class frmDM;
+
+// The fields of the product entry screens, as typed.
+struct ProductInput {
+    QString num;      // 商品编码
+    QString type;     // 商品分类 (may be empty)
+    QString name;     // 商品名称
+    QString stand;    // 规格
+    QString unit;     // 单位
+    QString jh;       // 采购单价
+    QString xs;       // 销售单价
+    QString remark;   // 备注
+    QString kcMin;    // 最低库存 (empty = 0)
+    QString kcMax;    // 最高库存 (empty = 0)
+};
+
+enum class ProductField { None, Num, Name, Unit, JH, XS, KCMin, KCMax };
+
+struct ProductSaveResult {
+    enum Status { Invalid, NotNumber, Duplicate, Saved } status = Invalid;
+    ProductField field = ProductField::None; // the field to put the cursor in
+    QString message;                         // the text to show (empty when saved)
+    int id = 0;                              // the product's ID when saved
+};
+
+// Saves a new product (id 0) or changes product `id`, in one transaction:
+// required fields in the order code, name, unit, purchase price, sales price;
+// prices and limits must be numbers; a new product may not repeat a live one
+// with the same name, specification, unit, category and code. The input code is
+// computed from the name and the discount taken from the category on every save,
+// so a change replaces a hand-made code or discount. Throws DbError.
+ProductSaveResult saveProduct(frmDM &dm, int id, const ProductInput &in);
+
+// One product as the change screen shows it.
+struct ProductRecord {
+    int id = 0;
+    ProductInput input;
+    QString py;
+    int zk = 100;
+    QString state;
+    bool found = false;
+};
+ProductRecord readProduct(frmDM &dm, int id);
+
+// A product that ever had a stock row in any warehouse, whatever the quantity.
+bool productHasStock(frmDM &dm, int id);
+// Marks the product deleted; the row stays for the documents that name it.
+void deleteProduct(frmDM &dm, int id);
+// Stores a hand-made input code exactly as typed.
+void setProductPY(frmDM &dm, int id, const QString &py);
+// One product's discount.
+void setProductDiscount(frmDM &dm, int id, int zk);
+// A category's discount and that of every product in it (deleted ones too).
+void setCategoryDiscount(frmDM &dm, int categoryId, const QString &category, int zk);

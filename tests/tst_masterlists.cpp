@@ -1,0 +1,429 @@
+// The product and partner lists: what they show, their filters, the hidden
+// purchase price, the pop-up commands with their guards, and the export.
+#include "data/globals.h"
+#include "export/exportopen.h"
+#include "master/frmshop_in.h"
+#include "master/frmshop_m.h"
+#include "master/frmunits_in.h"
+#include "master/frmunits_m.h"
+#include "master/partnerfields.h"
+#include "master/productfields.h"
+#include "master/products.h"
+#include "shell/filterrow.h"
+#include "shell/resultmodel.h"
+#include "shell/screens.h"
+#include "shellspy.h"
+#include "testcaller.h"
+#include "testdb.h"
+#include "xlsxread.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+int product(frmDM &dm, const QString &num, const QString &name, const QString &type)
+{
+    ProductInput in;
+    in.num = num;
+    in.name = name;
+    in.type = type;
+    in.unit = QStringLiteral("瓶");
+    in.jh = QStringLiteral("2.5");
+    in.xs = QStringLiteral("3.5");
+    in.kcMin = QStringLiteral("1");
+    in.kcMax = QStringLiteral("9");
+    return saveProduct(dm, 0, in).id;
+}
+
+QStringList column(const ListScreen &s, const char *field)
+{
+    QStringList out;
+    for (int r = 0; r < s.rowCount(); ++r) out << s.valueAt(r, QLatin1String(field)).toString();
+    return out;
+}
+
+// Makes the row whose field has this value the current one.
+void select(ListScreen &s, const char *field, const QString &value)
+{
+    for (int r = 0; r < s.rowCount(); ++r)
+        if (s.valueAt(r, QLatin1String(field)).toString() == value) {
+            s.grid()->setCurrentIndex(s.grid()->model()->index(r, 0));
+            return;
+        }
+    QFAIL("row not listed");
+}
+
+FilterRow *filter(const ListScreen &s, const QString &caption)
+{
+    for (FilterRow *f : s.filters())
+        if (f->box()->text() == caption) return f;
+    return nullptr;
+}
+
+} // namespace
+
+class TstMasterLists : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup() { ExportOpen::setOpener(nullptr); }
+
+    void productListQuery();
+    void productFilters();
+    void productLimitColumns();
+    void hidePurchasePrice();
+    void productCommands();
+    void productDeleteGuard();
+    void productDialogsRefresh();
+    void productExport();
+    void partnerListQuery();
+    void partnerCommands();
+    void registered();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TstMasterLists::initTestCase()
+{
+    G.AppPath = m_dir.path() + QLatin1Char('/');
+    G.ShopName = QStringLiteral("测试商店");
+}
+
+void TstMasterLists::init()
+{
+    setSession();
+    G.ShopTX = QStringLiteral("False");
+}
+
+void TstMasterLists::productListQuery()
+{
+    TestDb t;
+    t.dm().mySQL(QStringLiteral("insert into SType(theName,Remark,theState,theZK) values('饮料','','启用',100),('食品','','启用',100)"));
+    product(t.dm(), "P1", "雪碧", "饮料");
+    product(t.dm(), "P2", "可乐", "饮料");
+    product(t.dm(), "P3", "饼干", "食品");
+    const int gone = product(t.dm(), "P4", "旧货", "饮料");
+    deleteProduct(t.dm(), gone);
+
+    frmShop_M s;
+    QCOMPARE(s.windowTitle(), QStringLiteral("商品管理"));
+    QCOMPARE(s.rowCount(), 0);
+    QVERIFY(!s.excelButton()->isEnabled());
+    QCOMPARE(s.grid()->contextMenuPolicy(), Qt::NoContextMenu);
+    s.BitBtn1Click();
+    // Live products by category, name, unit.
+    QCOMPARE(column(s, "theName"), (QStringList{"饼干", "可乐", "雪碧"}));
+    QCOMPARE(s.countLabel()->text(), QStringLiteral("商品数量：3"));
+    QVERIFY(s.excelButton()->isEnabled());
+    QCOMPARE(s.grid()->contextMenuPolicy(), Qt::CustomContextMenu);
+    QVERIFY(s.grid()->isColumnHidden(s.resultModel()->columnOf("ID")));
+    QVERIFY(s.grid()->isColumnHidden(s.resultModel()->columnOf("thePY")));
+}
+
+void TstMasterLists::productFilters()
+{
+    TestDb t;
+    t.dm().mySQL(QStringLiteral("insert into SType(theName,Remark,theState,theZK) values('饮料','','启用',100),('食品','','启用',100)"));
+    product(t.dm(), "A-1", "可口可乐", "饮料");
+    product(t.dm(), "B-1", "可可饼", "食品");
+    product(t.dm(), "A-2", "雪碧", "饮料");
+    frmShop_M s;
+
+    // The name filter looks at the input code too, in either case.
+    FilterRow *name = filter(s, QStringLiteral("商品名称"));
+    QVERIFY(name);
+    QTest::keyClicks(name->lineEdit(), QStringLiteral("kk"));
+    QVERIFY(name->isTicked());
+    s.BitBtn1Click();
+    QCOMPARE(column(s, "theName"), (QStringList{"可可饼", "可口可乐"}));
+
+    FilterRow *type = filter(s, QStringLiteral("商品分类"));
+    type->comboBox()->setCurrentText(QStringLiteral("饮料"));
+    type->tick();
+    s.BitBtn1Click();
+    QCOMPARE(column(s, "theName"), QStringList{"可口可乐"});
+
+    name->box()->setChecked(false);
+    FilterRow *code = filter(s, QStringLiteral("商品编码"));
+    code->lineEdit()->setText(QStringLiteral("-2"));
+    code->tick();
+    s.BitBtn1Click();
+    QCOMPARE(column(s, "theName"), QStringList{"雪碧"});
+}
+
+void TstMasterLists::productLimitColumns()
+{
+    TestDb t;
+    product(t.dm(), "P1", "可乐", QString());
+    {
+        frmShop_M s;
+        s.BitBtn1Click();
+        QCOMPARE(s.resultModel()->columnOf("theKCMin"), -1);
+    }
+    G.ShopTX = QStringLiteral("True");
+    frmShop_M s;
+    s.BitBtn1Click();
+    QCOMPARE(s.valueAt(0, "theKCMin").toString() + "/" + s.valueAt(0, "theKCMax").toString(), QStringLiteral("1/9"));
+    QCOMPARE(s.resultModel()->headerData(s.resultModel()->columnOf("theKCMax"), Qt::Horizontal).toString(),
+             QStringLiteral("最高库存"));
+}
+
+void TstMasterLists::hidePurchasePrice()
+{
+    TestDb t;
+    product(t.dm(), "P1", "可乐", QString());
+    frmShop_M s;
+    QCOMPARE(s.hidePurchasePrice()->text(), QStringLiteral("隐藏采购单价 （Alt 加 A 健）&A"));
+    s.BitBtn1Click();
+    const int jh = s.resultModel()->columnOf("theJH");
+    QVERIFY(!s.grid()->isColumnHidden(jh));
+    // Ticking the box re-runs the query: a product added meanwhile shows up.
+    product(t.dm(), "P2", "雪碧", QString());
+    s.hidePurchasePrice()->setChecked(true);
+    QVERIFY(s.grid()->isColumnHidden(jh));
+    QCOMPARE(s.rowCount(), 2);
+    s.hidePurchasePrice()->setChecked(false);
+    QVERIFY(!s.grid()->isColumnHidden(jh));
+}
+
+void TstMasterLists::productCommands()
+{
+    TestDb t;
+    MsgSpy spy;
+    frmShop_M s;
+    // Nothing listed: every command does nothing.
+    for (const char *name : {"Q1", "T1", "V1", "P1", "Z1", "M1", "K1", "B1", "L1", "D1"}) {
+        QAction *a = s.findChild<QAction *>(QLatin1String(name));
+        QVERIFY2(a, name);
+        a->trigger();
+    }
+    QCOMPARE(spy.shown.size(), 0);
+    QVERIFY(!QApplication::activeModalWidget());
+
+    const int id = product(t.dm(), "P1", "可乐", QString());
+    product(t.dm(), "P2", "雪碧", QString());
+    s.BitBtn1Click();
+    select(s, "ID", QString::number(id));
+    s.T1Click();
+    // Disabled products stay listed, with their state.
+    QCOMPARE(column(s, "theState"), (QStringList{"停用", "启用"}));
+    QCOMPARE(t.dm().value(QStringLiteral("select theState from SShop where ID=?"), {id}).toString(), QStringLiteral("停用"));
+    select(s, "ID", QString::number(id));
+    s.Q1Click();
+    QCOMPARE(column(s, "theState"), (QStringList{"启用", "启用"}));
+
+    // The picture and ledger items are there and open nothing yet.
+    QMenu *menu = s.popupMenu();
+    QStringList texts;
+    for (QAction *a : menu->actions())
+        if (!a->isSeparator()) texts << a->text();
+    QCOMPARE(texts, (QStringList{"启用 &Q", "停用 &T", "查看 &V", "拼音码修改 &P", "修改销售折扣 &Z", "图片管理 &P",
+                                 "查看图片 &K", "图片列表 &B", "查看流动记录 &L", "删除 &D"}));
+    s.findChild<QAction *>(QStringLiteral("L1"))->trigger();
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TstMasterLists::productDeleteGuard()
+{
+    TestDb t;
+    MsgSpy spy;
+    t.addWarehouse(QStringLiteral("一号库"));
+    const int moved = product(t.dm(), "P1", "可乐", QString());
+    const int fresh = product(t.dm(), "P2", "雪碧", QString());
+    t.dm().KC_Up(QStringLiteral("一号库"), moved, Money::fromString("1"));
+    t.dm().KC_Do(QStringLiteral("一号库"), moved, Money::fromString("1"));
+    frmShop_M s;
+    s.BitBtn1Click();
+
+    select(s, "ID", QString::number(moved));
+    s.D1Click();
+    QCOMPARE(spy.shown.size(), 1);
+    QCOMPARE(spy.lastText(), QStringLiteral("该商品有库存，不能删除！"));
+
+    spy.clear();
+    select(s, "ID", QString::number(fresh));
+    s.D1Click(); // answered No
+    QCOMPARE(spy.lastText(), QStringLiteral("确认要删除吗？该删除将不可恢复！"));
+    QCOMPARE(s.rowCount(), 2);
+
+    spy.answer = true;
+    select(s, "ID", QString::number(fresh));
+    s.D1Click();
+    QCOMPARE(column(s, "theName"), QStringList{"可乐"});
+    QCOMPARE(t.dm().value(QStringLiteral("select theDel from SShop where ID=?"), {fresh}).toString(), QStringLiteral("是"));
+}
+
+void TstMasterLists::productDialogsRefresh()
+{
+    ModalScript modal;
+    TestDb t;
+    MsgSpy spy;
+    const int id = product(t.dm(), "P1", "可乐", QString());
+    frmShop_M s;
+    s.show();
+    s.BitBtn1Click();
+
+    // "查看 &V" opens the entry screen on the product; its save refreshes the list.
+    QString seen, lab, name;
+    modal.next(&seen, [&](QDialog *d) {
+        auto *in = qobject_cast<frmShop_In *>(d);
+        if (!in) return d->reject();
+        lab = in->findChild<QLabel *>(QStringLiteral("Lab_ID"))->text();
+        name = in->fields()->name()->text();
+        in->fields()->name()->setText(QStringLiteral("百事可乐"));
+        in->BitBtn1Click();
+    });
+    QVERIFY(QTest::qWaitForWindowExposed(&s));
+    const QPoint at = s.grid()->visualRect(s.grid()->model()->index(0, 0)).center();
+    // A double-click is a press and release followed by the double-click event.
+    QTest::mouseClick(s.grid()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(s.grid()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(seen, QStringLiteral("frmShop_In"));
+    QCOMPARE(lab, QString::number(id));
+    QCOMPARE(name, QStringLiteral("可乐"));
+    QCOMPARE(column(s, "theName"), QStringList{"百事可乐"});
+
+    // "修改销售折扣 &Z" starts from the product's discount; the list shows the new one.
+    QString shown;
+    modal.next(&seen, [&](QDialog *d) {
+        auto *e = d->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        if (!e) return d->reject();
+        shown = e->text();
+        e->setText(QStringLiteral("75"));
+        d->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    });
+    s.Z1Click();
+    QCOMPARE(seen, QStringLiteral("frmSZK"));
+    QCOMPARE(shown, QStringLiteral("100"));
+    QCOMPARE(column(s, "theZK"), QStringList{"75"});
+
+    // "拼音码修改 &P" the same way.
+    modal.next(&seen, [&](QDialog *d) {
+        auto *e = d->findChild<QLineEdit *>(QStringLiteral("Edit10"));
+        if (!e) return d->reject();
+        e->setText(QStringLiteral("BS"));
+        d->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    });
+    s.P1Click();
+    QCOMPARE(seen, QStringLiteral("frmShop_PY"));
+    QCOMPARE(column(s, "thePY"), QStringList{"BS"});
+}
+
+void TstMasterLists::productExport()
+{
+    TestDb t;
+    G.ShopTX = QStringLiteral("True");
+    product(t.dm(), "000123", "可乐", QString());
+    QString opened;
+    ExportOpen::setOpener([&opened](const QString &p) { opened = p; return true; });
+    frmShop_M s;
+    s.BitBtn1Click();
+    s.hidePurchasePrice()->setChecked(true);
+    s.BitBtn3Click();
+    QVERIFY(!opened.isEmpty());
+    XlsxRead x;
+    QVERIFY2(x.load(opened), qPrintable(x.error()));
+    QCOMPARE(x.text("A1"), QStringLiteral("测试商店商品表"));
+    const QStringList header{"序号", "商品编码", "商品分类", "商品名称", "规格", "单位", "采购单价", "销售单价", "备注", "状态"};
+    for (int i = 0; i < header.size(); ++i) QCOMPARE(x.text(QChar('A' + i) + QStringLiteral("2")), header[i]);
+    QCOMPARE(x.text("K2"), QString());
+    QCOMPARE(x.text("B3"), QStringLiteral("000123"));
+    QCOMPARE(x.type("B3"), QStringLiteral("s"));
+    QCOMPARE(x.value("G3").toDouble(), 2.5); // hidden on screen, exported all the same
+    QVERIFY(x.footerCentre().contains(QStringLiteral("Tavrel进销存软件")));
+}
+
+void TstMasterLists::partnerListQuery()
+{
+    TestDb t;
+    t.addPartner(QStringLiteral("乙商行"), QStringLiteral("供应商"));
+    t.addPartner(QStringLiteral("甲超市"), QStringLiteral("客户"));
+    t.addPartner(QStringLiteral("丙公司"), QStringLiteral("供应商"));
+    const int gone = t.addPartner(QStringLiteral("丁删除"), QStringLiteral("客户"));
+    t.dm().mySQL(QStringLiteral("update SUnits set theDel='是' where ID=?"), {gone});
+    t.dm().mySQL(QStringLiteral("update SUnits set thePY='YSH', thePro='王' where theName='乙商行'"));
+
+    frmUnits_M s;
+    QCOMPARE(s.windowTitle(), QStringLiteral("往来单位管理"));
+    s.BitBtn1Click();
+    QCOMPARE(column(s, "theName"), (QStringList{"丙公司", "乙商行", "甲超市"}));
+    QCOMPARE(s.countLabel()->text(), QStringLiteral("往来单位数量：3"));
+    for (const char *hidden : {"thePY", "ID", "theYS", "theYF"})
+        QVERIFY(s.grid()->isColumnHidden(s.resultModel()->columnOf(QLatin1String(hidden))));
+
+    FilterRow *type = filter(s, QStringLiteral("单位类型"));
+    QVERIFY(type);
+    type->comboBox()->setCurrentText(QStringLiteral("供应商"));
+    type->tick();
+    FilterRow *name = filter(s, QStringLiteral("单位名称"));
+    name->lineEdit()->setText(QStringLiteral("ysh"));
+    name->tick();
+    s.BitBtn1Click();
+    QCOMPARE(column(s, "theName"), QStringList{"乙商行"});
+}
+
+void TstMasterLists::partnerCommands()
+{
+    ModalScript modal;
+    TestDb t;
+    MsgSpy spy;
+    const int a = t.addPartner(QStringLiteral("大华"), QStringLiteral("供应商"));
+    t.dm().YS_Up(a, Money::fromString("50"));
+    frmUnits_M s;
+    s.D1Click(); // before the first query: nothing
+    QCOMPARE(spy.shown.size(), 0);
+    s.BitBtn1Click();
+
+    s.T1Click();
+    QCOMPARE(column(s, "theState"), QStringList{"停用"});
+    s.Q1Click();
+    QCOMPARE(column(s, "theState"), QStringList{"启用"});
+
+    QString seen;
+    bool ysEnabled = true;
+    modal.next(&seen, [&](QDialog *d) {
+        auto *in = qobject_cast<frmUnits_In *>(d);
+        if (!in) return d->reject();
+        ysEnabled = in->fields()->receivable()->isEnabled();
+        in->fields()->contact()->setText(QStringLiteral("新联系人"));
+        in->BitBtn1Click();
+    });
+    s.V1Click();
+    QCOMPARE(seen, QStringLiteral("frmUnits_In"));
+    QVERIFY(!ysEnabled);
+    QCOMPARE(column(s, "thePro"), QStringList{"新联系人"});
+    QCOMPARE(s.valueAt(0, "theYS").toString(), QStringLiteral("50"));
+
+    // A partner that still owes money can be deleted after the question.
+    spy.clear();
+    spy.answer = true;
+    s.D1Click();
+    QCOMPARE(spy.shown.first().text, QStringLiteral("确认要删除吗？该删除将不可恢复！"));
+    QCOMPARE(s.rowCount(), 0);
+    QCOMPARE(t.dm().value(QStringLiteral("select theDel||theYS from SUnits")).toString(), QStringLiteral("是50"));
+}
+
+void TstMasterLists::registered()
+{
+    TestDb t;
+    Screens::registerAll();
+    for (const char *name : {"frmShop_M", "frmUnits_M"}) {
+        std::unique_ptr<QWidget> w(Screens::create(QLatin1String(name), nullptr));
+        QVERIFY2(qobject_cast<ListScreen *>(w.get()), name);
+        QCOMPARE(QString::fromLatin1(w->metaObject()->className()), QLatin1String(name));
+    }
+}
+
+QTEST_MAIN(TstMasterLists)
+#include "tst_masterlists.moc"
