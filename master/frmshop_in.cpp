@@ -123,7 +123,7 @@ void frmShop_In::BitBtn1Click()
 
     if (m_continue->isChecked()) {
         // Ready for the next product of the same kind: the category and the
-        // limits stay, and so do the unit and the specification when asked.
+        // limits stay, and so do the unit and the size (规格) when asked.
         m_fields->name()->clear();
         m_fields->purchase()->clear();
         m_fields->remark()->clear();

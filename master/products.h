@@ -36,7 +36,7 @@ struct ProductSaveResult {
 // Saves a new product (id 0) or changes product `id`, in one transaction:
 // required fields in the order code, name, unit, purchase price, sales price;
 // prices and limits must be numbers; a new product may not repeat a live one
-// with the same name, specification, unit, category and code. The input code is
+// with the same name, size (规格), unit, category and code. The input code is
 // computed from the name and the discount taken from the category on every save,
 // so a change replaces a hand-made code or discount. Throws DbError.
 ProductSaveResult saveProduct(frmDM &dm, int id, const ProductInput &in);

@@ -166,7 +166,7 @@ void TstProducts::duplicateRule_data()
     QTest::newRow("identical") << "" << "" << false << false;
     QTest::newRow("other code, same name") << "num" << "P002" << false << true;
     QTest::newRow("same code, other name") << "name" << "雪碧" << false << true;
-    QTest::newRow("other specification") << "stand" << "1L" << false << true;
+    QTest::newRow("other size") << "stand" << "1L" << false << true;
     QTest::newRow("other unit") << "unit" << "箱" << false << true;
     QTest::newRow("other category") << "type" << "" << false << true;
     QTest::newRow("other prices only") << "jh" << "9" << false << false;
@@ -257,7 +257,7 @@ void TstProducts::continuousEntry_data()
     QTest::addColumn<bool>("sameStand");
     QTest::addColumn<bool>("sameUnit");
     QTest::newRow("defaults") << false << true;
-    QTest::newRow("same specification") << true << true;
+    QTest::newRow("same size") << true << true;
     QTest::newRow("other unit") << false << false;
 }
 
