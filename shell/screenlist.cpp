@@ -10,6 +10,10 @@
 #include "master/frmshop_m.h"
 #include "master/frmunits_in.h"
 #include "master/frmunits_m.h"
+#include "trade/frmcg_o_in.h"
+#include "trade/frmjh_in.h"
+#include "trade/frmxs_in.h"
+#include "trade/frmxs_o_in.h"
 
 namespace Screens {
 
@@ -30,6 +34,10 @@ void registerAll()
     add(QStringLiteral("frmUnits_In"), [](QWidget *parent) { return new frmUnits_In(parent); });
     add(QStringLiteral("frmShop_M"), [](QWidget *parent) { return new frmShop_M(parent); });
     add(QStringLiteral("frmUnits_M"), [](QWidget *parent) { return new frmUnits_M(parent); });
+    add(QStringLiteral("frmJH_In"), [](QWidget *parent) { return new frmJH_In(parent); });
+    add(QStringLiteral("frmXS_In"), [](QWidget *parent) { return new frmXS_In(parent); });
+    add(QStringLiteral("frmCG_O_In"), [](QWidget *parent) { return new frmCG_O_In(parent); });
+    add(QStringLiteral("frmXS_O_In"), [](QWidget *parent) { return new frmXS_O_In(parent); });
 }
 
 } // namespace Screens

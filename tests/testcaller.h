@@ -64,14 +64,15 @@ private:
 // not run yet, so it cannot reach into a later test.
 class ModalScript {
 public:
-    void next(QString *seen, std::function<void(QDialog *)> act) { attempt(seen, std::move(act), 200); }
+    // Waits up to thirty seconds for the dialog: a loaded machine may be slow to open it.
+    void next(QString *seen, std::function<void(QDialog *)> act) { attempt(seen, std::move(act), Tries); }
 
 private:
     // Events processed before the dialog opens (a click's own) may run the
     // timer early: it waits a little and looks again.
     void attempt(QString *seen, std::function<void(QDialog *)> act, int triesLeft)
     {
-        QTimer::singleShot(triesLeft == 200 ? 0 : 10, &m_guard, [this, seen, act, triesLeft] {
+        QTimer::singleShot(triesLeft == Tries ? 0 : 10, &m_guard, [this, seen, act, triesLeft] {
             auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             if (!d) {
                 if (triesLeft > 0) attempt(seen, act, triesLeft - 1);
@@ -82,5 +83,6 @@ private:
         });
     }
 
+    static constexpr int Tries = 3000;
     QObject m_guard;
 };
