@@ -1,6 +1,7 @@
 #include "dm.h"
 #include "dberror.h"
 #include "globals.h"
+#include "texts.h"
 #include "words.h"
 
 #include <QSqlError>
@@ -180,7 +181,7 @@ void frmDM::SaveBB(const QString &date, const QStringList &figures)
         const QString f = i < figures.size() ? figures[i].trimmed() : QString();
         bool ok = true;
         const Money m = Money::fromString(f, &ok);
-        if (!ok) throw DbError(QStringLiteral("“%1”不是有效的数值").arg(f));
+        if (!ok) throw DbError(Texts::notNumber(f));
         binds << m.toVariant();
     }
     mySQL(QStringLiteral("insert into UBB(%1) values(%2)")

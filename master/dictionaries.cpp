@@ -2,6 +2,7 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
+#include "data/texts.h"
 #include "data/transaction.h"
 #include "data/words.h"
 
@@ -70,7 +71,7 @@ DictionarySave saveDictionaryRow(frmDM &dm, const DictionaryKind &kind, const QS
     if (kind.discount) {
         bool ok = false;
         const int zk = discount.toInt(&ok);
-        if (!ok) throw DbError(QStringLiteral("“%1”不是有效的数值").arg(discount));
+        if (!ok) throw DbError(Texts::notNumber(discount));
         dm.mySQL(QStringLiteral("insert into SType(theName,Remark,theState,theZK) values(?,?,?,?)"),
                  {name, remark, state, zk});
     }

@@ -3,13 +3,12 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "partnerfields.h"
+#include "shell/dialogbuttons.h"
 #include "shell/msg.h"
 #include "trade/lookup.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 frmNewUnits::frmNewUnits(QWidget *parent) : QDialog(parent)
@@ -23,19 +22,7 @@ frmNewUnits::frmNewUnits(QWidget *parent) : QDialog(parent)
     m_kind->setObjectName(QStringLiteral("Label6"));
     m_kind->hide();
 
-    auto *save = new QPushButton(QStringLiteral("保存"), this);
-    save->setObjectName(QStringLiteral("BitBtn1"));
-    save->setDefault(true);
-    auto *quit = new QPushButton(QStringLiteral("退出"), this);
-    quit->setObjectName(QStringLiteral("BitBtn2"));
-    quit->setAutoDefault(false);
-    connect(save, &QPushButton::clicked, this, &frmNewUnits::BitBtn1Click);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(save);
-    bottom->addWidget(quit);
+    auto *bottom = DialogButtons::row(this, &frmNewUnits::BitBtn1Click, DialogButtons::EnterActs);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_fields);
     layout->addLayout(bottom);
@@ -55,28 +42,12 @@ void frmNewUnits::BitBtn1Click()
 {
     PartnerInput in = m_fields->input();
     in.type = partnerTypeForCaller(kind());
-    PartnerSaveResult r;
+    if (!m_fields->save(this, 0, in, &m_saved)) return;
     try {
-        r = savePartner(DM(), 0, in);
-        if (r.status == PartnerSaveResult::Saved) {
-            m_saved = r.id;
-            if (m_caller) putPartner(*m_caller, partnerHit(DM(), r.id));
-        }
+        if (m_caller) putPartner(*m_caller, partnerHit(DM(), m_saved));
     } catch (const DbError &e) {
         Msg::error(this, e.text());
         return;
-    }
-    switch (r.status) {
-    case PartnerSaveResult::Invalid:
-    case PartnerSaveResult::Duplicate:
-        Msg::info(this, r.message);
-        m_fields->name()->setFocus();
-        return;
-    case PartnerSaveResult::NotNumber:
-        Msg::error(this, r.message);
-        return;
-    case PartnerSaveResult::Saved:
-        break;
     }
     accept();
 }

@@ -3,14 +3,13 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "productfields.h"
+#include "shell/dialogbuttons.h"
 #include "shell/msg.h"
 
 #include <QCheckBox>
 #include <QDynamicPropertyChangeEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 frmShop_In::frmShop_In(QWidget *parent) : QDialog(parent)
@@ -33,22 +32,8 @@ frmShop_In::frmShop_In(QWidget *parent) : QDialog(parent)
     m_sameUnit->setObjectName(QStringLiteral("CheckBox3"));
     m_sameUnit->setChecked(true);
 
-    auto *save = new QPushButton(QStringLiteral("保存"), this);
-    save->setObjectName(QStringLiteral("BitBtn1"));
-    save->setDefault(true);
-    auto *quit = new QPushButton(QStringLiteral("退出"), this);
-    quit->setObjectName(QStringLiteral("BitBtn2"));
-    quit->setAutoDefault(false);
-    connect(save, &QPushButton::clicked, this, &frmShop_In::BitBtn1Click);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(m_continue);
-    bottom->addWidget(m_sameStand);
-    bottom->addWidget(m_sameUnit);
-    bottom->addStretch();
-    bottom->addWidget(save);
-    bottom->addWidget(quit);
+    auto *bottom = DialogButtons::row(this, &frmShop_In::BitBtn1Click, DialogButtons::EnterActs,
+                                      {m_continue, m_sameStand, m_sameUnit});
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_fields);
     layout->addLayout(bottom);
@@ -100,26 +85,7 @@ void frmShop_In::setProductID(int id)
 void frmShop_In::BitBtn1Click()
 {
     const int id = productID();
-    ProductSaveResult r;
-    try {
-        r = saveProduct(DM(), id, m_fields->input());
-    } catch (const DbError &e) {
-        Msg::error(this, e.text());
-        return;
-    }
-    switch (r.status) {
-    case ProductSaveResult::Invalid:
-    case ProductSaveResult::Duplicate:
-        Msg::info(this, r.message);
-        m_fields->focusField(r.field);
-        return;
-    case ProductSaveResult::NotNumber:
-        Msg::error(this, r.message);
-        m_fields->focusField(r.field);
-        return;
-    case ProductSaveResult::Saved:
-        break;
-    }
+    if (!m_fields->save(this, id)) return;
 
     if (m_continue->isChecked()) {
         // Ready for the next product of the same kind: the category and the

@@ -3,13 +3,12 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "productfields.h"
+#include "shell/dialogbuttons.h"
 #include "shell/msg.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 frmShop_PY::frmShop_PY(QWidget *parent) : QDialog(parent)
@@ -31,19 +30,7 @@ frmShop_PY::frmShop_PY(QWidget *parent) : QDialog(parent)
     auto *form = new QFormLayout(group);
     form->addRow(QStringLiteral("拼  音  码："), m_py);
 
-    auto *save = new QPushButton(QStringLiteral("保存"), this);
-    save->setObjectName(QStringLiteral("BitBtn1"));
-    save->setDefault(true);
-    auto *quit = new QPushButton(QStringLiteral("退出"), this);
-    quit->setObjectName(QStringLiteral("BitBtn2"));
-    quit->setAutoDefault(false);
-    connect(save, &QPushButton::clicked, this, &frmShop_PY::BitBtn1Click);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(save);
-    bottom->addWidget(quit);
+    auto *bottom = DialogButtons::row(this, &frmShop_PY::BitBtn1Click, DialogButtons::EnterActs);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_fields);
     layout->addWidget(group);

@@ -2,14 +2,14 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
+#include "data/texts.h"
 #include "products.h"
+#include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 frmSZK::frmSZK(QWidget *parent) : QDialog(parent)
@@ -25,19 +25,7 @@ frmSZK::frmSZK(QWidget *parent) : QDialog(parent)
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("销售折扣："), m_edit);
 
-    auto *save = new QPushButton(QStringLiteral("保存"), this);
-    save->setObjectName(QStringLiteral("BitBtn1"));
-    save->setDefault(true);
-    auto *quit = new QPushButton(QStringLiteral("退出"), this);
-    quit->setObjectName(QStringLiteral("BitBtn2"));
-    quit->setAutoDefault(false);
-    connect(save, &QPushButton::clicked, this, &frmSZK::BitBtn1Click);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(quit);
+    auto *buttons = DialogButtons::row(this, &frmSZK::BitBtn1Click, DialogButtons::EnterActs);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
@@ -62,7 +50,7 @@ void frmSZK::BitBtn1Click()
     bool ok = false;
     const int zk = text.toInt(&ok);
     if (!ok) {
-        Msg::error(this, QStringLiteral("“%1”不是有效的数值").arg(text));
+        Msg::error(this, Texts::notNumber(text));
         m_edit->setFocus();
         return;
     }

@@ -3,13 +3,12 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "partnerfields.h"
+#include "shell/dialogbuttons.h"
 #include "shell/msg.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 frmUnits_In::frmUnits_In(QWidget *parent) : QDialog(parent)
@@ -26,20 +25,7 @@ frmUnits_In::frmUnits_In(QWidget *parent) : QDialog(parent)
     m_continue->setObjectName(QStringLiteral("CheckBox1"));
     m_continue->setChecked(true);
 
-    auto *save = new QPushButton(QStringLiteral("保存"), this);
-    save->setObjectName(QStringLiteral("BitBtn1"));
-    save->setDefault(true);
-    auto *quit = new QPushButton(QStringLiteral("退出"), this);
-    quit->setObjectName(QStringLiteral("BitBtn2"));
-    quit->setAutoDefault(false);
-    connect(save, &QPushButton::clicked, this, &frmUnits_In::BitBtn1Click);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(m_continue);
-    bottom->addStretch();
-    bottom->addWidget(save);
-    bottom->addWidget(quit);
+    auto *bottom = DialogButtons::row(this, &frmUnits_In::BitBtn1Click, DialogButtons::EnterActs, {m_continue});
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_fields);
     layout->addLayout(bottom);
@@ -68,25 +54,7 @@ void frmUnits_In::setPartnerID(int id)
 void frmUnits_In::BitBtn1Click()
 {
     const int id = partnerID();
-    PartnerSaveResult r;
-    try {
-        r = savePartner(DM(), id, m_fields->input());
-    } catch (const DbError &e) {
-        Msg::error(this, e.text());
-        return;
-    }
-    switch (r.status) {
-    case PartnerSaveResult::Invalid:
-    case PartnerSaveResult::Duplicate:
-        Msg::info(this, r.message);
-        m_fields->name()->setFocus();
-        return;
-    case PartnerSaveResult::NotNumber:
-        Msg::error(this, r.message);
-        return;
-    case PartnerSaveResult::Saved:
-        break;
-    }
+    if (!m_fields->save(this, id, m_fields->input())) return;
     if (m_continue->isChecked()) {
         // The type and the opening balances stay for the next partner.
         for (QLineEdit *e : {m_fields->name(), m_fields->contact(), m_fields->phone(), m_fields->address(),

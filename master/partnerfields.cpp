@@ -3,35 +3,24 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/words.h"
+#include "fieldwidgets.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QSqlQueryModel>
-#include <QSqlRecord>
-
-namespace {
-QLineEdit *edit(QWidget *parent, const char *name, int maxLength)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    if (maxLength > 0) e->setMaxLength(maxLength);
-    return e;
-}
-}
 
 PartnerFields::PartnerFields(bool withType, QWidget *parent) : QGroupBox(QStringLiteral("往来单位信息"), parent)
 {
     setObjectName(QStringLiteral("GroupBox1"));
-    m_name = edit(this, "Edit1", 50);
-    m_pro = edit(this, "Edit2", 20);
-    m_pho = edit(this, "Edit3", 30);
-    m_add = edit(this, "Edit4", 60);
-    m_remark = edit(this, "Edit5", 100);
-    m_ys = edit(this, "Edit6", 0);
-    m_yf = edit(this, "Edit7", 0);
+    m_name = namedEdit(this, "Edit1", 50);
+    m_pro = namedEdit(this, "Edit2", 20);
+    m_pho = namedEdit(this, "Edit3", 30);
+    m_add = namedEdit(this, "Edit4", 60);
+    m_remark = namedEdit(this, "Edit5", 100);
+    m_ys = namedEdit(this, "Edit6", 0);
+    m_yf = namedEdit(this, "Edit7", 0);
     KeyFilter::install(m_ys, KeyFilter::Number);
     KeyFilter::install(m_yf, KeyFilter::Number);
 
@@ -45,8 +34,7 @@ PartnerFields::PartnerFields(bool withType, QWidget *parent) : QGroupBox(QString
         m_type = new QComboBox(this);
         m_type->setObjectName(QStringLiteral("DBLookupComboBox1"));
         try {
-            QSqlQueryModel *m = DM().DBComSUType();
-            for (int i = 0; i < m->rowCount(); ++i) m_type->addItem(m->record(i).value(0).toString());
+            addNames(m_type, DM().DBComSUType());
         } catch (const DbError &e) {
             Msg::error(this, e.text());
         }
@@ -74,6 +62,31 @@ void PartnerFields::setInput(const PartnerInput &in)
     m_ys->setText(in.ys);
     m_yf->setText(in.yf);
     if (m_type) m_type->setCurrentIndex(m_type->findText(in.type));
+}
+
+bool PartnerFields::save(QWidget *dialog, int id, const PartnerInput &in, int *savedId)
+{
+    PartnerSaveResult r;
+    try {
+        r = savePartner(DM(), id, in);
+    } catch (const DbError &e) {
+        Msg::error(dialog, e.text());
+        return false;
+    }
+    switch (r.status) {
+    case PartnerSaveResult::Invalid:
+    case PartnerSaveResult::Duplicate:
+        Msg::info(dialog, r.message);
+        m_name->setFocus();
+        return false;
+    case PartnerSaveResult::NotNumber:
+        Msg::error(dialog, r.message);
+        return false;
+    case PartnerSaveResult::Saved:
+        break;
+    }
+    if (savedId) *savedId = r.id;
+    return true;
 }
 
 void PartnerFields::setReadOnly(bool on)

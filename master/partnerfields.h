@@ -1,6 +1,6 @@
 #pragma once
 // The entry group "往来单位信息" shared by the partner entry screen, its quick
-// twin and the read-only card.
+// twin and the read-only card; the two entry screens also share its save.
 #include "partners.h"
 
 #include <QGroupBox>
@@ -17,6 +17,10 @@ public:
     PartnerInput input() const; // type empty without the drop-down
     void setInput(const PartnerInput &in);
     void setReadOnly(bool on);
+    // Saves `in` as partner `id` (0 for a new one). An error or a refusal is
+    // shown over `dialog`; a missing or repeated name puts the cursor back in
+    // the name. True when saved; `savedId` then holds the partner's ID.
+    bool save(QWidget *dialog, int id, const PartnerInput &in, int *savedId = nullptr);
 
     QLineEdit *name() const { return m_name; }
     QLineEdit *contact() const { return m_pro; }

@@ -2,6 +2,7 @@
 
 #include "data/dm.h"
 #include "data/pinyin.h"
+#include "data/texts.h"
 #include "data/transaction.h"
 #include "data/words.h"
 
@@ -26,7 +27,7 @@ PartnerSaveResult savePartner(frmDM &dm, int id, const PartnerInput &in)
         const Money yf = Money::fromString(in.yf, &okYF);
         if (!okYS || !okYF) {
             r.status = PartnerSaveResult::NotNumber;
-            r.message = QStringLiteral("“%1”不是有效的数值").arg(okYS ? in.yf : in.ys);
+            r.message = Texts::notNumber(okYS ? in.yf : in.ys);
             return r;
         }
         if (dm.rowCount(QStringLiteral("select ID from SUnits where theName=? and theDel='否'"), {in.name}) > 0) {

@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "fieldwidgets.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
 
@@ -10,33 +11,21 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSqlQueryModel>
-#include <QSqlRecord>
-
-namespace {
-QLineEdit *edit(QWidget *parent, const char *name, int maxLength)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    if (maxLength > 0) e->setMaxLength(maxLength);
-    return e;
-}
-}
 
 ProductFields::ProductFields(QWidget *parent) : QGroupBox(QStringLiteral("商品信息"), parent)
 {
     setObjectName(QStringLiteral("GroupBox1"));
-    m_code = edit(this, "Edit3", 16);
+    m_code = namedEdit(this, "Edit3", 16);
     m_type = new QComboBox(this);
     m_type->setObjectName(QStringLiteral("DBLookupComboBox1"));
-    m_name = edit(this, "Edit1", 50);
-    m_stand = edit(this, "Edit7", 20);
-    m_unit = edit(this, "Edit2", 10);
-    m_jh = edit(this, "Edit4", 0);
-    m_xs = edit(this, "Edit6", 0);
-    m_remark = edit(this, "Edit5", 100);
-    m_kcMin = edit(this, "Edit8", 0);
-    m_kcMax = edit(this, "Edit9", 0);
+    m_name = namedEdit(this, "Edit1", 50);
+    m_stand = namedEdit(this, "Edit7", 20);
+    m_unit = namedEdit(this, "Edit2", 10);
+    m_jh = namedEdit(this, "Edit4", 0);
+    m_xs = namedEdit(this, "Edit6", 0);
+    m_remark = namedEdit(this, "Edit5", 100);
+    m_kcMin = namedEdit(this, "Edit8", 0);
+    m_kcMax = namedEdit(this, "Edit9", 0);
     for (QLineEdit *e : {m_jh, m_xs, m_kcMin, m_kcMax}) KeyFilter::install(e, KeyFilter::Number);
 
     m_kcMinLabel = new QLabel(QStringLiteral("最低库存："), this);
@@ -83,8 +72,7 @@ void ProductFields::fillCategories(const QString &keep)
     const QString current = keep.isEmpty() ? m_type->currentText() : keep;
     m_type->clear();
     try {
-        QSqlQueryModel *m = DM().DBComSType();
-        for (int i = 0; i < m->rowCount(); ++i) m_type->addItem(m->record(i).value(0).toString());
+        addNames(m_type, DM().DBComSType());
     } catch (const DbError &e) {
         Msg::error(this, e.text());
     }
@@ -139,6 +127,31 @@ void ProductFields::startNew()
     }
     m_kcMin->setText(G.ShopKCMin);
     m_kcMax->setText(G.ShopKCMax);
+}
+
+bool ProductFields::save(QWidget *dialog, int id, int *savedId)
+{
+    ProductSaveResult r;
+    try {
+        r = saveProduct(DM(), id, input());
+    } catch (const DbError &e) {
+        Msg::error(dialog, e.text());
+        return false;
+    }
+    switch (r.status) {
+    case ProductSaveResult::Invalid:
+    case ProductSaveResult::Duplicate:
+        Msg::info(dialog, r.message);
+        break;
+    case ProductSaveResult::NotNumber:
+        Msg::error(dialog, r.message);
+        break;
+    case ProductSaveResult::Saved:
+        if (savedId) *savedId = r.id;
+        return true;
+    }
+    focusField(r.field);
+    return false;
 }
 
 void ProductFields::focusField(ProductField f)

@@ -1,7 +1,8 @@
 #pragma once
 // The entry group "商品信息" shared by the product entry screen and the quick
-// product entry of the documents: the fields, their key filters and the
-// stock-limit row that the shop's stock-warning option shows or hides.
+// product entry of the documents: the fields, their key filters, the
+// stock-limit row that the shop's stock-warning option shows or hides, and the
+// save with its refusals.
 #include "products.h"
 
 #include <QGroupBox>
@@ -24,6 +25,10 @@ public:
     void fillCategories(const QString &keep = QString());
     void setCategory(const QString &name);
     void focusField(ProductField f);
+    // Saves the input as product `id` (0 for a new one). An error or a refusal
+    // is shown over `dialog`, a refusal with the cursor in the field to
+    // correct. True when saved; `savedId` then holds the product's ID.
+    bool save(QWidget *dialog, int id, int *savedId = nullptr);
     // Shown while the shop's stock warning is on.
     bool limitsShown() const;
     void setLimitsVisible(bool on);

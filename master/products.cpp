@@ -4,6 +4,7 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "data/pinyin.h"
+#include "data/texts.h"
 #include "data/transaction.h"
 #include "data/words.h"
 
@@ -19,7 +20,6 @@ ProductSaveResult fail(ProductSaveResult::Status s, ProductField f, const QStrin
 }
 
 QString empty(const char *label) { return QString::fromUtf8(label) + QStringLiteral(" 不能为空，请重新录入！"); }
-QString notNumber(const QString &text) { return QStringLiteral("“%1”不是有效的数值").arg(text); }
 
 } // namespace
 
@@ -38,7 +38,7 @@ ProductSaveResult saveProduct(frmDM &dm, int id, const ProductInput &in)
     for (Num &n : nums) {
         bool ok = false;
         n.value = Money::fromString(n.text, &ok); // an empty limit counts as 0
-        if (!ok) return fail(ProductSaveResult::NotNumber, n.field, notNumber(n.text));
+        if (!ok) return fail(ProductSaveResult::NotNumber, n.field, Texts::notNumber(n.text));
     }
     const Money jh = nums[0].value, xs = nums[1].value, kcMin = nums[2].value, kcMax = nums[3].value;
 

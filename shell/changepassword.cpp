@@ -1,5 +1,6 @@
 #include "changepassword.h"
 #include "accounts.h"
+#include "dialogbuttons.h"
 #include "msg.h"
 #include "passwordmask.h"
 #include "startup.h"
@@ -10,9 +11,7 @@
 
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 frmCPass::frmCPass(QWidget *parent) : QDialog(parent)
@@ -34,23 +33,12 @@ frmCPass::frmCPass(QWidget *parent) : QDialog(parent)
     form->addRow(QStringLiteral("新  密  码："), m_new);
     form->addRow(QStringLiteral("确认密码："), m_confirm);
 
-    auto *ok = new QPushButton(QStringLiteral("确认"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    auto *quit = new QPushButton(QStringLiteral("退出"), this);
-    quit->setObjectName(QStringLiteral("BitBtn2"));
-    ok->setAutoDefault(false);
-    quit->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(quit);
+    auto *buttons =
+        DialogButtons::row(this, &frmCPass::confirm, DialogButtons::EnterIgnored, {}, QStringLiteral("确认"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
-
-    connect(ok, &QPushButton::clicked, this, &frmCPass::confirm);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void frmCPass::confirm()

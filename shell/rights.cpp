@@ -1,5 +1,6 @@
 #include "rights.h"
 #include "accounts.h"
+#include "dialogbuttons.h"
 #include "msg.h"
 
 #include "data/dberror.h"
@@ -8,8 +9,6 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QSet>
 #include <QVBoxLayout>
@@ -35,17 +34,7 @@ frmLevel::frmLevel(const QString &userName, int userId, QWidget *parent) : QDial
 
     m_all = new QCheckBox(QStringLiteral("全选"), this);
     m_all->setObjectName(QStringLiteral("CheckBox1"));
-    auto *saveButton = new QPushButton(QStringLiteral("保存"), this);
-    saveButton->setObjectName(QStringLiteral("BitBtn1"));
-    auto *quit = new QPushButton(QStringLiteral("退出"), this);
-    quit->setObjectName(QStringLiteral("BitBtn2"));
-    saveButton->setAutoDefault(false);
-    quit->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_all);
-    buttons->addStretch();
-    buttons->addWidget(saveButton);
-    buttons->addWidget(quit);
+    auto *buttons = DialogButtons::row(this, &frmLevel::save, DialogButtons::EnterIgnored, {m_all});
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_group, 1);
@@ -54,8 +43,6 @@ frmLevel::frmLevel(const QString &userName, int userId, QWidget *parent) : QDial
     connect(m_all, &QCheckBox::toggled, this, [this](bool on) {
         for (QCheckBox *c : m_items) c->setChecked(on);
     });
-    connect(saveButton, &QPushButton::clicked, this, &frmLevel::save);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
 
     load();
 }

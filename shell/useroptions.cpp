@@ -1,5 +1,6 @@
 #include "useroptions.h"
 #include "accounts.h"
+#include "dialogbuttons.h"
 #include "msg.h"
 #include "startup.h"
 
@@ -9,8 +10,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QSqlQueryModel>
 #include <QVBoxLayout>
 
@@ -44,23 +43,11 @@ frmXXSZ::frmXXSZ(const QString &userName, int userId, QWidget *parent) : QDialog
     form->addRow(QStringLiteral("经    手    人："), m_jsr);
     form->addRow(QStringLiteral("收 付  款 人："), m_sfkr);
 
-    auto *saveButton = new QPushButton(QStringLiteral("保存"), this);
-    saveButton->setObjectName(QStringLiteral("BitBtn1"));
-    auto *quit = new QPushButton(QStringLiteral("退出"), this);
-    quit->setObjectName(QStringLiteral("BitBtn2"));
-    saveButton->setAutoDefault(false);
-    quit->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(saveButton);
-    buttons->addWidget(quit);
+    auto *buttons = DialogButtons::row(this, &frmXXSZ::save, DialogButtons::EnterIgnored);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
-
-    connect(saveButton, &QPushButton::clicked, this, &frmXXSZ::save);
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
 
     try {
         m_ck->setModel(DM().DBComWare());

@@ -104,9 +104,12 @@ void frmUser::Ref()
     if (m_model->rowCount() > 0) m_grid->selectRow(0);
 }
 
-bool frmUser::selected(int *id, QString *name) const
+bool frmUser::selected(int *id, QString *name)
 {
-    if (m_model->rowCount() == 0) return false;
+    if (m_model->rowCount() == 0) {
+        Ref();
+        return false;
+    }
     int row = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
     *name = m_model->index(row, 0).data().toString();
     *id = m_model->index(row, 3).data().toInt();
@@ -149,10 +152,7 @@ void frmUser::setState(bool on)
 {
     int id = 0;
     QString name;
-    if (!selected(&id, &name)) {
-        Ref();
-        return;
-    }
+    if (!selected(&id, &name)) return;
     if (name == G.LoginName) {
         Msg::info(this, on ? QStringLiteral("不能启用当前登录用户名！") : QStringLiteral("不能停用当前登录用户名！"));
         return;
@@ -169,38 +169,23 @@ void frmUser::setState(bool on)
 void frmUser::enableUser() { setState(true); }
 void frmUser::disableUser() { setState(false); }
 
-void frmUser::editRights()
+template <class Dialog> void frmUser::openForSelected()
 {
     int id = 0;
     QString name;
-    if (!selected(&id, &name)) {
-        Ref();
-        return;
-    }
-    frmLevel dlg(name, id, this);
+    if (!selected(&id, &name)) return;
+    Dialog dlg(name, id, this);
     dlg.exec();
 }
 
-void frmUser::editDefaults()
-{
-    int id = 0;
-    QString name;
-    if (!selected(&id, &name)) {
-        Ref();
-        return;
-    }
-    frmXXSZ dlg(name, id, this);
-    dlg.exec();
-}
+void frmUser::editRights() { openForSelected<frmLevel>(); }
+void frmUser::editDefaults() { openForSelected<frmXXSZ>(); }
 
 void frmUser::deleteUser()
 {
     int id = 0;
     QString name;
-    if (!selected(&id, &name)) {
-        Ref();
-        return;
-    }
+    if (!selected(&id, &name)) return;
     if (name == G.LoginName) {
         Msg::info(this, QStringLiteral("不能删除当前登录用户名！"));
         return;

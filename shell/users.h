@@ -27,9 +27,12 @@ public slots:
     void deleteUser();
 
 private:
-    // The selected row's id and name; false when the grid is empty.
-    bool selected(int *id, QString *name) const;
+    // The selected row's id and name; when the grid is empty it is read again
+    // and false is returned.
+    bool selected(int *id, QString *name);
     void setState(bool on);
+    // Opens the rights or default-options dialog for the selected user.
+    template <class Dialog> void openForSelected();
 
     QTableView *m_grid;
     QSqlQueryModel *m_model;

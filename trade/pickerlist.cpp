@@ -1,9 +1,12 @@
 #include "pickerlist.h"
+#include "pickercaller.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QVBoxLayout>
 
 namespace PickerList {
 
@@ -59,3 +62,65 @@ Key key(QEvent *e)
 }
 
 } // namespace PickerList
+
+PickerDialog::PickerDialog(const QString &name, const QString &title, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(name);
+    setWindowTitle(title);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    resize(740, 250);
+
+    m_code = new QLabel(this);
+    m_code->setObjectName(QStringLiteral("Label1"));
+    m_code->hide();
+    m_model = new QStandardItemModel(this);
+    m_grid = PickerList::create(this, m_model);
+    m_grid->installEventFilter(this);
+    connect(m_grid, &QTableView::doubleClicked, this, &PickerDialog::myLoad);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_grid);
+}
+
+void PickerDialog::setCaller(PickerCaller *caller)
+{
+    m_caller = caller;
+    m_code->setText(caller ? caller->callerCode() : QString());
+}
+
+QString PickerDialog::callerCode() const { return m_code->text(); }
+
+void PickerDialog::fill(const QStringList &captions, const QList<QStringList> &rows, const QList<int> &widths)
+{
+    m_model->clear();
+    m_model->setHorizontalHeaderLabels(captions);
+    for (const QStringList &r : rows) m_model->appendRow(PickerList::row(r));
+    if (!rows.isEmpty()) m_grid->setCurrentIndex(m_model->index(0, 0));
+    PickerList::setWidths(m_grid, widths);
+}
+
+int PickerDialog::currentRow() const
+{
+    const QModelIndex i = m_grid->currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+void PickerDialog::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    m_grid->setFocus();
+}
+
+bool PickerDialog::eventFilter(QObject *obj, QEvent *e)
+{
+    if (obj == m_grid) {
+        switch (PickerList::key(e)) {
+        case PickerList::Take: myLoad(); return true;
+        case PickerList::Leave: reject(); return true;
+        case PickerList::Drop: return true;
+        case PickerList::Pass: break;
+        }
+    }
+    return QDialog::eventFilter(obj, e);
+}

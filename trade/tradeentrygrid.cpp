@@ -2,6 +2,7 @@
 // recomputation of the line and the totals, the pop-up menu.
 #include "tradeentry.h"
 
+#include "data/texts.h"
 #include "frmlsdj.h"
 #include "gridcelldelegate.h"
 #include "pickerlookup.h"
@@ -14,8 +15,6 @@
 #include <QTableWidget>
 
 namespace {
-
-QString notNumber(const QString &text) { return QStringLiteral("“%1”不是有效的数值").arg(text); }
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
@@ -104,11 +103,11 @@ bool TradeEntryScreen::recomputeRow(int row)
     TradeLine l;
     bool ok = false;
     l.price = Money::fromString(price, &ok);
-    if (!ok) { Msg::error(this, notNumber(price)); return false; }
+    if (!ok) { Msg::error(this, Texts::notNumber(price)); return false; }
     l.count = Money::fromString(count, &ok);
-    if (!ok) { Msg::error(this, notNumber(count)); return false; }
+    if (!ok) { Msg::error(this, Texts::notNumber(count)); return false; }
     l.zk = zk.toInt(&ok);
-    if (!ok) { Msg::error(this, notNumber(zk)); return false; }
+    if (!ok) { Msg::error(this, Texts::notNumber(zk)); return false; }
     setCell(row, amountColumn(), l.amount(m_kind).toString());
     return true;
 }
@@ -125,9 +124,9 @@ void TradeEntryScreen::mySumMoney()
         if ((m_sales ? cell(row, priceColumn()) : amount).isEmpty()) continue;
         bool ok = false;
         total += Money::fromString(amount, &ok);
-        if (!ok) { Msg::error(this, notNumber(amount)); return; }
+        if (!ok) { Msg::error(this, Texts::notNumber(amount)); return; }
         count += Money::fromString(quantity, &ok);
-        if (!ok) { Msg::error(this, notNumber(quantity)); return; }
+        if (!ok) { Msg::error(this, Texts::notNumber(quantity)); return; }
     }
     m_count->setText(count.toString());
     m_countLabel->setText(count.toString());

@@ -5,6 +5,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/texts.h"
 #include "shell/msg.h"
 
 #include <QPushButton>
@@ -55,7 +56,9 @@ bool TradeEntryScreen::gatherDoc(TradeDoc *doc)
                 else if (ok && i == 1) l.count = v;
                 else if (ok) l.price = v;
                 if (!ok)
-                    problem = QStringLiteral("第 %1 行的 %2 “%3”不是有效的数值，请重新录入！").arg(row).arg(caption[i], text);
+                    problem = QStringLiteral("第 %1 行的 %2 %3，请重新录入！")
+                                  .arg(row)
+                                  .arg(caption[i], Texts::notNumber(text));
             }
             if (!problem.isEmpty()) {
                 Msg::info(this, problem);
