@@ -80,6 +80,7 @@ private slots:
 
     void productListQuery();
     void productFilters();
+    void choiceFilterKeepsItsChoice();
     void productLimitColumns();
     void hidePurchasePrice();
     void productCommands();
@@ -160,6 +161,41 @@ void TstMasterLists::productFilters()
     code->tick();
     s.BitBtn1Click();
     QCOMPARE(column(s, "theName"), QStringList{"雪碧"});
+}
+
+// The category list is shared with every other category pick list; when one of
+// them re-reads it (a product opened for change), the filter keeps the category chosen.
+void TstMasterLists::choiceFilterKeepsItsChoice()
+{
+    TestDb t;
+    t.dm().mySQL(QStringLiteral("insert into SType(theName,Remark,theState,theZK) values('饮料','','启用',100),('食品','','启用',100)"));
+    product(t.dm(), "A-1", "可口可乐", "饮料");
+    const int cake = product(t.dm(), "B-1", "可可饼", "食品");
+    frmShop_M s;
+    FilterRow *type = filter(s, QStringLiteral("商品分类"));
+    QVERIFY(type);
+    type->comboBox()->setCurrentText(QStringLiteral("食品"));
+    type->tick();
+    s.BitBtn1Click();
+    QCOMPARE(column(s, "theName"), QStringList{"可可饼"});
+
+    {
+        frmShop_In change;
+        change.setProductID(cake);
+    }
+    QCOMPARE(type->comboBox()->currentText(), QStringLiteral("食品"));
+    s.BitBtn1Click();
+    QCOMPARE(column(s, "theName"), QStringList{"可可饼"});
+
+    // A list without a choice stays without one.
+    frmUnits_M units;
+    FilterRow *utype = filter(units, QStringLiteral("单位类型"));
+    QVERIFY(utype);
+    QCOMPARE(utype->comboBox()->currentIndex(), -1);
+    {
+        frmUnits_In entry;
+    }
+    QCOMPARE(utype->comboBox()->currentIndex(), -1);
 }
 
 void TstMasterLists::productLimitColumns()
