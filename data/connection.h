@@ -3,6 +3,7 @@
 // an SQLite database created with the schema and initial rows when missing.
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 // The password of the original shared database. SQLite files carry no password,
 // so it is kept here for reference only and used nowhere.
@@ -14,11 +15,48 @@ inline constexpr const char *MainConnection = "ADOConnection1";
 // AppPath + "Data/db.edb".
 QString databaseFile(const QString &appPath);
 
-// Opens (creating folder, file, schema and initial rows when the file does not
-// exist yet) the database at `file` under the connection name `name`. An existing
-// file is opened as it is. On failure returns false with the engine's text in *error.
-bool openDatabase(const QString &file, const QString &name, QString *error);
+// Opens the database at `file` under the connection name `name`.
+//
+// A missing file, an empty one, or an SQLite file without any table (left by
+// a first start that was interrupted) is new: the database is built complete
+// in a temporary file beside it and then moved into place, so that no half-made
+// database can stay behind. A file that holds anything else is never changed
+// before it is known to be this program's database of a version this program
+// knows; then it is upgraded by the numbered steps it lacks (one transaction),
+// switched to the write-ahead log, and tried for writing, so that a database
+// that cannot be written is reported now and not at the first save.
+//
+// On failure returns false with a Chinese message saying what is wrong and
+// where (engine detail below) in *error. Things worth telling the user that do
+// not stop the start (a step that could not be done in full) go to *notes.
+// `options` adds connection options (tests open files read-only this way).
+bool openDatabase(const QString &file, const QString &name, QString *error, QStringList *notes = nullptr,
+                  const QString &options = QString());
 
-// Creates every table, index and initial row in an empty database.
-// Throws DbError.
+// Ends the use of a connection: updates the planner's statistics, checkpoints
+// the write-ahead log so that the database file alone holds everything, and
+// closes. No -wal file is left when this was the last connection to the file.
+void closeDatabase(const QString &name);
+
+// ---- schema (schema.cpp, upgrade.cpp) ----
+
+// The schema version this program writes and understands.
+int currentSchemaVersion();
+
+// The version of an open database: 1 for a file made before versions were kept.
+int schemaVersion(QSqlDatabase db);
+
+// Creates every table, index and initial row in an empty database, at the
+// current version (the first schema, then every upgrade step). Throws DbError.
 void createSchema(QSqlDatabase db);
+
+// Creates the first schema with its initial rows, as files were made before
+// schema versions were kept. Throws DbError. (createSchema and tests use it.)
+void createFirstSchema(QSqlDatabase db);
+
+// Runs the upgrade steps a database lacks, in order, in one transaction.
+// Returns notes for the user (empty when there is nothing to say). Throws DbError.
+QStringList upgradeSchema(QSqlDatabase db);
+
+// Whether an open SQLite database has the tables of this program.
+bool hasProgramTables(QSqlDatabase db);

@@ -6,9 +6,10 @@
 
 #include <algorithm>
 
-// Called for each purchase line after the line is stored and before its quantity
-// is added to stock: the stock read here is what the warehouse held before the
-// receipt, so the weighted average counts the received quantity once.
+// Called for each line of a purchase receipt as its goods are posted (never at
+// a pre-save), after the line is stored and before its quantity is added to
+// stock: the stock read here is what the warehouse held before the receipt, so
+// the weighted average counts the received quantity once.
 void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
 {
     const QString method = G.ShopCB;
@@ -22,13 +23,25 @@ void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
     } else if (method == QString::fromUtf8(Words::CostMovingAverage)) {
         const Money q = Money::fromVariant(value(QStringLiteral("select theCount from UKC where WName=? and SID=?"), {wname, sid}));
         const Money c = Money::fromVariant(value(QStringLiteral("select theCB from SShop where ID=?"), {sid}));
-        const double e = q.toDouble() + quantity.toDouble();
-        const double f = q.toDouble() * c.toDouble() + quantity.toDouble() * price.toDouble();
-        cost = e > 0 ? Money::fromDouble(f / e) : c;
+        // (q × c + n × p) / (q + n), exactly in ten-thousandths, rounded once.
+        const __int128 e = __int128(q.units()) + quantity.units();
+        const __int128 f = __int128(q.units()) * c.units() + __int128(quantity.units()) * price.units();
+        if (e > 0) {
+            __int128 r = f / e;
+            const __int128 rest = f % e;
+            if (2 * (rest < 0 ? -rest : rest) >= e) r += f < 0 ? -1 : 1;
+            const bool inRange = r < Money::Limit && r > -Money::Limit;
+            cost = inRange ? Money::fromUnits(qint64(r)) : c;
+        } else {
+            cost = c;
+        }
     } else if (method == QString::fromUtf8(Words::CostFirstIn) || method == QString::fromUtf8(Words::CostLastIn)
                || method == QString::fromUtf8(Words::CostHighest) || method == QString::fromUtf8(Words::CostLowest)) {
-        // Every purchase line of the product counts, whatever the state of its receipt.
-        const auto prices = rows(QStringLiteral("select thePrice from UJH_List where SID=? order by ID"), {sid});
+        // The lines of posted receipts count; a pre-saved receipt's goods are not in stock yet.
+        const auto prices = rows(QStringLiteral("select L.thePrice from UJH_List L where L.SID=? and exists "
+                                                "(select 1 from UJH H where H.theNum=L.theNum and H.theYC='否') "
+                                                "order by L.ID"),
+                                 {sid});
         Money first, last, highest, lowest;
         if (prices.isEmpty()) {
             first = last = highest = lowest = purchasePrice();

@@ -28,7 +28,7 @@ QSqlQuery &frmDM::prepared(const QString &sql)
     if (it == m_queries.end()) {
         QSqlQuery q(m_db);
         q.setForwardOnly(true);
-        if (!q.prepare(sql)) throw DbError(q.lastError().text());
+        if (!q.prepare(sql)) throw DbError::fromSql(q.lastError(), m_db.databaseName());
         it = m_queries.insert(sql, q);
     }
     return it.value();
@@ -39,9 +39,9 @@ QSqlQuery &frmDM::run(const QString &sql, const QVariantList &binds)
     QSqlQuery &q = prepared(sql);
     for (int i = 0; i < binds.size(); ++i) q.bindValue(i, binds[i]);
     if (!q.exec()) {
-        const QString text = q.lastError().text();
+        const QSqlError e = q.lastError();
         q.finish();
-        throw DbError(text);
+        throw DbError::fromSql(e, m_db.databaseName());
     }
     return q;
 }
@@ -215,7 +215,7 @@ QSqlQueryModel *frmDM::pickModel(int which, const QString &sql)
 {
     if (!m_pick[which]) m_pick[which] = new QSqlQueryModel(this);
     m_pick[which]->setQuery(sql, m_db);
-    if (m_pick[which]->lastError().isValid()) throw DbError(m_pick[which]->lastError().text());
+    if (m_pick[which]->lastError().isValid()) throw DbError::fromSql(m_pick[which]->lastError(), m_db.databaseName());
     while (m_pick[which]->canFetchMore()) m_pick[which]->fetchMore();
     return m_pick[which];
 }

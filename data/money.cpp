@@ -1,25 +1,35 @@
 #include "money.h"
+#include "dberror.h"
 
 #include <QLocale>
 #include <cmath>
 
 namespace {
-// Rounds a / b to the nearest integer, halves away from zero (b > 0).
-qint64 roundDiv(__int128 a, __int128 b)
+// Rounds a / b to the nearest integer, halves away from zero.
+__int128 roundDiv(__int128 a, __int128 b)
 {
     if (b < 0) { a = -a; b = -b; }
     __int128 q = a / b;
     __int128 r = a % b;
     if (r < 0) r = -r;
     if (2 * r >= b) q += (a < 0 ? -1 : 1);
-    return qint64(q);
+    return q;
+}
+
+// The units of an exact result, or the invalid value when it leaves the range.
+Money checked(__int128 units)
+{
+    if (units >= Money::Limit || units <= -Money::Limit) return Money::invalid();
+    return Money::fromUnits(qint64(units));
 }
 }
 
 Money Money::fromDouble(double d)
 {
-    if (!std::isfinite(d)) return Money();
-    return fromUnits(qint64(std::llround(d * Scale)));
+    if (!std::isfinite(d)) return invalid();
+    const double u = std::round(d * Scale);
+    if (std::fabs(u) >= double(Limit)) return invalid();
+    return fromUnits(qint64(u));
 }
 
 Money Money::fromString(const QString &text, bool *ok)
@@ -31,6 +41,7 @@ Money Money::fromString(const QString &text, bool *ok)
     int i = 0;
     bool neg = false;
     if (s[0] == QLatin1Char('-') || s[0] == QLatin1Char('+')) { neg = s[0] == QLatin1Char('-'); i = 1; }
+    // Far more digits than the range holds stop the reading early; the value is then out of range.
     qint64 whole = 0;
     qint64 frac = 0;
     int fracDigits = 0;
@@ -41,7 +52,7 @@ Money Money::fromString(const QString &text, bool *ok)
             digits = true;
             const int v = c.unicode() - '0';
             if (!dot) {
-                if (whole > (qint64(1) << 50)) { plain = false; break; }
+                if (whole >= Limit) { whole = Limit; continue; }
                 whole = whole * 10 + v;
             } else if (fracDigits < 4) {
                 frac = frac * 10 + v; ++fracDigits;
@@ -55,19 +66,19 @@ Money Money::fromString(const QString &text, bool *ok)
             break;
         }
     }
+    Money m;
     if (plain && digits) {
         while (fracDigits < 4) { frac *= 10; ++fracDigits; }
-        qint64 u = whole * Scale + frac + (roundUp ? 1 : 0);
-        return fromUnits(neg ? -u : u);
+        const __int128 u = __int128(whole) * Scale + frac + (roundUp ? 1 : 0);
+        m = checked(neg ? -u : u);
+    } else {
+        // Other forms ("1e3") go through the C locale's conversion.
+        bool good = false;
+        const double d = QLocale::c().toDouble(s, &good);
+        m = good ? fromDouble(d) : invalid();
     }
-    // Other forms ("1e3") go through the C locale's conversion.
-    bool good = false;
-    const double d = QLocale::c().toDouble(s, &good);
-    if (!good || !std::isfinite(d)) {
-        if (ok) *ok = false;
-        return Money();
-    }
-    return fromDouble(d);
+    if (!m.isValid() && ok) *ok = false;
+    return m;
 }
 
 Money Money::fromVariant(const QVariant &v)
@@ -78,7 +89,7 @@ Money Money::fromVariant(const QVariant &v)
     case QMetaType::LongLong:
     case QMetaType::UInt:
     case QMetaType::ULongLong:
-        return fromUnits(v.toLongLong() * Scale);
+        return checked(__int128(v.toLongLong()) * Scale);
     case QMetaType::Double:
         return fromDouble(v.toDouble());
     default:
@@ -86,8 +97,15 @@ Money Money::fromVariant(const QVariant &v)
     }
 }
 
+QVariant Money::toVariant() const
+{
+    if (!isValid()) throw DbError(QStringLiteral("数值超出允许的范围（绝对值须小于 100000000000），未写入。"));
+    return QVariant(toDouble());
+}
+
 QString Money::toString() const
 {
+    if (!isValid()) return QStringLiteral("超出范围");
     const bool neg = m_units < 0;
     const quint64 a = neg ? quint64(-m_units) : quint64(m_units);
     QString s = QString::number(a / Scale);
@@ -102,6 +120,7 @@ QString Money::toString() const
 
 QString Money::toPrintString() const
 {
+    if (!isValid()) return toString();
     const qint64 cents = roundDiv(m_units, 100);
     const bool neg = cents < 0;
     const quint64 a = neg ? quint64(-cents) : quint64(cents);
@@ -113,19 +132,37 @@ QString Money::toPrintString() const
 
 Money Money::operator*(const Money &o) const
 {
-    return fromUnits(roundDiv(__int128(m_units) * o.m_units, Scale));
+    if (!isValid() || !o.isValid()) return invalid();
+    return checked(roundDiv(__int128(m_units) * o.m_units, Scale));
+}
+
+Money Money::operator*(qint64 k) const
+{
+    if (!isValid()) return invalid();
+    return checked(__int128(m_units) * k);
 }
 
 Money Money::operator/(const Money &o) const
 {
+    if (!isValid() || !o.isValid()) return invalid();
     if (o.m_units == 0) return Money();
-    return fromUnits(roundDiv(__int128(m_units) * Scale, o.m_units));
+    return checked(roundDiv(__int128(m_units) * Scale, o.m_units));
 }
 
 Money Money::operator/(qint64 k) const
 {
+    if (!isValid()) return invalid();
     if (k == 0) return Money();
-    return fromUnits(roundDiv(m_units, k));
+    return checked(roundDiv(m_units, k));
+}
+
+Money Money::product(const Money &a, const Money &b, qint64 num, qint64 den)
+{
+    if (!a.isValid() || !b.isValid() || den == 0) return invalid();
+    // |a|, |b| < 10^15 and |num| < 2^63: the product stays inside 128 bits
+    // only while num is modest, which the callers' percentages are.
+    if (num > 1000000 || num < -1000000) return invalid();
+    return checked(roundDiv(__int128(a.m_units) * b.m_units * num, __int128(Scale) * den));
 }
 
 QString generalNumber(double d)

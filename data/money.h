@@ -4,6 +4,15 @@
 // held as a whole number of ten-thousandths, so sums and differences are exact
 // (0.3 - 0.1 - 0.2 is exactly 0). Conversion from a double rounds half away
 // from zero to the nearest ten-thousandth.
+//
+// The range: every value lies strictly between -10^11 and 10^11 (up to
+// 99 999 999 999.9999). Inside it a stored amount is exact to four decimals
+// even where the database keeps it as a double (10^15 ten-thousandths < 2^53).
+// A conversion or an operation whose result leaves the range gives the invalid
+// value instead of wrapping round; invalid stays invalid through further
+// arithmetic, and binding it to a statement throws, so it never reaches a row.
+// Typed, pasted and imported numbers are read through data/numinput.h, which
+// names the field and the reason for a refusal.
 #include <QString>
 #include <QVariant>
 #include <QtGlobal>
@@ -11,40 +20,64 @@
 class Money {
 public:
     static constexpr qint64 Scale = 10000;
+    // Exclusive bound of the range in ten-thousandths (10^11 yuan).
+    static constexpr qint64 Limit = qint64(100000000000) * Scale;
 
     constexpr Money() = default;
-    static constexpr Money fromUnits(qint64 u) { Money m; m.m_units = u; return m; }
+    // Out-of-range units give the invalid value.
+    static constexpr Money fromUnits(qint64 u)
+    {
+        Money m;
+        m.m_units = (u >= Limit || u <= -Limit) ? Invalid : u;
+        return m;
+    }
+    static constexpr Money invalid() { Money m; m.m_units = Invalid; return m; }
+    // The largest value of the range.
+    static constexpr Money max() { return fromUnits(Limit - 1); }
     static Money fromDouble(double d);
-    // Parses a number as typed ("12", "12.5", "-0.25", " 3 "). Empty text is 0.
-    // Returns false in *ok for text that is not a number.
+    // Parses a number ("12", "12.5", "-0.25", " 3 "). Empty text is 0; a fifth
+    // decimal rounds. Returns false in *ok (and the invalid value) for text that
+    // is not a number or lies outside the range.
     static Money fromString(const QString &s, bool *ok = nullptr);
     // Reads a database value: NULL and empty are 0.
     static Money fromVariant(const QVariant &v);
 
+    constexpr bool isValid() const { return m_units != Invalid; }
     constexpr qint64 units() const { return m_units; }
     double toDouble() const { return double(m_units) / Scale; }
-    // Shortest general form: "12.5", "0", "-3", "1234.0001".
+    // Shortest general form: "12.5", "0", "-3", "1234.0001". The invalid value
+    // shows as "超出范围", which no parse accepts.
     QString toString() const;
     // Two decimals with thousands separators, as printed documents show prices: "1,234.50".
     QString toPrintString() const;
-    // The value to bind to a statement parameter.
-    QVariant toVariant() const { return QVariant(toDouble()); }
+    // The value to bind to a statement parameter. Throws DbError for the
+    // invalid value, so that an out-of-range result can never be written.
+    QVariant toVariant() const;
 
     constexpr bool isZero() const { return m_units == 0; }
-    constexpr bool isNegative() const { return m_units < 0; }
-    Money abs() const { return fromUnits(m_units < 0 ? -m_units : m_units); }
+    constexpr bool isNegative() const { return isValid() && m_units < 0; }
+    constexpr Money abs() const { return isValid() && m_units < 0 ? fromUnits(-m_units) : *this; }
 
-    // Multiplication and division round the exact result to four decimals.
+    // Multiplication and division round the exact result once, half away from
+    // zero, to four decimals. Results outside the range are invalid.
     Money operator*(const Money &o) const;
-    Money operator*(qint64 k) const { return fromUnits(m_units * k); }
+    Money operator*(qint64 k) const;
     Money operator/(const Money &o) const; // division by zero yields 0
     Money operator/(qint64 k) const;
+    // a × b × num / den, rounded once (a sales line: price × quantity × discount / 100).
+    static Money product(const Money &a, const Money &b, qint64 num, qint64 den);
 
-    constexpr Money operator+(const Money &o) const { return fromUnits(m_units + o.m_units); }
-    constexpr Money operator-(const Money &o) const { return fromUnits(m_units - o.m_units); }
-    constexpr Money operator-() const { return fromUnits(-m_units); }
-    Money &operator+=(const Money &o) { m_units += o.m_units; return *this; }
-    Money &operator-=(const Money &o) { m_units -= o.m_units; return *this; }
+    constexpr Money operator+(const Money &o) const
+    {
+        return isValid() && o.isValid() ? fromUnits(m_units + o.m_units) : invalid();
+    }
+    constexpr Money operator-(const Money &o) const
+    {
+        return isValid() && o.isValid() ? fromUnits(m_units - o.m_units) : invalid();
+    }
+    constexpr Money operator-() const { return isValid() ? fromUnits(-m_units) : invalid(); }
+    Money &operator+=(const Money &o) { return *this = *this + o; }
+    Money &operator-=(const Money &o) { return *this = *this - o; }
 
     constexpr bool operator==(const Money &o) const { return m_units == o.m_units; }
     constexpr bool operator!=(const Money &o) const { return m_units != o.m_units; }
@@ -54,6 +87,9 @@ public:
     constexpr bool operator>=(const Money &o) const { return m_units >= o.m_units; }
 
 private:
+    // Below every value of the range; both operands of + and - stay far from
+    // overflowing qint64 because valid units are under 10^15.
+    static constexpr qint64 Invalid = -(qint64(1) << 62);
     qint64 m_units = 0;
 };
 

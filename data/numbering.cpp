@@ -11,6 +11,14 @@ QString yymmdd(const QString &date)
     return date.mid(2, 2) + date.mid(5, 2) + date.mid(8, 2);
 }
 
+// Numbers carry two digits of the year: business dates stay within one century.
+void checkCentury(const QString &date)
+{
+    const int year = date.left(4).toInt();
+    if (year < 2000 || year > 2099)
+        throw DbError(QStringLiteral("营业日期 %1 不在 2000 年至 2099 年之间，不能编号。请重新登录并选择正确的营业日期。").arg(date));
+}
+
 QString sequence(int n)
 {
     // Four digits, zero-padded; from 10 000 on the number is written as it is.
@@ -25,9 +33,16 @@ QString frmDM::NewDJNum(const QString &table, const QString &prefix, const QStri
                                     QStringLiteral("UDB"), QStringLiteral("UBS"), QStringLiteral("UBY"),
                                     QStringLiteral("UCZ")};
     if (!tables.contains(table)) throw DbError(QStringLiteral("未知的单据表：") + table);
+    checkCentury(G.WorkDate);
     // Every row counts, deleted and pre-saved ones included, so a number is never given twice.
-    const int count = value(QStringLiteral("select count(*) from %1 where theDate=?").arg(table), {G.WorkDate}).toInt();
-    return prefix + yymmdd(G.WorkDate) + separator + sequence(count + 1);
+    int n = value(QStringLiteral("select count(*) from %1 where theDate=?").arg(table), {G.WorkDate}).toInt() + 1;
+    // A number already taken (a document of a date a century apart, a number
+    // shared in an old file) is skipped; the caller holds the write lock, so
+    // the number found free stays free until its document is stored.
+    QString num = prefix + yymmdd(G.WorkDate) + separator + sequence(n);
+    while (value(QStringLiteral("select count(*) from %1 where theNum=?").arg(table), {num}).toInt() > 0)
+        num = prefix + yymmdd(G.WorkDate) + separator + sequence(++n);
+    return num;
 }
 
 QString frmDM::NewSPNum()

@@ -22,6 +22,8 @@ qint64 toFen(qint64 units)
 
 QString NumToChar(Money amount)
 {
+    // Nothing outside the range is ever stored or printed; write nothing for it.
+    if (!amount.isValid()) return QString();
     qint64 fen = toFen(amount.units());
     QString sign;
     if (fen < 0) {

@@ -1,4 +1,6 @@
-// The database schema and the rows a new database starts with.
+// The first database schema and the rows a new database starts with. This is
+// the schema as files were made before versions were kept; every later change
+// is an upgrade step (upgrade.cpp), which new files run as well.
 #include "connection.h"
 #include "dberror.h"
 #include "menutable.h"
@@ -189,7 +191,18 @@ void exec(QSqlDatabase db, const QString &sql, const QVariantList &binds = {})
 
 } // namespace
 
-void createSchema(QSqlDatabase db)
+bool hasProgramTables(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select name from sqlite_master where type='table'"))) return false;
+    QStringList have;
+    while (q.next()) have << q.value(0).toString();
+    for (const Table &t : tables())
+        if (!have.contains(t.name, Qt::CaseInsensitive)) return false;
+    return true;
+}
+
+void createFirstSchema(QSqlDatabase db)
 {
     Transaction tx(db);
     for (const Table &t : tables())

@@ -1,33 +1,63 @@
 #include "transaction.h"
 #include "dberror.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace { int g_serial = 0; }
-
-Transaction::Transaction(QSqlDatabase db) : m_db(db), m_name(QStringLiteral("tx%1").arg(++g_serial))
+namespace {
+int g_serial = 0;
+// Open guards per connection.
+QHash<QString, int> &depth()
 {
-    run(QStringLiteral("SAVEPOINT ") + m_name);
+    static QHash<QString, int> d;
+    return d;
+}
+}
+
+bool Transaction::active(const QSqlDatabase &db) { return depth().value(db.connectionName()) > 0; }
+
+Transaction::Transaction(QSqlDatabase db) : m_db(db)
+{
+    int &open = depth()[m_db.connectionName()];
+    if (open == 0) {
+        run(QStringLiteral("BEGIN IMMEDIATE"));
+    } else {
+        m_name = QStringLiteral("tx%1").arg(++g_serial);
+        run(QStringLiteral("SAVEPOINT ") + m_name);
+    }
+    ++open;
 }
 
 Transaction::~Transaction()
 {
     if (m_done) return;
     QSqlQuery q(m_db);
-    q.exec(QStringLiteral("ROLLBACK TO ") + m_name);
-    q.exec(QStringLiteral("RELEASE ") + m_name);
+    if (m_name.isEmpty()) {
+        q.exec(QStringLiteral("ROLLBACK"));
+    } else {
+        q.exec(QStringLiteral("ROLLBACK TO ") + m_name);
+        q.exec(QStringLiteral("RELEASE ") + m_name);
+    }
+    end();
 }
 
 void Transaction::commit()
 {
     if (m_done) return;
-    run(QStringLiteral("RELEASE ") + m_name);
+    run(m_name.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name);
+    end();
+}
+
+void Transaction::end()
+{
     m_done = true;
+    int &open = depth()[m_db.connectionName()];
+    if (open > 0) --open;
 }
 
 void Transaction::run(const QString &sql)
 {
     QSqlQuery q(m_db);
-    if (!q.exec(sql)) throw DbError(q.lastError().text());
+    if (!q.exec(sql)) throw DbError::fromSql(q.lastError(), m_db.databaseName());
 }

@@ -3,6 +3,12 @@
 // together; leaving the scope without commit() (an exception, an early return)
 // rolls it all back. Guards nest through savepoints, so a save that calls another
 // save stays one unit.
+//
+// The outermost guard takes the database for writing at once (BEGIN IMMEDIATE):
+// what a save reads to decide (stock, owed amounts, flags) cannot change under
+// it, and when another copy of the program is writing, the engine's wait
+// applies before anything is read. After that wait the guard throws a DbError
+// of kind Busy.
 #include <QSqlDatabase>
 #include <QString>
 
@@ -12,12 +18,16 @@ public:
     ~Transaction();
     void commit();
 
+    // Whether a guard is open on that connection.
+    static bool active(const QSqlDatabase &db);
+
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
 private:
     void run(const QString &sql);
+    void end();
     QSqlDatabase m_db;
-    QString m_name;
+    QString m_name;     // savepoint name; empty for the outermost guard
     bool m_done = false;
 };

@@ -45,6 +45,9 @@ frmLogin::frmLogin(frmMain *main, QWidget *parent) : QDialog(parent), m_main(mai
     m_date->setObjectName(QStringLiteral("WorkDate"));
     m_date->setDisplayFormat(QString::fromLatin1(DateFormat));
     m_date->setCalendarPopup(true);
+    // Document numbers carry the date as yymmdd: a business date outside one
+    // century would give numbers that clash with those of another century.
+    m_date->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
 
     auto *form = new QFormLayout(group);
     form->addRow(QStringLiteral("用  户  名："), m_user);

@@ -29,24 +29,34 @@ int main(int argc, char **argv)
     Screens::registerAll();
 
     QString err;
-    if (!openDatabase(databaseFile(Shell::programFolder()), QString::fromLatin1(MainConnection), &err)) {
+    QStringList notes;
+    const QString conn = QString::fromLatin1(MainConnection);
+    if (!openDatabase(databaseFile(Shell::programFolder()), conn, &err, &notes)) {
         Msg::error(nullptr, err);
         return 1;
     }
-    frmDM dm(QSqlDatabase::database(QString::fromLatin1(MainConnection)));
-
-    std::unique_ptr<frmMain> mainWindow;
-    std::unique_ptr<frmLogin> login;
-    try {
-        mainWindow = std::make_unique<frmMain>();
-        login = std::make_unique<frmLogin>(mainWindow.get());
-    } catch (const DbError &e) {
-        Msg::error(nullptr, e.text());
-        return 1;
+    if (!notes.isEmpty()) Msg::warning(nullptr, notes.join(QLatin1Char('\n')));
+    int rc = 1;
+    {
+        frmDM dm(QSqlDatabase::database(conn));
+        std::unique_ptr<frmMain> mainWindow;
+        std::unique_ptr<frmLogin> login;
+        try {
+            mainWindow = std::make_unique<frmMain>();
+            login = std::make_unique<frmLogin>(mainWindow.get());
+        } catch (const DbError &e) {
+            Msg::error(nullptr, e.text());
+            login.reset();
+            mainWindow.reset();
+        }
+        if (login) {
+            login->show();
+            rc = app.exec();
+        }
+        login.reset();
+        mainWindow.reset();
     }
-    login->show();
-    const int rc = app.exec();
-    login.reset();
-    mainWindow.reset();
+    // The database file alone holds everything once the program has ended.
+    closeDatabase(conn);
     return rc;
 }

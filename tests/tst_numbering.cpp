@@ -13,6 +13,9 @@ private slots:
     void firstOfTheDay();
     void countsEveryRowOfTheDay();
     void tenThousandthHasFiveDigits();
+    void takenNumbersAreSkipped();
+    void businessDateOutsideTheCentury_data();
+    void businessDateOutsideTheCentury();
     void productNumber();
     void unknownTableIsRefused();
     void suggestedPrices();
@@ -53,10 +56,47 @@ void TstNumbering::tenThousandthHasFiveDigits()
     TestDb t;
     auto &dm = t.dm();
     dm.mySQL("with recursive n(i) as (select 1 union all select i+1 from n where i<9998) "
-             "insert into UXS(theNum,theDate) select 'x', '2012-11-16' from n");
+             "insert into UXS(theNum,theDate) select 'x'||i, '2012-11-16' from n");
     QCOMPARE(dm.NewDJNum("UXS", "XS"), QString("XS121116-9999"));
     dm.mySQL("insert into UXS(theNum,theDate) values('x','2012-11-16')");
     QCOMPARE(dm.NewDJNum("UXS", "XS"), QString("XS121116-10000"));
+}
+
+void TstNumbering::takenNumbersAreSkipped()
+{
+    TestDb t;
+    auto &dm = t.dm();
+    // A receipt of a business date a century later carries the same yymmdd.
+    dm.mySQL("insert into UJH(theNum,theDate) values('CG121116-0001','2112-11-16')");
+    dm.mySQL("insert into UJH(theNum,theDate) values('CG121116-0002','2112-11-16')");
+    QCOMPARE(dm.NewDJNum("UJH", "CG"), QString("CG121116-0003"));
+    // The number is unique in the table itself.
+    QVERIFY_THROWS_EXCEPTION(DbError, dm.mySQL("insert into UJH(theNum,theDate) values('CG121116-0001','2012-11-16')"));
+}
+
+void TstNumbering::businessDateOutsideTheCentury_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<bool>("numbered");
+    QTest::newRow("1999") << "1999-12-31" << false;
+    QTest::newRow("2000") << "2000-01-01" << true;
+    QTest::newRow("2099") << "2099-12-31" << true;
+    QTest::newRow("2100") << "2100-01-01" << false;
+}
+
+void TstNumbering::businessDateOutsideTheCentury()
+{
+    QFETCH(QString, date);
+    QFETCH(bool, numbered);
+    TestDb t;
+    setSession(date);
+    bool threw = false;
+    try {
+        t.dm().NewDJNum("UJH", "CG");
+    } catch (const DbError &) {
+        threw = true;
+    }
+    QCOMPARE(!threw, numbered);
 }
 
 void TstNumbering::productNumber()

@@ -4,7 +4,12 @@
 #include "testdb.h"
 #include "trade/tradedoc.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 class TstTradeSave : public QObject {
     Q_OBJECT
@@ -24,6 +29,15 @@ private slots:
     void salesReturn();
     void failurePartWayLeavesNothing_data();
     void failurePartWayLeavesNothing();
+    void costMovesOnceWhenGoodsArrive_data();
+    void costMovesOnceWhenGoodsArrive();
+    void refundsMoveMoneyTheRightWay_data();
+    void refundsMoveMoneyTheRightWay();
+    void balancesStayExactInTheTable();
+    void preSavedSalesDelivery();
+    void anotherSeatWritingMakesTheSaveWait();
+    void stockIsReadAgainUnderTheLock();
+    void busyBooksAreToldAndNothingIsWritten();
 
 private:
     struct Fixture;
@@ -146,7 +160,33 @@ void TstTradeSave::checksInOrder_data()
     QTest::newRow("over-received") << S << "over" << int(TradeField::Paid) << "实收金额 不能大于 合计金额，请重新录入 实收金额！";
     QTest::newRow("return over-refund") << PR << "over" << int(TradeField::Paid) << "收款金额 不能小于零，请重新录入 收款金额！";
     QTest::newRow("sales return over-refund") << SR << "over" << int(TradeField::Paid) << "付款金额 不能小于零，请重新录入 付款金额！";
-    QTest::newRow("lone dot") << P << "dot" << int(TradeField::Paid) << "付款金额 不是有效的数字，请重新录入！";
+    QTest::newRow("lone dot") << P << "dot" << int(TradeField::Paid) << "付款金额 “.”不是有效的数值，请重新录入！";
+    // What the payment box's key filter stops is refused again when pasted.
+    QTest::newRow("pasted negative payment") << P << "paid:-6" << int(TradeField::Paid) << "付款金额 不能小于零，请重新录入！";
+    QTest::newRow("pasted negative receipt") << S << "paid:-0.5" << int(TradeField::Paid) << "收款金额 不能小于零，请重新录入！";
+    QTest::newRow("two decimal points") << PR << "paid:1.2.3" << int(TradeField::Paid) << "收款金额 “1.2.3”不是有效的数值，请重新录入！";
+    QTest::newRow("five decimals") << SR << "paid:0.00001" << int(TradeField::Paid) << "付款金额 最多只能有四位小数，请重新录入！";
+    QTest::newRow("payment beyond the range") << P << "paid:123456789012" << int(TradeField::Paid)
+                                              << "付款金额 “123456789012”超出允许的范围（最大 99999999999.9999），请重新录入！";
+    // A cell the screen could not read is refused after the header checks …
+    QTest::newRow("unread cell") << P << "unread" << int(TradeField::Grid) << "第 1 行的 数量 不能为空，请重新录入！";
+    // … so a missing partner is named first.
+    QTest::newRow("no supplier before the unread cell") << P << "unread+partner" << int(TradeField::Partner)
+                                                        << "供应商不能为空！ 请在供应商处 按回车 选择 供应商！";
+    QTest::newRow("no handler before the unread cell") << S << "unread+handler" << int(TradeField::Handler) << "请选择 经手人！";
+    // Values out of range, however the document was made.
+    QTest::newRow("negative quantity") << P << "count:-5" << int(TradeField::Grid)
+                                       << "第 1 行的 数量 超出允许的范围（0 到 999999999.9999），请重新录入！";
+    QTest::newRow("quantity of a thousand million") << S << "count:1000000000" << int(TradeField::Grid)
+                                                    << "第 1 行的 数量 超出允许的范围（0 到 999999999.9999），请重新录入！";
+    QTest::newRow("negative price") << SR << "price:-1" << int(TradeField::Grid)
+                                    << "第 1 行的 单价 超出允许的范围（0 到 99999999999.9999），请重新录入！";
+    QTest::newRow("line amount beyond the range") << PR << "price:99999999999;count:2" << int(TradeField::Grid)
+                                                  << "第 1 行的 金额 超出允许的范围（最大 99999999999.9999），请检查单价和数量！";
+    QTest::newRow("discount above 999") << S << "zk:1000" << int(TradeField::Grid)
+                                        << "第 1 行的 折扣 超出允许的范围（0 到 999），请重新录入！";
+    QTest::newRow("total beyond the range") << P << "twice:60000000000" << int(TradeField::Grid)
+                                            << "合计金额 超出允许的范围（最大 99999999999.9999），请检查单价和数量！";
     QTest::newRow("no account") << P << "account" << int(TradeField::Account) << "请选择 付款方式！";
     QTest::newRow("no receiving account") << S << "account" << int(TradeField::Account) << "请选择 收款方式！";
     QTest::newRow("no payer") << P << "person" << int(TradeField::Person) << "请选择 付款人！";
@@ -169,11 +209,36 @@ void TstTradeSave::checksInOrder()
     if (broken == "paid") d.paidText.clear();
     if (broken == "over") d.paidText = "2.0001";
     if (broken == "dot") d.paidText = ".";
+    if (broken.startsWith("paid:")) d.paidText = broken.mid(5);
+    if (broken.startsWith("unread")) {
+        d.lines[0].unread = "第 1 行的 数量 不能为空，请重新录入！";
+        d.lines[0].unreadColumn = 6;
+        if (broken.endsWith("+partner")) d.uid = 0;
+        if (broken.endsWith("+handler")) d.handler.clear();
+    }
+    for (const QString &part : broken.split(';')) {
+        const QString v = part.section(':', 1);
+        if (part.startsWith("count:")) d.lines[0].count = Money::fromString(v);
+        if (part.startsWith("price:")) d.lines[0].price = Money::fromString(v);
+        if (part.startsWith("zk:")) d.lines[0].zk = v.toInt();
+    }
+    if (broken.startsWith("twice:")) {
+        d.lines[0].price = Money::fromString(broken.mid(6));
+        d.lines << d.lines[0];
+        d.paidText = "0";
+    }
     if (broken == "account") d.account.clear();
     if (broken == "person") d.person.clear();
     const TradeCheck c = checkTradeDoc(f.dm(), d);
     QCOMPARE(int(c.field), field);
     QCOMPARE(c.message, message);
+    // The save runs the same checks and writes nothing when they refuse.
+    TradeCheck refused;
+    QCOMPARE(saveTradeDoc(f.dm(), d, &refused), QString());
+    QCOMPARE(refused.message, message);
+    const TradeKindInfo &k = tradeKind(TradeKind(kind));
+    for (const QString &t : {k.head, k.lines, k.settleTable, QString("UKC"), QString("SList"), QString("UList")})
+        QCOMPARE(f.n(QString("select count(*) from %1").arg(t)), 0);
 }
 
 void TstTradeSave::preSaveAndReopen()
@@ -188,8 +253,8 @@ void TstTradeSave::preSaveAndReopen()
     QCOMPARE(f.n("select count(*) from UJH_List"), 1);
     for (const char *t : {"UKC", "SList", "UJH_FK", "UList"}) QCOMPARE(f.n(QString("select count(*) from %1").arg(t)), 0);
     QCOMPARE(f.m("select theYF from SUnits where ID=?", {f.supplier}), Money());
-    // The cost is recomputed all the same: no stock yet, so the new cost is the price.
-    QCOMPARE(f.m("select theCB from SShop where ID=?", {f.cola}).toString(), QString("7"));
+    // Nothing arrived in stock, so the cost price stays.
+    QCOMPARE(f.m("select theCB from SShop where ID=?", {f.cola}).toString(), QString("5"));
 
     TradeDoc again;
     QVERIFY(loadTradeDoc(f.dm(), TradeKind::Purchase, num, &again));
@@ -367,6 +432,215 @@ void TstTradeSave::failurePartWayLeavesNothing()
     QCOMPARE(f.dm().rows("select theYS, theYF from SUnits where theYS<>0 or theYF<>0").size(), 0);
     QCOMPARE(f.dm().rows("select theJH, theXS, theCB from SShop order by ID"), products);
 
+}
+
+void TstTradeSave::costMovesOnceWhenGoodsArrive_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<bool>("preSavedFirst");
+    QTest::addColumn<QString>("costAtPreSave");
+    QTest::addColumn<QString>("costPosted");
+    // Stock 10 at cost 5, then a receipt of 10 at 7: the average of the two lots.
+    QTest::newRow("average, posted at once") << "移动加权平均" << false << "" << "6";
+    QTest::newRow("average, pre-saved first") << "移动加权平均" << true << "5" << "6";
+    // Last in: the price of the last posted receipt; a pre-saved one is not in stock.
+    QTest::newRow("last in, pre-saved first") << "后进先出" << true << "5" << "7";
+    QTest::newRow("highest, pre-saved first") << "最高单价" << true << "5" << "7";
+}
+
+void TstTradeSave::costMovesOnceWhenGoodsArrive()
+{
+    QFETCH(QString, method);
+    QFETCH(bool, preSavedFirst);
+    QFETCH(QString, costAtPreSave);
+    QFETCH(QString, costPosted);
+    Fixture f;
+    G.ShopCB = method;
+    // The first lot: 10 at 5, posted.
+    f.dm().mySQL("update SShop set theCB=5, theJH=5 where ID=?", {f.cola});
+    saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "5", "10"}}, "0"));
+    QCOMPARE(f.m("select theCB from SShop where ID=?", {f.cola}).toString(), QString("5"));
+
+    TradeDoc d = f.doc(TradeKind::Purchase, {{f.cola, "7", "10"}}, "0");
+    if (preSavedFirst) {
+        d.preSave = true;
+        d.num = saveTradeDoc(f.dm(), d);
+        QCOMPARE(f.m("select theCB from SShop where ID=?", {f.cola}).toString(), costAtPreSave);
+        // Pre-saving it again changes nothing either.
+        d.num = saveTradeDoc(f.dm(), d);
+        QCOMPARE(f.m("select theCB from SShop where ID=?", {f.cola}).toString(), costAtPreSave);
+        d.preSave = false;
+    }
+    saveTradeDoc(f.dm(), d);
+    // The stored value itself, not only as read back through Money.
+    QCOMPARE(f.dm().value("select theCB from SShop where ID=?", {f.cola}).toDouble(), costPosted.toDouble());
+    QCOMPARE(f.dm().myRetKC("一号库", f.cola).toString(), QString("20"));
+}
+
+void TstTradeSave::refundsMoveMoneyTheRightWay_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("settleTable");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<double>("in");
+    QTest::addColumn<double>("out");
+    QTest::addColumn<QString>("balanceColumn");
+    QTest::addColumn<double>("balance");
+    // 3 at 10 with 12 paid or refused at once; the partner starts owing (or owed) 100.
+    QTest::newRow("purchase receipt: money out") << int(TradeKind::Purchase) << "UJH_FK" << "采购入库录入" << 0.0 << 12.0 << "theYF" << 118.0;
+    QTest::newRow("sales delivery: money in") << int(TradeKind::Sales) << "UXS_SK" << "销售出库录入" << 12.0 << 0.0 << "theYS" << 118.0;
+    QTest::newRow("purchase return: refund in") << int(TradeKind::PurchaseReturn) << "UCG_O_SK" << "采购退货录入" << 12.0 << 0.0 << "theYF" << 82.0;
+    QTest::newRow("sales return: refund out") << int(TradeKind::SalesReturn) << "UXS_O_FK" << "销售退货录入" << 0.0 << 12.0 << "theYS" << 82.0;
+}
+
+void TstTradeSave::refundsMoveMoneyTheRightWay()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, settleTable);
+    QFETCH(QString, word);
+    QFETCH(double, in);
+    QFETCH(double, out);
+    QFETCH(QString, balanceColumn);
+    QFETCH(double, balance);
+    Fixture f;
+    G.ShopFKC = true;
+    f.dm().mySQL("update SUnits set theYS=100, theYF=100");
+    const QString num = saveTradeDoc(f.dm(), f.doc(TradeKind(kind), {{f.tea, "10", "3"}}, "12"));
+    QCOMPARE(f.dm().rows(QString("select theNum, theMoney, AName from %1").arg(settleTable)),
+             (QVector<QVariantList>{{num, 12, "现金"}}));
+    QCOMPARE(f.dm().rows("select theType, theNum, theIn, theOut, MName, UName from UList"),
+             (QVector<QVariantList>{{word, num, in, out, "现金", "李四"}}));
+    const int partner = (kind == int(TradeKind::Purchase) || kind == int(TradeKind::PurchaseReturn)) ? f.supplier : f.customer;
+    QCOMPARE(f.dm().value(QString("select %1 from SUnits where ID=?").arg(balanceColumn), {partner}).toDouble(), balance);
+}
+
+void TstTradeSave::balancesStayExactInTheTable()
+{
+    Fixture f;
+    G.ShopFKC = true;
+    // Owed 0.3 on a receipt, then two returns of 0.1 and 0.2 left unrefunded.
+    saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "0.3", "1"}}, "0"));
+    saveTradeDoc(f.dm(), f.doc(TradeKind::PurchaseReturn, {{f.cola, "0.1", "1"}}, "0"));
+    saveTradeDoc(f.dm(), f.doc(TradeKind::PurchaseReturn, {{f.cola, "0.2", "1"}}, "0"));
+    // The stored balance is exactly zero, so that a query for open balances passes it by.
+    QCOMPARE(f.n("select count(*) from SUnits where theYF<>0"), 0);
+    QCOMPARE(f.dm().value("select theYF from SUnits where ID=?", {f.supplier}).toDouble(), 0.0);
+    // Stock likewise: 1 − 1 − 1 + 1 after a hundred tenths in and out.
+    for (int i = 0; i < 10; ++i) f.dm().KC_Up("二号库", f.cola, Money::fromString("0.1"));
+    for (int i = 0; i < 10; ++i) f.dm().KC_Do("二号库", f.cola, Money::fromString("0.1"));
+    QCOMPARE(f.n("select count(*) from UKC where WName='二号库' and theCount<>0"), 0);
+}
+
+void TstTradeSave::preSavedSalesDelivery()
+{
+    Fixture f;
+    f.dm().KC_Up("一号库", f.tea, Money::fromString("10"));
+    f.dm().mySQL("update SShop set theCB=8 where ID=?", {f.tea});
+    TradeDoc d = f.doc(TradeKind::Sales, {{f.tea, "10", "3"}}, "27");
+    d.lines[0].zk = 90;
+    d.preSave = true;
+    const QString num = saveTradeDoc(f.dm(), d);
+    // Nothing is posted at a pre-save.
+    QCOMPARE(f.dm().myRetKC("一号库", f.tea).toString(), QString("10"));
+    for (const char *t : {"SList", "UXS_SK", "UList"}) QCOMPARE(f.n(QString("select count(*) from %1").arg(t)), 0);
+    QCOMPARE(f.m("select theYS from SUnits where ID=?", {f.customer}), Money());
+    QCOMPARE(f.dm().rows("select theYC, theHJ from UXS"), (QVector<QVariantList>{{"是", 27}}));
+
+    // Reopened: the line keeps its discount.
+    TradeDoc again;
+    QVERIFY(loadTradeDoc(f.dm(), TradeKind::Sales, num, &again));
+    QCOMPARE(again.lines.size(), 1);
+    QCOMPARE(again.lines[0].zk, 90);
+    QCOMPARE(again.lines[0].amount(TradeKind::Sales).toString(), QString("27"));
+    again.person = "李四";
+    again.paidText = "20";
+    QCOMPARE(saveTradeDoc(f.dm(), again), num);
+    // Posted once: stock down 3, receivable up 7, one ledger, settlement and cash row.
+    QCOMPARE(f.dm().myRetKC("一号库", f.tea).toString(), QString("7"));
+    QCOMPARE(f.m("select theYS from SUnits where ID=?", {f.customer}).toString(), QString("7"));
+    QCOMPARE(f.dm().rows("select theType, OCount from SList"), (QVector<QVariantList>{{"销售出库", 3}}));
+    QCOMPARE(f.dm().rows("select theMoney from UXS_SK"), (QVector<QVariantList>{{20}}));
+    QCOMPARE(f.dm().rows("select theIn from UList"), (QVector<QVariantList>{{20}}));
+    QCOMPARE(f.dm().rows("select theYC, theZK, theSum from UXS inner join UXS_List on UXS.theNum=UXS_List.theNum"),
+             (QVector<QVariantList>{{"否", 90, 27}}));
+    QVERIFY_THROWS_EXCEPTION(DbError, saveTradeDoc(f.dm(), again));
+    QCOMPARE(f.dm().myRetKC("一号库", f.tea).toString(), QString("7"));
+}
+
+namespace {
+// Another copy of the program on the same file: its own connection in its own
+// thread, holding the database for writing for a while.
+class OtherSeat {
+public:
+    OtherSeat(const QString &file, int holdMs, const QString &sqlWhileHolding = QString())
+    {
+        m_thread = std::thread([=] {
+            const QString name = QStringLiteral("other-seat");
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
+                db.setDatabaseName(file);
+                db.open();
+                QSqlQuery q(db);
+                q.exec("BEGIN IMMEDIATE");
+                if (!sqlWhileHolding.isEmpty()) q.exec(sqlWhileHolding);
+                m_holding = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+                q.exec("COMMIT");
+                q.finish();
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        });
+        while (!m_holding) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ~OtherSeat() { m_thread.join(); }
+
+private:
+    std::thread m_thread;
+    std::atomic<bool> m_holding{false};
+};
+}
+
+void TstTradeSave::anotherSeatWritingMakesTheSaveWait()
+{
+    Fixture f;
+    OtherSeat other(f.t.file(), 800);
+    QElapsedTimer t;
+    t.start();
+    // Waits for the other seat instead of failing at once.
+    QCOMPARE(saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "2", "1"}}, "2")), QString("CG121116-0001"));
+    QVERIFY(t.elapsed() >= 500);
+}
+
+void TstTradeSave::stockIsReadAgainUnderTheLock()
+{
+    Fixture f;
+    f.dm().KC_Up("一号库", f.cola, Money::fromString("5"));
+    TradeDoc d = f.doc(TradeKind::Sales, {{f.cola, "1", "5"}}, "5");
+    // Checked before the save, the stock of 5 is there …
+    QVERIFY(checkTradeDoc(f.dm(), d).ok());
+    // … but another seat sells all of it while this one waits for the lock.
+    TradeCheck refused;
+    {
+        OtherSeat other(f.t.file(), 300, QString("update UKC set theCount=0 where SID=%1").arg(f.cola));
+        QCOMPARE(saveTradeDoc(f.dm(), d, &refused), QString());
+    }
+    QCOMPARE(refused.message, QString("商品 P001 可乐 库存不足，不能出库！"));
+    QCOMPARE(f.dm().myRetKC("一号库", f.cola).toString(), QString("0"));
+    QCOMPARE(f.n("select count(*) from UXS"), 0);
+}
+
+void TstTradeSave::busyBooksAreToldAndNothingIsWritten()
+{
+    Fixture f;
+    OtherSeat other(f.t.file(), 6500);
+    try {
+        saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "2", "1"}}, "2"));
+        QFAIL("the save should have given up");
+    } catch (const DbError &e) {
+        QCOMPARE(e.kind(), DbError::Kind::Busy);
+        QVERIFY2(e.text().startsWith("账套正忙"), qPrintable(e.text()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TstTradeSave)

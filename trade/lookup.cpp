@@ -194,7 +194,7 @@ void putProduct(frmDM &dm, PickerCaller &caller, const ProductHit &p)
     Money amount = price;
     if (s.salesLine) {
         caller.setCell(row, 6, QString::number(p.zk));
-        amount = price * Money::fromUnits(qint64(p.zk) * Money::Scale) / 100;
+        amount = Money::product(price, Money::fromUnits(Money::Scale), p.zk, 100);
     }
     caller.setCell(row, s.quantityColumn(), QStringLiteral("1"));
     caller.setCell(row, s.amountColumn(), amount.toString());

@@ -18,8 +18,16 @@ struct TradeLine {
     Money count;
     int zk = 100;      // discount percent (sales deliveries)
     QString remark;
+    int row = 0;       // the screen row, for messages; 0 counts the lines from 1
 
-    // price × quantity; for sales deliveries price × discount × quantity / 100.
+    // What the screen could not read from this line's cells ("第 2 行的 数量 …"),
+    // and the grid column concerned. The save refuses such a line where the
+    // line checks run, after the header checks.
+    QString unread;
+    int unreadColumn = -1;
+
+    // price × quantity; for sales deliveries price × quantity × discount / 100,
+    // rounded once. Invalid when the result leaves Money's range.
     Money amount(TradeKind kind) const;
 };
 
@@ -51,17 +59,24 @@ struct TradeCheck {
     TradeField field = TradeField::None;
     QString message;
     int line = -1;          // index into lines for a refused line
+    int column = -1;        // grid column of a refused cell, -1 for the row
     bool ok() const { return field == TradeField::None; }
 };
 
-// The checks of the save, in order. The stock test (sales deliveries and
-// purchase returns, unless negative stock is allowed) adds up the lines of one
-// product, so two lines of the same product cannot together take more than the stock.
+// The checks of the save, in order: partner, warehouse, handler, lines present;
+// then each line (cells that could not be read, quantity, price and discount
+// inside their ranges, the amount inside Money's range), the total; the stock
+// test (sales deliveries and purchase returns, unless negative stock is
+// allowed), which adds up the lines of one product, so two lines of the same
+// product cannot together take more than the stock; then payment, account, person.
 TradeCheck checkTradeDoc(frmDM &dm, const TradeDoc &doc);
 
-// Stores and posts the document; returns its number. Does not print.
-// Throws DbError; nothing is left behind then.
-QString saveTradeDoc(frmDM &dm, const TradeDoc &doc);
+// Checks, stores and posts the document in one transaction; returns its
+// number. The checks run inside the transaction, against the stock as it is
+// when the save holds the database: a refusal returns an empty number and
+// fills *refused (or throws DbError with its message when refused is null).
+// Does not print. Throws DbError; nothing is left behind then.
+QString saveTradeDoc(frmDM &dm, const TradeDoc &doc, TradeCheck *refused = nullptr);
 
 // A stored document with its lines (in stored order), for reopening a pre-saved one.
 // Returns false when there is no such document.

@@ -116,11 +116,11 @@ private:
     bool gridKeyPress(QKeyEvent *e, QWidget *editor);
     void gridKeyRelease();
     bool keyAllowed(int row, int column, QChar c) const;
-    bool recomputeRow(int row); // false when a cell is not a number
+    void recomputeRow(int row);
 
     // Save (tradeentrysave.cpp).
-    bool gatherDoc(TradeDoc *doc);
-    void focusField(TradeField field, int gridRow);
+    void gatherDoc(TradeDoc *doc);
+    void focusField(TradeField field, int gridRow, int gridColumn = -1);
     void print(const QString &num);
 
     const TradeKind m_kind;

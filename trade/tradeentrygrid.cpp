@@ -2,7 +2,7 @@
 // recomputation of the line and the totals, the pop-up menu.
 #include "tradeentry.h"
 
-#include "data/texts.h"
+#include "data/numinput.h"
 #include "frmlsdj.h"
 #include "gridcelldelegate.h"
 #include "pickerlookup.h"
@@ -85,31 +85,39 @@ bool TradeEntryScreen::gridKeyPress(QKeyEvent *e, QWidget *editor)
 
 void TradeEntryScreen::gridKeyRelease()
 {
-    if (recomputeRow(m_grid->currentRow())) mySumMoney();
+    recomputeRow(m_grid->currentRow());
+    mySumMoney();
 }
 
-bool TradeEntryScreen::recomputeRow(int row)
+void TradeEntryScreen::recomputeRow(int row)
 {
-    if (row < 1 || row > LastRow) return true;
+    if (row < 1 || row > LastRow) return;
     // Erasing the product code deletes the line.
     if (cell(row, 1).isEmpty()) {
         emptyRow(row, 2);
-        return true;
+        return;
     }
-    const QString price = cell(row, priceColumn());
-    const QString count = cell(row, quantityColumn());
-    const QString zk = m_sales ? cell(row, discountColumn()) : QStringLiteral("100");
-    if (price.isEmpty() || count.isEmpty() || zk.isEmpty() || cell(row, idColumn()).isEmpty()) return true;
-    TradeLine l;
-    bool ok = false;
-    l.price = Money::fromString(price, &ok);
-    if (!ok) { Msg::error(this, Texts::notNumber(price)); return false; }
-    l.count = Money::fromString(count, &ok);
-    if (!ok) { Msg::error(this, Texts::notNumber(count)); return false; }
-    l.zk = zk.toInt(&ok);
-    if (!ok) { Msg::error(this, Texts::notNumber(zk)); return false; }
-    setCell(row, amountColumn(), l.amount(m_kind).toString());
-    return true;
+    if (cell(row, idColumn()).isEmpty()) return;
+    // Runs on every key: a number half typed (".", "1.") or out of range is no
+    // error yet. The amount shows what can be worked out, and stays empty
+    // while a cell cannot be read; the save names the cell if it still cannot.
+    const NumInput::Reading price = NumInput::read(cell(row, priceColumn()), NumInput::Price);
+    const NumInput::Reading count = NumInput::read(cell(row, quantityColumn()), NumInput::Quantity);
+    const NumInput::Reading zk = m_sales ? NumInput::read(cell(row, discountColumn()), NumInput::Percent)
+                                         : NumInput::read(QStringLiteral("100"), NumInput::Percent);
+    if (price.problem == NumInput::Problem::Empty || count.problem == NumInput::Problem::Empty
+        || zk.problem == NumInput::Problem::Empty)
+        return;
+    QString amount;
+    if (price.ok() && count.ok() && zk.ok()) {
+        TradeLine l;
+        l.price = price.value;
+        l.count = count.value;
+        l.zk = zk.whole;
+        const Money a = l.amount(m_kind);
+        if (NumInput::inRange(a, NumInput::Amount)) amount = a.toString();
+    }
+    setCell(row, amountColumn(), amount);
 }
 
 void TradeEntryScreen::mySumMoney()
@@ -122,17 +130,18 @@ void TradeEntryScreen::mySumMoney()
         if (cell(row, idColumn()).isEmpty() || quantity.isEmpty()) continue;
         // Sales deliveries count a line by its price, the others by its amount.
         if ((m_sales ? cell(row, priceColumn()) : amount).isEmpty()) continue;
-        bool ok = false;
-        total += Money::fromString(amount, &ok);
-        if (!ok) { Msg::error(this, Texts::notNumber(amount)); return; }
-        count += Money::fromString(quantity, &ok);
-        if (!ok) { Msg::error(this, Texts::notNumber(quantity)); return; }
+        // What cannot be read yet counts as nothing; the save refuses it.
+        const NumInput::Reading a = NumInput::read(amount, NumInput::Amount, true);
+        const NumInput::Reading q = NumInput::read(quantity, NumInput::Quantity);
+        if (a.ok()) total += a.value;
+        if (q.ok()) count += q.value;
     }
+    // A total beyond the range is shown as such; the save refuses it.
     m_count->setText(count.toString());
     m_countLabel->setText(count.toString());
     m_total->setText(total.toString());
     // Every change of the lines counts the whole amount as paid again.
-    m_paid->setText(total.toString());
+    m_paid->setText(total.isValid() ? total.toString() : QString());
     m_owed->setText(QStringLiteral("0"));
 }
 

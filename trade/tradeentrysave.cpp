@@ -5,7 +5,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
-#include "data/texts.h"
+#include "data/numinput.h"
 #include "shell/msg.h"
 
 #include <QPushButton>
@@ -16,7 +16,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 
-bool TradeEntryScreen::gatherDoc(TradeDoc *doc)
+void TradeEntryScreen::gatherDoc(TradeDoc *doc)
 {
     TradeDoc d;
     d.kind = m_kind;
@@ -33,47 +33,41 @@ bool TradeEntryScreen::gatherDoc(TradeDoc *doc)
     d.preSave = m_preSave && m_preSave->isChecked();
 
     const QString caption[] = {QStringLiteral("单价"), QStringLiteral("数量"), QStringLiteral("折扣")};
+    const NumInput::Rule rules[] = {NumInput::Price, NumInput::Quantity, NumInput::Percent};
     for (int row = 1; row <= LastRow; ++row) {
         bool ok = false;
         const int sid = cell(row, idColumn()).toInt(&ok);
         if (!ok) continue;
         TradeLine l;
         l.sid = sid;
+        l.row = row;
         l.code = cell(row, 1);
         l.name = cell(row, 2);
         l.remark = cell(row, remarkColumn());
         // The amount is worked out again from price, discount and quantity, so
-        // only those have to be numbers; a row that is not refused is not stored half-read.
+        // only those are read. A cell that cannot be read is refused by the
+        // save where the line checks run, after the header checks; the cells
+        // were typed or pasted, so they are read by the rules the key filters keep.
         const int columns[] = {priceColumn(), quantityColumn(), discountColumn()};
         for (int i = 0; i < (m_sales ? 3 : 2); ++i) {
-            const QString text = cell(row, columns[i]).trimmed();
-            QString problem;
-            if (text.isEmpty()) {
-                problem = QStringLiteral("第 %1 行的 %2 不能为空，请重新录入！").arg(row).arg(caption[i]);
-            } else {
-                const Money v = Money::fromString(text, &ok);
-                if (ok && i == 2) l.zk = text.toInt(&ok);
-                else if (ok && i == 1) l.count = v;
-                else if (ok) l.price = v;
-                if (!ok)
-                    problem = QStringLiteral("第 %1 行的 %2 %3，请重新录入！")
-                                  .arg(row)
-                                  .arg(caption[i], Texts::notNumber(text));
+            const NumInput::Reading r = NumInput::read(cell(row, columns[i]), rules[i]);
+            if (!r.ok()) {
+                if (l.unread.isEmpty()) {
+                    l.unread = r.message(NumInput::cellLabel(row, caption[i]));
+                    l.unreadColumn = columns[i];
+                }
+                continue;
             }
-            if (!problem.isEmpty()) {
-                Msg::info(this, problem);
-                m_grid->setFocus();
-                m_grid->setCurrentCell(row, columns[i]);
-                return false;
-            }
+            if (i == 0) l.price = r.value;
+            else if (i == 1) l.count = r.value;
+            else l.zk = r.whole;
         }
         d.lines << l;
     }
     *doc = d;
-    return true;
 }
 
-void TradeEntryScreen::focusField(TradeField field, int gridRow)
+void TradeEntryScreen::focusField(TradeField field, int gridRow, int gridColumn)
 {
     switch (field) {
     case TradeField::None: return;
@@ -82,7 +76,7 @@ void TradeEntryScreen::focusField(TradeField field, int gridRow)
     case TradeField::Handler: m_handler->setFocus(); return;
     case TradeField::Grid:
         m_grid->setFocus();
-        if (gridRow > 0) m_grid->setCurrentCell(gridRow, 1);
+        if (gridRow > 0) m_grid->setCurrentCell(gridRow, gridColumn > 0 ? gridColumn : 1);
         return;
     case TradeField::Paid: m_paid->setFocus(); return;
     case TradeField::Account: m_account->setFocus(); return;
@@ -94,27 +88,22 @@ void TradeEntryScreen::BitBtn1Click()
 {
     if (!m_save->isEnabled()) return;
     TradeDoc doc;
-    if (!gatherDoc(&doc)) return;
+    gatherDoc(&doc);
 
     QString num;
+    TradeCheck check;
     try {
-        const TradeCheck check = checkTradeDoc(DM(), doc);
-        if (!check.ok()) {
-            Msg::info(this, check.message);
-            // A refused line is shown by selecting its row.
-            int gridRow = -1;
-            if (check.line >= 0) {
-                int seen = -1;
-                for (int row = 1; row <= LastRow && gridRow < 0; ++row)
-                    if (!cell(row, idColumn()).isEmpty() && ++seen == check.line) gridRow = row;
-            }
-            focusField(check.field, gridRow);
-            return;
-        }
-        num = saveTradeDoc(DM(), doc);
+        num = saveTradeDoc(DM(), doc, &check);
     } catch (const DbError &e) {
         // Nothing of the document was kept; the screen keeps what was typed.
         Msg::error(this, e.text());
+        return;
+    }
+    if (!check.ok()) {
+        Msg::info(this, check.message);
+        // A refused line is shown by selecting its row (and its cell).
+        const int gridRow = check.line >= 0 && check.line < doc.lines.size() ? doc.lines[check.line].row : -1;
+        focusField(check.field, gridRow, check.column);
         return;
     }
     m_savedNum = num;

@@ -58,13 +58,21 @@ Money lineCost(frmDM &dm, int sid)
 
 } // namespace
 
-QString saveTradeDoc(frmDM &dm, const TradeDoc &doc)
+QString saveTradeDoc(frmDM &dm, const TradeDoc &doc, TradeCheck *refused)
 {
     const TradeKindInfo &k = tradeKind(doc.kind);
     const bool changing = !doc.num.isEmpty();
     const bool posted = !(k.canPreSave && doc.preSave);
 
     Transaction tx(dm.db());
+    // Checked while this save holds the database: another seat cannot sell the
+    // same stock between the test and the postings.
+    const TradeCheck check = checkTradeDoc(dm, doc);
+    if (!check.ok()) {
+        if (!refused) throw DbError(check.message);
+        *refused = check;
+        return QString();
+    }
     if (changing) {
         // Only a live pre-saved document may be changed; anything else would post it twice.
         const auto r = dm.rows(QStringLiteral("select theYC, theDel from %1 where theNum=?").arg(k.head), {doc.num});
@@ -92,8 +100,10 @@ QString saveTradeDoc(frmDM &dm, const TradeDoc &doc)
         if (doc.kind == TradeKind::Purchase) {
             if (G.ShopJH)
                 dm.mySQL(QStringLiteral("update SShop set theJH=? where ID=?"), {l.price.toVariant(), l.sid});
-            // The new cost is worked out against the stock before this line arrives.
-            dm.myShopCB(l.sid, l.count, doc.warehouse, l.price);
+            // The cost price is the cost of the goods in stock: it moves when the
+            // goods arrive, once per receipt, never at a pre-save. It is worked
+            // out against the stock before this line arrives.
+            if (posted) dm.myShopCB(l.sid, l.count, doc.warehouse, l.price);
         }
         if (posted) {
             if (k.stockIn) {

@@ -1,0 +1,107 @@
+// Schema versions. A database records the version of its schema in SVersion;
+// a file made before versions were kept is version 1. Every change of the
+// schema after the first is a numbered step here, run once on every shop's
+// file at start (all missing steps in one transaction) and on every new file
+// after the first schema, so that old and new files end up alike.
+#include "connection.h"
+#include "dberror.h"
+#include "transaction.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <functional>
+
+namespace {
+
+// The document tables whose number identifies one document (lines and
+// settlements refer to it).
+const char *const NumberedTables[] = {"UJH", "UCG_O", "UXS", "UXS_O", "UFK", "USK", "UDB", "UBS", "UBY", "UCZ"};
+
+struct Step {
+    int version;
+    std::function<void(QSqlDatabase, QStringList *notes)> run;
+};
+
+QSqlQuery exec(QSqlDatabase db, const QString &sql, const QVariantList &binds = {})
+{
+    QSqlQuery q(db);
+    if (!q.prepare(sql)) throw DbError::fromSql(q.lastError(), db.databaseName());
+    for (const QVariant &v : binds) q.addBindValue(v);
+    if (!q.exec()) throw DbError::fromSql(q.lastError(), db.databaseName());
+    return q;
+}
+
+bool tableExists(QSqlDatabase db, const QString &table)
+{
+    QSqlQuery q = exec(db, QStringLiteral("select count(*) from sqlite_master where type='table' and lower(name)=lower(?)"),
+                       {table});
+    return q.next() && q.value(0).toInt() > 0;
+}
+
+// Version 2: the schema records its version; a document number is unique in
+// its table, so two documents can never share lines.
+void uniqueNumbers(QSqlDatabase db, QStringList *notes)
+{
+    exec(db, QStringLiteral("CREATE TABLE SVersion (theVersion INT NOT NULL)"));
+    exec(db, QStringLiteral("insert into SVersion(theVersion) values(1)"));
+    for (const char *t : NumberedTables) {
+        const QString table = QLatin1String(t);
+        QSqlQuery dup = exec(db, QStringLiteral("select theNum from %1 group by theNum having count(*)>1 order by theNum").arg(table));
+        QStringList numbers;
+        while (dup.next()) numbers << dup.value(0).toString();
+        if (!numbers.isEmpty()) {
+            // Documents that already share a number cannot be told apart by
+            // their lines; they stay as they are, and new numbers skip them.
+            if (numbers.size() > 10) numbers = numbers.mid(0, 10) << QStringLiteral("…");
+            notes->append(QStringLiteral("表 %1 中有重复的单据编号：%2。这些单据保持原样，新单据不会再用到这些编号。")
+                              .arg(table, numbers.join(QStringLiteral("、"))));
+            continue;
+        }
+        exec(db, QStringLiteral("DROP INDEX IF EXISTS IX_%1_theNum").arg(table));
+        exec(db, QStringLiteral("CREATE UNIQUE INDEX IX_%1_theNum ON %1(theNum)").arg(table));
+    }
+}
+
+const QList<Step> &steps()
+{
+    static const QList<Step> s{
+        {2, uniqueNumbers},
+    };
+    return s;
+}
+
+} // namespace
+
+int currentSchemaVersion() { return steps().isEmpty() ? 1 : steps().last().version; }
+
+int schemaVersion(QSqlDatabase db)
+{
+    if (!tableExists(db, QStringLiteral("SVersion"))) return 1;
+    QSqlQuery q = exec(db, QStringLiteral("select max(theVersion) from SVersion"));
+    return q.next() ? q.value(0).toInt() : 1;
+}
+
+QStringList upgradeSchema(QSqlDatabase db)
+{
+    QStringList notes;
+    if (schemaVersion(db) >= currentSchemaVersion()) return notes;
+    Transaction tx(db);
+    // Read again under the write lock: another seat may have upgraded meanwhile.
+    const int from = schemaVersion(db);
+    for (const Step &step : steps()) {
+        if (step.version <= from) continue;
+        step.run(db, &notes);
+        exec(db, QStringLiteral("update SVersion set theVersion=?"), {step.version});
+    }
+    tx.commit();
+    return notes;
+}
+
+void createSchema(QSqlDatabase db)
+{
+    Transaction tx(db);
+    createFirstSchema(db);
+    upgradeSchema(db);
+    tx.commit();
+}
