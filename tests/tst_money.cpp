@@ -1,5 +1,6 @@
 #include "data/dberror.h"
 #include "data/money.h"
+#include "data/numinput.h"
 
 #include <QtTest>
 
@@ -15,6 +16,8 @@ private slots:
     void outOfRangeIsInvalid_data();
     void outOfRangeIsInvalid();
     void invalidNeverReachesAStatement();
+    void readTypedNumbers_data();
+    void readTypedNumbers();
 };
 
 void TstMoney::parseAndShow_data()
@@ -130,6 +133,58 @@ void TstMoney::invalidNeverReachesAStatement()
     QCOMPARE(Money::product(Money::fromString("10"), Money::fromString("3"), 90, 100).toString(), QString("27"));
     // The sales line rounds once: 0.3333 × 3 × 50 % = 0.49995 → 0.5.
     QCOMPARE(Money::product(Money::fromString("0.3333"), Money::fromString("3"), 50, 100).toString(), QString("0.5"));
+}
+
+void TstMoney::readTypedNumbers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<QString>("value");   // empty when refused
+    QTest::addColumn<QString>("message"); // for the label "数量"
+    const int A = NumInput::Amount, P = NumInput::Price, Q = NumInput::Quantity, Z = NumInput::Percent,
+              S = NumInput::SignedAmount;
+    QTest::newRow("plain") << "12.5" << P << "12.5" << "";
+    QTest::newRow("blanks around") << " 3 " << Q << "3" << "";
+    QTest::newRow("leading dot") << ".5" << Q << "0.5" << "";
+    QTest::newRow("trailing dot") << "5." << Q << "5" << "";
+    QTest::newRow("empty") << "" << Q << "" << "数量 不能为空，请重新录入！";
+    QTest::newRow("lone dot") << "." << Q << "" << "数量 “.”不是有效的数值，请重新录入！";
+    QTest::newRow("two points") << "1.2." << Q << "" << "数量 “1.2.”不是有效的数值，请重新录入！";
+    QTest::newRow("letters") << "12a" << A << "" << "数量 “12a”不是有效的数值，请重新录入！";
+    QTest::newRow("exponent") << "1e3" << A << "" << "数量 “1e3”不是有效的数值，请重新录入！";
+    QTest::newRow("full-width digits") << "１２" << A << "" << "数量 “１２”不是有效的数值，请重新录入！";
+    QTest::newRow("pasted minus") << "-5" << Q << "" << "数量 不能小于零，请重新录入！";
+    QTest::newRow("minus where allowed") << "-5" << S << "-5" << "";
+    QTest::newRow("plus sign") << "+5" << Q << "" << "数量 “+5”不是有效的数值，请重新录入！";
+    QTest::newRow("five decimals") << "0.12345" << P << "" << "数量 最多只能有四位小数，请重新录入！";
+    QTest::newRow("largest amount") << "99999999999.9999" << A << "99999999999.9999" << "";
+    QTest::newRow("amount of 10^11") << "100000000000" << A << "" << "数量 “100000000000”超出允许的范围（最大 99999999999.9999），请重新录入！";
+    QTest::newRow("sixteen digits") << "1234567890123456" << Q << "" << "数量 “1234567890123456”超出允许的范围（最大 999999999.9999），请重新录入！";
+    QTest::newRow("barcode as quantity") << "6901234567892" << Q << "" << "数量 “6901234567892”超出允许的范围（最大 999999999.9999），请重新录入！";
+    QTest::newRow("largest quantity") << "999999999.9999" << Q << "999999999.9999" << "";
+    QTest::newRow("a thousand million") << "1000000000" << Q << "" << "数量 “1000000000”超出允许的范围（最大 999999999.9999），请重新录入！";
+    QTest::newRow("discount") << "90" << Z << "90" << "";
+    QTest::newRow("discount with a point") << "90.5" << Z << "" << "数量 只能是整数，请重新录入！";
+    QTest::newRow("discount of 1000") << "1000" << Z << "" << "数量 “1000”超出允许的范围（最大 999），请重新录入！";
+}
+
+void TstMoney::readTypedNumbers()
+{
+    QFETCH(QString, text);
+    QFETCH(int, rule);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    const NumInput::Reading r = NumInput::read(text, NumInput::Rule(rule));
+    QCOMPARE(r.ok(), !value.isEmpty());
+    QCOMPARE(r.message(QStringLiteral("数量")), message);
+    if (r.ok()) {
+        QCOMPARE(r.value.toString(), value);
+        if (rule == NumInput::Percent) QCOMPARE(QString::number(r.whole), value);
+    } else {
+        QVERIFY(r.value.isZero());
+    }
+    // An empty optional field reads as 0.
+    QVERIFY(NumInput::read("", NumInput::Rule(rule), true).ok());
 }
 
 QTEST_APPLESS_MAIN(TstMoney)
