@@ -100,9 +100,14 @@ QString Money::toString() const
     return neg ? QLatin1Char('-') + s : s;
 }
 
+qint64 Money::toFen() const
+{
+    return roundDiv(m_units, Scale / 100);
+}
+
 QString Money::toPrintString() const
 {
-    const qint64 cents = roundDiv(m_units, 100);
+    const qint64 cents = toFen();
     const bool neg = cents < 0;
     const quint64 a = neg ? quint64(-cents) : quint64(cents);
     QString whole = QString::number(a / 100);

@@ -25,6 +25,9 @@ public:
     double toDouble() const { return double(m_units) / Scale; }
     // Shortest general form: "12.5", "0", "-3", "1234.0001".
     QString toString() const;
+    // The value in whole fen (hundredths), rounded half away from zero: the one
+    // rounding behind every printed amount, figures and capitals alike.
+    qint64 toFen() const;
     // Two decimals with thousands separators, as printed documents show prices: "1,234.50".
     QString toPrintString() const;
     // The value to bind to a statement parameter.
