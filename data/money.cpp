@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <cmath>
+#include <limits>
 
 namespace {
 // Rounds a / b to the nearest integer, halves away from zero (b > 0).
@@ -55,15 +56,24 @@ Money Money::fromString(const QString &text, bool *ok)
             break;
         }
     }
+    const qint64 largest = std::numeric_limits<qint64>::max();
     if (plain && digits) {
         while (fracDigits < 4) { frac *= 10; ++fracDigits; }
-        qint64 u = whole * Scale + frac + (roundUp ? 1 : 0);
+        const qint64 rest = frac + (roundUp ? 1 : 0);
+        // A number past the range of Money is not a number here, never a
+        // wrapped value.
+        if (whole > (largest - rest) / Scale) {
+            if (ok) *ok = false;
+            return Money();
+        }
+        qint64 u = whole * Scale + rest;
         return fromUnits(neg ? -u : u);
     }
     // Other forms ("1e3") go through the C locale's conversion.
     bool good = false;
     const double d = QLocale::c().toDouble(s, &good);
-    if (!good || !std::isfinite(d)) {
+    // 2^63 ten-thousandths is the first value past the range.
+    if (!good || !std::isfinite(d) || std::fabs(d * Scale) >= 9223372036854775808.0) {
         if (ok) *ok = false;
         return Money();
     }

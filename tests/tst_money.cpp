@@ -8,6 +8,8 @@ private slots:
     void parseAndShow_data();
     void parseAndShow();
     void sumsAreExact();
+    void outOfRange_data();
+    void outOfRange();
     void printForm_data();
     void printForm();
     void multiplyRounds();
@@ -34,6 +36,33 @@ void TstMoney::parseAndShow()
     bool ok = false;
     QCOMPARE(Money::fromString(typed, &ok).toString(), shown);
     QVERIFY(ok);
+}
+
+// Numbers past the range of Money are refused, never wrapped into another value.
+void TstMoney::outOfRange_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("largest") << "922337203685477.5807" << true << "922337203685477.5807";
+    QTest::newRow("negative largest") << "-922337203685477.5807" << true << "-922337203685477.5807";
+    QTest::newRow("one past") << "922337203685477.5808" << false << "0";
+    QTest::newRow("fifth decimal rounds past") << "922337203685477.58075" << false << "0";
+    QTest::newRow("sixteen digits") << "9999999999999999" << false << "0";
+    QTest::newRow("seventeen digits") << "99999999999999999" << false << "0";
+    QTest::newRow("negative twenty digits") << "-12345678901234567890" << false << "0";
+    QTest::newRow("exponent") << "1e20" << false << "0";
+    QTest::newRow("exponent in range") << "1e3" << true << "1000";
+}
+
+void TstMoney::outOfRange()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    QFETCH(QString, shown);
+    bool ok = !accepted;
+    QCOMPARE(Money::fromString(typed, &ok).toString(), shown);
+    QCOMPARE(ok, accepted);
 }
 
 void TstMoney::sumsAreExact()
