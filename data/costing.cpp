@@ -30,8 +30,8 @@ void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
             __int128 r = f / e;
             const __int128 rest = f % e;
             if (2 * (rest < 0 ? -rest : rest) >= e) r += f < 0 ? -1 : 1;
-            const bool inRange = r < Money::Limit && r > -Money::Limit;
-            cost = inRange ? Money::fromUnits(qint64(r)) : c;
+            const Money average = Money::fromWide(r);
+            cost = average.isStorable() ? average : c;
         } else {
             cost = c;
         }

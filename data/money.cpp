@@ -16,19 +16,15 @@ __int128 roundDiv(__int128 a, __int128 b)
     return q;
 }
 
-// The units of an exact result, or the invalid value when it leaves the range.
-Money checked(__int128 units)
-{
-    if (units >= Money::Limit || units <= -Money::Limit) return Money::invalid();
-    return Money::fromUnits(qint64(units));
 }
-}
+
 
 Money Money::fromDouble(double d)
 {
     if (!std::isfinite(d)) return invalid();
     const double u = std::round(d * Scale);
-    if (std::fabs(u) >= double(Limit)) return invalid();
+    // 2^63 is the first value past what the units hold.
+    if (std::fabs(u) >= 9223372036854775808.0) return invalid();
     return fromUnits(qint64(u));
 }
 
@@ -52,7 +48,7 @@ Money Money::fromString(const QString &text, bool *ok)
             digits = true;
             const int v = c.unicode() - '0';
             if (!dot) {
-                if (whole >= Limit) { whole = Limit; continue; }
+                if (whole >= StoreLimit) { whole = StoreLimit; continue; }
                 whole = whole * 10 + v;
             } else if (fracDigits < 4) {
                 frac = frac * 10 + v; ++fracDigits;
@@ -70,7 +66,7 @@ Money Money::fromString(const QString &text, bool *ok)
     if (plain && digits) {
         while (fracDigits < 4) { frac *= 10; ++fracDigits; }
         const __int128 u = __int128(whole) * Scale + frac + (roundUp ? 1 : 0);
-        m = checked(neg ? -u : u);
+        m = fromWide(neg ? -u : u);
     } else {
         // Other forms ("1e3") go through the C locale's conversion.
         bool good = false;
@@ -89,7 +85,7 @@ Money Money::fromVariant(const QVariant &v)
     case QMetaType::LongLong:
     case QMetaType::UInt:
     case QMetaType::ULongLong:
-        return checked(__int128(v.toLongLong()) * Scale);
+        return fromWide(__int128(v.toLongLong()) * Scale);
     case QMetaType::Double:
         return fromDouble(v.toDouble());
     default:
@@ -99,7 +95,8 @@ Money Money::fromVariant(const QVariant &v)
 
 QVariant Money::toVariant() const
 {
-    if (!isValid()) throw DbError(QStringLiteral("数值超出允许的范围（绝对值须小于 100000000000），未写入。"));
+    if (!isStorable())
+        throw DbError(QStringLiteral("数值 %1 超出账簿允许的范围（绝对值须小于 100000000000），未写入。").arg(toString()));
     return QVariant(toDouble());
 }
 
@@ -118,10 +115,15 @@ QString Money::toString() const
     return neg ? QLatin1Char('-') + s : s;
 }
 
+qint64 Money::toFen() const
+{
+    return roundDiv(m_units, Scale / 100);
+}
+
 QString Money::toPrintString() const
 {
     if (!isValid()) return toString();
-    const qint64 cents = roundDiv(m_units, 100);
+    const qint64 cents = toFen();
     const bool neg = cents < 0;
     const quint64 a = neg ? quint64(-cents) : quint64(cents);
     QString whole = QString::number(a / 100);
@@ -133,36 +135,37 @@ QString Money::toPrintString() const
 Money Money::operator*(const Money &o) const
 {
     if (!isValid() || !o.isValid()) return invalid();
-    return checked(roundDiv(__int128(m_units) * o.m_units, Scale));
+    return fromWide(roundDiv(__int128(m_units) * o.m_units, Scale));
 }
 
 Money Money::operator*(qint64 k) const
 {
     if (!isValid()) return invalid();
-    return checked(__int128(m_units) * k);
+    return fromWide(__int128(m_units) * k);
 }
 
 Money Money::operator/(const Money &o) const
 {
     if (!isValid() || !o.isValid()) return invalid();
     if (o.m_units == 0) return Money();
-    return checked(roundDiv(__int128(m_units) * Scale, o.m_units));
+    return fromWide(roundDiv(__int128(m_units) * Scale, o.m_units));
 }
 
 Money Money::operator/(qint64 k) const
 {
     if (!isValid()) return invalid();
     if (k == 0) return Money();
-    return checked(roundDiv(m_units, k));
+    return fromWide(roundDiv(m_units, k));
 }
 
 Money Money::product(const Money &a, const Money &b, qint64 num, qint64 den)
 {
     if (!a.isValid() || !b.isValid() || den == 0) return invalid();
-    // |a|, |b| < 10^15 and |num| < 2^63: the product stays inside 128 bits
-    // only while num is modest, which the callers' percentages are.
-    if (num > 1000000 || num < -1000000) return invalid();
-    return checked(roundDiv(__int128(a.m_units) * b.m_units * num, __int128(Scale) * den));
+    // Each factor is below 2^63, so a × b fits in 128 bits; × num is tested first.
+    const __int128 ab = __int128(a.m_units) * b.m_units;
+    const __int128 limit = (~__int128(0) ^ (__int128(1) << 127)) / (num < 0 ? -__int128(num) : __int128(num ? num : 1));
+    if (ab > limit || ab < -limit) return invalid();
+    return fromWide(roundDiv(ab * num, __int128(Scale) * den));
 }
 
 QString generalNumber(double d)

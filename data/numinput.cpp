@@ -28,7 +28,7 @@ Money largest(Rule rule)
     case Price:
     case SignedAmount: break;
     }
-    return Money::max();
+    return Money::storeMax();
 }
 
 bool inRange(const Money &value, Rule rule)
@@ -94,7 +94,7 @@ QString cellLabel(int row, const QString &caption) { return QStringLiteral("第 
 
 QString tooLargeText(const QString &label)
 {
-    return QStringLiteral("%1 超出允许的范围（最大 %2），请检查单价和数量！").arg(label, Money::max().toString());
+    return QStringLiteral("%1 超出允许的范围（最大 %2），请检查单价和数量！").arg(label, Money::storeMax().toString());
 }
 
 } // namespace NumInput

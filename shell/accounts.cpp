@@ -10,7 +10,7 @@ namespace Accounts {
 std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QString &password)
 {
     const auto r = dm.rows(QStringLiteral("select ID,theName,theCK,theZH,theJSR,theSFKR from SUser "
-                                          "where theName=? AND thePass=? COLLATE NOCASE"),
+                                          "where lower(theName)=lower(?) AND lower(thePass)=lower(?)"),
                            {name, password});
     if (r.size() != 1) return std::nullopt;
     const QVariantList &d = r.first();
@@ -37,15 +37,19 @@ void startSession(const LoginUser &user, const QString &password, const QString 
 
 bool userExists(frmDM &dm, const QString &name)
 {
-    return dm.rowCount(QStringLiteral("select ID from SUser Where theName=?"), {name}) > 0;
+    return dm.rowCount(QStringLiteral("select ID from SUser Where lower(theName)=lower(?)"), {name}) > 0;
 }
 
-void addUser(frmDM &dm, const QString &name, const QString &remark)
+bool addUser(frmDM &dm, const QString &name, const QString &remark)
 {
     Transaction tx(dm.db());
+    // Checked again inside the transaction: another machine may have added the
+    // name since the screen looked.
+    if (userExists(dm, name)) return false;
     dm.mySQL(QStringLiteral("Insert into SUser(theName,thePass,Remark,theState) Values(?,?,?,?)"),
              {name, QString::fromLatin1(InitialPassword), remark, QString::fromUtf8(Words::StateOn)});
     tx.commit();
+    return true;
 }
 
 void deleteUser(frmDM &dm, int id)

@@ -22,18 +22,22 @@ struct LoginUser {
     QString ck, zh, jsr, sfkr;   // default warehouse, account, handler, payer
 };
 
-// The user with this name and password. The password is compared without regard
-// to letter case; anything but exactly one matching row is a refusal. The user's
-// state is not tested (only users in use are offered for picking).
+// The user with this name and password. Name and password are compared without
+// regard to letter case (ASCII letters; Chinese has none); anything but exactly
+// one matching row is a refusal. The name returned is the stored spelling. The
+// user's state is not tested (only users in use are offered for picking).
 std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QString &password);
 
 // Sets the login values (name, password as typed, working date, defaults).
 void startSession(const LoginUser &user, const QString &password, const QString &workDate);
 
 // ---- user administration ----
+// User names are unique without regard to letter case: "Admin" is "admin".
 bool userExists(frmDM &dm, const QString &name);
-// A new user in use, with the initial password and no rights.
-void addUser(frmDM &dm, const QString &name, const QString &remark);
+// A new user in use, with the initial password and no rights; false, and
+// nothing written, when the name exists. A new user always gets an ID never
+// used before, so rights rows a deleted user left behind never reach it.
+bool addUser(frmDM &dm, const QString &name, const QString &remark);
 // Removes the SUser row; the user's rights rows are left as they are.
 void deleteUser(frmDM &dm, int id);
 

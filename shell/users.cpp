@@ -132,12 +132,11 @@ void frmUser::save()
         return;
     }
     try {
-        if (Accounts::userExists(DM(), name)) {
+        if (!Accounts::addUser(DM(), name, m_remark->text())) {
             Msg::info(this, Msg::existsText(QStringLiteral("用户名")));
             m_name->setFocus();
             return;
         }
-        Accounts::addUser(DM(), name, m_remark->text());
     } catch (const DbError &e) {
         Msg::error(this, e.text());
         return;

@@ -128,6 +128,8 @@ private slots:
     void refusals();
     void pickingANameFocusesThePassword();
     void loginIgnoresCaseButPasswordChangeDoesNot();
+    void userNameIgnoresCase_data();
+    void userNameIgnoresCase();
     void disabledUserIsNotOffered();
     void closingTheLoginEndsTheProgram();
     void stockAlertOpensFilteredStockWindow();
@@ -323,6 +325,49 @@ void tst_login::loginIgnoresCaseButPasswordChangeDoesNot()
     QCOMPARE(ends.ended, 1);
     QCOMPARE(t.dm().value(QStringLiteral("select thePass from SUser where theName=?"), {QStringLiteral("赵六")}).toString(),
              QStringLiteral("n1"));
+}
+
+// The name is compared without regard to letter case, like the password; the
+// session carries the stored spelling, which the password change and the
+// users screen's protection of the logged-in user look for.
+void tst_login::userNameIgnoresCase_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("stored spelling") << "admin" << "Secret" << true;
+    QTest::newRow("capitals") << "ADMIN" << "Secret" << true;
+    QTest::newRow("capital first, password in capitals") << "Admin" << "SECRET" << true;
+    QTest::newRow("wrong password") << "ADMIN" << "secret1" << false;
+    QTest::newRow("other name") << "admin1" << "Secret" << false;
+    QTest::newRow("trailing space") << "admin " << "Secret" << false;
+}
+
+void tst_login::userNameIgnoresCase()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+    TestDb t;
+    MsgSpy msgs;
+    const int id = addUserWithPassword(t, QStringLiteral("admin"), QStringLiteral("Secret"));
+    Accounts::saveRights(t.dm(), id, {QStringLiteral("101")});
+    const auto user = Accounts::checkLogin(t.dm(), name, password);
+    QCOMPARE(bool(user), accepted);
+    if (!accepted) return;
+    QCOMPARE(user->id, id);
+    QCOMPARE(user->name, QStringLiteral("admin"));
+
+    // Through the window: the session holds the stored name and the rights of
+    // that user.
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    logIn(login, QStringLiteral("admin"), password);
+    QVERIFY(msgs.shown.isEmpty());
+    QVERIFY(main.isVisible());
+    QCOMPARE(G.LoginName, QStringLiteral("admin"));
+    QVERIFY(visibleItems(main).contains(QStringLiteral("采购入库管理 &B")));
 }
 
 void tst_login::disabledUserIsNotOffered()

@@ -10,6 +10,8 @@ private slots:
     void inputCode();
     void everydayNames_data();
     void everydayNames();
+    void standardReadings_data();
+    void standardReadings();
     void options_data();
     void options();
     void cutToMaximumLength();
@@ -97,6 +99,22 @@ void TstPinyin::everydayNames_data()
     QTest::newRow("长城葡萄酒") << "长城葡萄酒" << "ZCPTJ";
     // A reader types XLX: 行 reads hang everywhere.
     QTest::newRow("行李箱") << "行李箱" << "HLX";
+    // Characters whose old or literary reading came first in the reading list.
+    QTest::newRow("豆豉") << "阳江豆豉" << "YJDC";
+    QTest::newRow("川芎") << "川芎" << "CX";
+    QTest::newRow("乙炔") << "乙炔气" << "YQQ";
+    QTest::newRow("碌碡") << "石碌碡" << "SLZ";
+    QTest::newRow("牙龈") << "护龈牙膏" << "HYYG";
+    QTest::newRow("肋排") << "猪肋排" << "ZLP";
+    QTest::newRow("唛头") << "唛头纸" << "MTZ";
+    QTest::newRow("噱头") << "噱头" << "XT";
+    // Traditional forms read as their simplified forms.
+    QTest::newRow("鯽魚") << "鯽魚" << "JY";
+    QTest::newRow("鉚釘") << "鉚釘" << "MD";
+    QTest::newRow("牙齦") << "牙齦" << "YY";
+    // Everyday forms kept although the standard dictionary reads them otherwise.
+    QTest::newRow("桔子") << "金桔子" << "JJZ";
+    QTest::newRow("蕃茄") << "蕃茄沙司" << "FQSS";
 }
 
 void TstPinyin::everydayNames()
@@ -104,6 +122,32 @@ void TstPinyin::everydayNames()
     QFETCH(QString, name);
     QFETCH(QString, code);
     QCOMPARE(myRetPY(name), code);
+}
+
+// The whole syllable of characters the standard dictionary reads otherwise
+// than the first entry of the reading list; the deliberate readings of
+// characters with several readings stay.
+void TstPinyin::standardReadings_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("syllables");
+    QTest::newRow("豉") << "豉" << "CHI";
+    QTest::newRow("芎") << "芎" << "XIONG";
+    QTest::newRow("炔") << "炔" << "QUE";
+    QTest::newRow("碡") << "碡" << "ZHOU";
+    QTest::newRow("呒") << "呒" << "M";
+    QTest::newRow("龈") << "龈" << "YIN";
+    QTest::newRow("traditional, reading listed") << "齦" << "YIN";
+    QTest::newRow("traditional, older reading only listed") << "嘜" << "MAI";
+    QTest::newRow("kept everyday readings") << "桔蕃" << "JUFAN";
+    QTest::newRow("deliberate readings") << "行长重还調參" << "HANGZHANGZHONGHUANTIAOSHEN";
+}
+
+void TstPinyin::standardReadings()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, syllables);
+    QCOMPARE(myRetPY(name, PY::WholeSyllable | PY::MarkUnknown), syllables);
 }
 
 void TstPinyin::options_data()

@@ -68,6 +68,9 @@ private slots:
     }
 
     void saveNewUser();
+    void duplicateNameIgnoresCase_data();
+    void duplicateNameIgnoresCase();
+    void deletedUserIdIsNotReused();
     void loggedInUserIsProtected_data();
     void loggedInUserIsProtected();
     void switchAndDeleteAnotherUser();
@@ -122,6 +125,83 @@ void tst_users::saveNewUser()
     dlg.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
     QVERIFY(name->text().isEmpty());
     QCOMPARE(dlg.focusWidget(), name);
+}
+
+// A user name that differs from an existing one only in letter case is the
+// same name, as at login.
+void tst_users::duplicateNameIgnoresCase_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("same") << "admin" << true;
+    QTest::newRow("capital first") << "Admin" << true;
+    QTest::newRow("all capitals") << "ADMIN" << true;
+    QTest::newRow("mixed with chinese") << "收银A" << true;
+    QTest::newRow("chinese name") << "系统管理员" << true;
+    QTest::newRow("another name") << "admin2" << false;
+    QTest::newRow("trailing space counts") << "admin " << false;
+}
+
+void tst_users::duplicateNameIgnoresCase()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, refused);
+    TestDb t;
+    MsgSpy msgs;
+    QVERIFY(Accounts::addUser(t.dm(), QStringLiteral("admin"), QString()));
+    QVERIFY(Accounts::addUser(t.dm(), QStringLiteral("收银a"), QString()));
+    frmUser dlg;
+    dlg.show();
+    auto *edit = dlg.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+    edit->setText(name);
+    dlg.findChild<QPushButton *>(QStringLiteral("BitBtn2"))->click();
+    QCOMPARE(msgs.shown.size(), 1);
+    const int users = t.dm().value(QStringLiteral("select count(*) from SUser")).toInt();
+    if (refused) {
+        QCOMPARE(msgs.lastText(), QStringLiteral("用户名 已存在，请重新录入！"));
+        QCOMPARE(dlg.focusWidget(), edit);
+        QCOMPARE(edit->text(), name);
+        QCOMPARE(users, 3);
+        // The data module refuses it too, whoever calls it.
+        QVERIFY(!Accounts::addUser(t.dm(), name, QString()));
+        QCOMPARE(t.dm().value(QStringLiteral("select count(*) from SUser")).toInt(), 3);
+    } else {
+        QCOMPARE(msgs.lastText(), QStringLiteral("恭喜！恭喜！ 用户信息 保存成功！"));
+        QCOMPARE(users, 4);
+        QVERIFY(userId(t, name) > 0);
+    }
+}
+
+// A deleted user's ID is never given to a new user: its rights rows stay in
+// SLevel, and a reused ID would hand them to the newcomer.
+void tst_users::deletedUserIdIsNotReused()
+{
+    TestDb t;
+    MsgSpy msgs;
+    msgs.answer = true;
+    frmUser dlg;
+    dlg.show();
+    auto *name = dlg.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+    auto *save = dlg.findChild<QPushButton *>(QStringLiteral("BitBtn2"));
+
+    name->setText(QStringLiteral("收银员"));
+    save->click();
+    const int oldId = userId(t, QStringLiteral("收银员"));
+    QVERIFY(oldId > 1);
+    Accounts::saveRights(t.dm(), oldId, {QStringLiteral("100"), QStringLiteral("200"), QStringLiteral("500")});
+
+    // The newest user is deleted, the case where "highest ID + 1" would reuse it.
+    selectUser(dlg, QStringLiteral("收银员"));
+    popupCommand(dlg, QStringLiteral("删除 &D"))->trigger();
+    QCOMPARE(t.dm().value(QStringLiteral("select max(ID) from SUser")).toInt(), 1);
+    QCOMPARE(levelRows(t, oldId), 3);
+
+    name->setText(QStringLiteral("仓管"));
+    save->click();
+    QCOMPARE(msgs.lastText(), QStringLiteral("恭喜！恭喜！ 用户信息 保存成功！"));
+    const int newId = userId(t, QStringLiteral("仓管"));
+    QVERIFY2(newId > oldId, qPrintable(QStringLiteral("new ID %1, deleted ID %2").arg(newId).arg(oldId)));
+    QCOMPARE(Accounts::rightCodes(t.dm(), newId), QStringList());
 }
 
 void tst_users::loggedInUserIsProtected_data()

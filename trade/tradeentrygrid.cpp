@@ -141,7 +141,7 @@ void TradeEntryScreen::mySumMoney()
     m_countLabel->setText(count.toString());
     m_total->setText(total.toString());
     // Every change of the lines counts the whole amount as paid again.
-    m_paid->setText(total.isValid() ? total.toString() : QString());
+    m_paid->setText(total.isStorable() ? total.toString() : QString());
     m_owed->setText(QStringLiteral("0"));
 }
 
