@@ -10,8 +10,11 @@
 #include "master/frmshop_m.h"
 #include "master/frmunits_in.h"
 #include "master/frmunits_m.h"
+#include "money/settlequery.h"
 #include "trade/frmcg_o_in.h"
 #include "trade/frmjh_in.h"
+#include "trade/frmtrade_m.h"
+#include "trade/frmtrade_mx.h"
 #include "trade/frmxs_in.h"
 #include "trade/frmxs_o_in.h"
 
@@ -38,6 +41,19 @@ void registerAll()
     add(QStringLiteral("frmXS_In"), [](QWidget *parent) { return new frmXS_In(parent); });
     add(QStringLiteral("frmCG_O_In"), [](QWidget *parent) { return new frmCG_O_In(parent); });
     add(QStringLiteral("frmXS_O_In"), [](QWidget *parent) { return new frmXS_O_In(parent); });
+
+    add(QStringLiteral("frmJH_M"), [](QWidget *parent) { return new frmJH_M(parent); });
+    add(QStringLiteral("frmXS_M"), [](QWidget *parent) { return new frmXS_M(parent); });
+    add(QStringLiteral("frmCG_O_M"), [](QWidget *parent) { return new frmCG_O_M(parent); });
+    add(QStringLiteral("frmXS_O_M"), [](QWidget *parent) { return new frmXS_O_M(parent); });
+    add(QStringLiteral("frmJH_MX"), [](QWidget *parent) { return new frmJH_MX(parent); });
+    add(QStringLiteral("frmXS_MX"), [](QWidget *parent) { return new frmXS_MX(parent); });
+    add(QStringLiteral("frmCG_O_MX"), [](QWidget *parent) { return new frmCG_O_MX(parent); });
+    add(QStringLiteral("frmXS_O_MX"), [](QWidget *parent) { return new frmXS_O_MX(parent); });
+    add(QStringLiteral("frmJH_FKQ"), [](QWidget *parent) { return new frmJH_FKQ(parent); });
+    add(QStringLiteral("frmCG_O_SKQ"), [](QWidget *parent) { return new frmCG_O_SKQ(parent); });
+    add(QStringLiteral("frmXS_SKQ"), [](QWidget *parent) { return new frmXS_SKQ(parent); });
+    add(QStringLiteral("frmXS_O_FKQ"), [](QWidget *parent) { return new frmXS_O_FKQ(parent); });
 }
 
 } // namespace Screens
