@@ -166,8 +166,8 @@ void TradeLinesScreen::adjustExport(ExportLayout &layout)
     if (m_kind == TradeKind::PurchaseReturn) {
         int price = -1, count = -1;
         for (int i = 0; i < layout.columns.size(); ++i) {
-            if (layout.columns[i].header == QLatin1String("单价")) price = i;
-            if (layout.columns[i].header == QLatin1String("数量")) count = i;
+            if (layout.columns[i].header == QStringLiteral("单价")) price = i;
+            if (layout.columns[i].header == QStringLiteral("数量")) count = i;
         }
         if (price >= 0 && count >= 0) {
             layout.columns.swapItemsAt(price, count);
