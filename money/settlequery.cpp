@@ -77,10 +77,11 @@ SettleQueryScreen::SettleQueryScreen(TradeKind kind, QWidget *parent) : ListScre
 
     addDateFilter(u(w.dateWord), QStringLiteral("H.myDate"));
     addTextFilter(QStringLiteral("单        号"), {QStringLiteral("H.theNum")});
-    addTextFilter(u(w.partnerFilter), {QStringLiteral("U.theName"), QStringLiteral("U.thePY")});
-    addTextFilter(QStringLiteral("联  系  人"), {QStringLiteral("U.thePro")});
-    addTextFilter(QStringLiteral("联系电话"), {QStringLiteral("U.thePho")});
-    addTextFilter(QStringLiteral("地        址"), {QStringLiteral("U.theAdd")});
+    addTextFilterVia(u(w.partnerFilter), QStringLiteral("H.UID"), QStringLiteral("SUnits"),
+                     {QStringLiteral("theName"), QStringLiteral("thePY")});
+    addTextFilterVia(QStringLiteral("联  系  人"), QStringLiteral("H.UID"), QStringLiteral("SUnits"), {QStringLiteral("thePro")});
+    addTextFilterVia(QStringLiteral("联系电话"), QStringLiteral("H.UID"), QStringLiteral("SUnits"), {QStringLiteral("thePho")});
+    addTextFilterVia(QStringLiteral("地        址"), QStringLiteral("H.UID"), QStringLiteral("SUnits"), {QStringLiteral("theAdd")});
     try {
         addChoiceFilter(QStringLiteral("仓库名称"), QStringLiteral("H.WName"), DM().DBComWare());
         addChoiceFilter(QStringLiteral("经  手  人"), QStringLiteral("H.UName"), DM().DBComStaff());

@@ -47,6 +47,18 @@ QTableView *DocManageScreen::addDetailGrid(const QString &objectName, const QLis
     return d.view;
 }
 
+void DocManageScreen::showEvent(QShowEvent *e)
+{
+    ListScreen::showEvent(e);
+    if (m_tabsSet) return;
+    m_tabsSet = true;
+    QWidget *previous = grid();
+    for (const Detail &d : m_details) {
+        QWidget::setTabOrder(previous, d.view);
+        previous = d.view;
+    }
+}
+
 void DocManageScreen::setDeleter(const QString &idField, const QString &deletedField, Deleter deleter)
 {
     m_idField = idField;

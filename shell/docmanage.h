@@ -44,6 +44,8 @@ public slots:
 
 protected:
     void afterRef() override { myList(); }
+    // Tab runs on from the list into the detail grids.
+    void showEvent(QShowEvent *e) override;
 
 private:
     struct Detail {
@@ -56,4 +58,5 @@ private:
     QString m_detailKey;
     QString m_idField, m_deletedField;
     Deleter m_deleter;
+    bool m_tabsSet = false;
 };

@@ -28,6 +28,9 @@
 namespace {
 // Rows fetched at a time by a paged list: a few screenfuls.
 constexpr int PageRows = 200;
+// Up to this many rows found, a paged list lets the engine find them through
+// its filters' indexes and sort them; beyond, it walks the list in its order.
+constexpr int SeekRows = 20000;
 }
 
 ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
@@ -199,6 +202,12 @@ FilterRow *ListScreen::addTextFilter(const QString &caption, const QStringList &
     return addFilter(FilterRow::contains(m_group, caption, fields));
 }
 
+FilterRow *ListScreen::addTextFilterVia(const QString &caption, const QString &key, const QString &table,
+                                        const QStringList &fields)
+{
+    return addFilter(FilterRow::containsVia(m_group, caption, key, table, fields));
+}
+
 FilterRow *ListScreen::addChoiceFilter(const QString &caption, const QString &field, QAbstractItemModel *pick,
                                        int pickColumn)
 {
@@ -309,7 +318,7 @@ SqlCondition ListScreen::composeCondition() const
 void ListScreen::BitBtn1Click()
 {
     m_where = composeCondition();
-    m_whereLabel->setText(m_where.sql);
+    m_whereLabel->setText(m_where.seeking().sql);
     const bool first = !m_queried;
     m_queried = true;
     if (!Ref()) {
@@ -325,16 +334,18 @@ void ListScreen::BitBtn1Click()
 bool ListScreen::Ref()
 {
     if (!m_queried) return false;
-    QString sql = m_select;
-    if (!m_where.isEmpty()) sql += QStringLiteral(" where ") + m_where.sql;
-    if (m_paged && !m_sortSql.isEmpty()) sql += QStringLiteral(" order by ") + m_sortSql;
-    else if (!m_tail.isEmpty()) sql += QLatin1Char(' ') + m_tail;
-    m_lastSql = sql;
-
     const int keep = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
     try {
-        m_model->load(DM().db(), sql, m_where.binds);
+        // The count comes first: few rows are found through the filter's index
+        // and sorted; many are met soon enough walking the list in its order.
         if (m_paged) readTotals();
+        const SqlCondition where = m_paged && m_found > SeekRows ? m_where.walking() : m_where.seeking();
+        QString sql = m_select;
+        if (!where.isEmpty()) sql += QStringLiteral(" where ") + where.sql;
+        if (m_paged && !m_sortSql.isEmpty()) sql += QStringLiteral(" order by ") + m_sortSql;
+        else if (!m_tail.isEmpty()) sql += QLatin1Char(' ') + m_tail;
+        m_lastSql = sql;
+        m_model->load(DM().db(), sql, where.binds);
     } catch (const DbError &e) {
         Msg::error(this, e.text());
         return false;
@@ -367,9 +378,10 @@ void ListScreen::readTotals()
         parts << SqlMoney::sumUnits(c.field);
         fields << c.field;
     }
-    QString inner = m_totalsSource ? m_totalsSource(m_where) : m_select;
-    if (!m_where.isEmpty()) inner += QStringLiteral(" where ") + m_where.sql;
-    const auto r = DM().rows(QStringLiteral("select %1 from (%2) T").arg(parts.join(QLatin1Char(',')), inner), m_where.binds);
+    const SqlCondition where = m_where.seeking();
+    QString inner = m_totalsSource ? m_totalsSource(where) : m_select;
+    if (!where.isEmpty()) inner += QStringLiteral(" where ") + where.sql;
+    const auto r = DM().rows(QStringLiteral("select %1 from (%2) T").arg(parts.join(QLatin1Char(',')), inner), where.binds);
     m_sums.clear();
     m_found = r.isEmpty() ? 0 : r[0][0].toInt();
     QHash<QString, Money> sums;

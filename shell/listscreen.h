@@ -60,6 +60,9 @@ public:
 
     // Filters, laid out in the filter group in the order added.
     FilterRow *addTextFilter(const QString &caption, const QStringList &fields);
+    // A text filter over another table's rows (FilterRow::containsVia).
+    FilterRow *addTextFilterVia(const QString &caption, const QString &key, const QString &table,
+                                const QStringList &fields);
     FilterRow *addChoiceFilter(const QString &caption, const QString &field, QAbstractItemModel *pick, int pickColumn = 0);
     FilterRow *addChoiceFilter(const QString &caption, const QString &field, const QStringList &items);
     FilterRow *addDateFilter(const QString &caption, const QString &field, DateSpan span = DateSpan::Month);
@@ -98,7 +101,7 @@ public:
 
     // ---- state ----
     bool queried() const { return m_queried; }
-    const SqlCondition &keptCondition() const { return m_where; }
+    SqlCondition keptCondition() const { return m_where.seeking(); }
     QString lastStatement() const { return m_lastSql; }
     QString lastExportFile() const { return m_lastExport; }
 

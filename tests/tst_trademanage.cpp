@@ -2,6 +2,7 @@
 // filters, the detail grids, the pop-up commands with their refusals, deletion
 // with its question, settling through the real dialog, sorting and export.
 #include "data/globals.h"
+#include "screenkeys.h"
 #include "export/exportopen.h"
 #include "money/frmsettle.h"
 #include "money/settle.h"
@@ -30,6 +31,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -89,13 +91,21 @@ QAction *action(QWidget *s, const char *name) { return s->findChild<QAction *>(n
 QString onModal(const std::function<void()> &trigger, const std::function<QString(QWidget *)> &act)
 {
     QString seen;
-    bool opened = false;
+    QPointer<QWidget> opened;
     QTimer timer;
     timer.setInterval(20);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         QWidget *w = QApplication::activeModalWidget();
-        if (!w || opened) return;
-        opened = true;
+        if (!w) return;
+        if (opened) {
+            // Left open by a step that did not work: closed, so that the test fails instead of waiting.
+            if (w == opened) {
+                qWarning("%s left open", w->metaObject()->className());
+                w->close();
+            }
+            return;
+        }
+        opened = w;
         seen = act(w);
     });
     timer.start();
@@ -122,6 +132,7 @@ private slots:
     void popupItems();
     void settleRefusedBeforeTheDialog();
     void settleThroughTheDialog();
+    void keyboardOnly();
     void reopenOnlyPreSaved();
     void printOnlyPosted();
     void deleteAsksAndReverses();
@@ -449,6 +460,47 @@ void TstTradeManage::settleThroughTheDialog()
     QCOMPARE(s->valueAt(0, "theYS").toString(), QString("7.5"));
     QCOMPARE(s->totalLabel("theSJ")->text(), QString("收款金额：22.5"));
     QCOMPARE(f.dm().value("select theYS from SUnits where ID=?", {f.customer}).toString(), QString("7.5"));
+}
+
+void TstTradeManage::keyboardOnly()
+{
+    Fixture f;
+    const QString older = f.save(TradeKind::Purchase, "0", false, "2012-11-17", 0, "一号库", true);
+    f.save(TradeKind::Purchase, "30");
+    TradeManageScreen *s = f.open(TradeKind::Purchase);
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    // The screen opens in its first filter; Tab runs along the filters, the
+    // buttons, the list and on into the lines and the settlements.
+    QCOMPARE(Keys::nameOf(Keys::focus()), QString("DateTimePicker1"));
+    s->BitBtn1Click();
+    const QStringList walk = Keys::tabWalk(80);
+    QCOMPARE(walk.mid(walk.indexOf("BitBtn1")), (QStringList{"BitBtn1", "BitBtn2", "BitBtn3", "DBGrid1", "DBGrid2",
+                                                              "DBGrid5", "CheckBox1", "DateTimePicker1"}));
+    // Down to the older receipt: its two lines below.
+    s->grid()->setFocus();
+    Keys::press(Qt::Key_Down);
+    QCOMPARE(s->currentValue("theNum").toString(), older);
+    QCOMPARE(s->detailModel(0)->rowCount(), 2);
+
+    // Paying 5 from the keyboard: the dialog opens in its date, Tab to the
+    // amount (selected, so typing replaces it), on to "保存", Enter.
+    QStringList seen;
+    onModal([&] { action(s, "F1")->trigger(); }, [&](QWidget *w) {
+        seen << Keys::nameOf(Keys::focus());
+        // Tab walks the date's parts, then leaves it.
+        for (int i = 0; i < 5 && Keys::nameOf(Keys::focus()) == "DateTimePicker1"; ++i) Keys::press(Qt::Key_Tab);
+        seen << Keys::nameOf(Keys::focus());
+        Keys::type("5");
+        Keys::press(Qt::Key_Return);   // Enter in the amount does nothing more
+        seen << QString::number(w->isVisible());
+        for (int i = 0; i < 3; ++i) Keys::press(Qt::Key_Tab);
+        seen << Keys::nameOf(Keys::focus());
+        Keys::press(Qt::Key_Return);
+        return QString();
+    });
+    QCOMPARE(seen, (QStringList{"DateTimePicker1", "Edit1", "1", "BitBtn1"}));
+    QCOMPARE(s->currentValue("theYF").toString(), QString("30"));
+    QCOMPARE(f.dm().value("select theMoney from UJH_FK where theNum=?", {older}).toString(), QString("5"));
 }
 
 void TstTradeManage::reopenOnlyPreSaved()

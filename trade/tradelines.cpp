@@ -119,16 +119,14 @@ void TradeLinesScreen::buildColumns()
     setColumns(cols);
     // Newest line first.
     setQuery(select + QStringLiteral(" from ") + tradeLinesFrom(m_kind), QStringLiteral("order by L.ID desc"));
-    // The totals join the partner and the product only when the condition asks about them.
-    const TradeKindInfo &k = m_info;
-    const bool sales = m_info.salesLines;
-    setTotalsSource([k, sales](const SqlCondition &where) {
-        QString s = QStringLiteral("select L.theCount as theCount, L.theSum as theSum%1 from %2 L inner join %3 H on L.theNum=H.theNum")
-                        .arg(sales ? QStringLiteral(", ") + lineCost() + QStringLiteral(" as theCB") : QString(), k.lines, k.head);
-        if (where.sql.contains(QLatin1String("U."))) s += QStringLiteral(" inner join SUnits U on H.UID=U.ID");
-        if (where.sql.contains(QLatin1String("S."))) s += QStringLiteral(" inner join SShop S on L.SID=S.ID");
-        return s;
-    });
+    // The filters name partner and product by their IDs: the totals need the
+    // lines and their documents only. The cost is summed in ten-thousandths,
+    // which rounds each line's cost as the list shows it.
+    const QString totals = QStringLiteral("select L.theCount as theCount, L.theSum as theSum%1 from %2 L "
+                                          "inner join %3 H on L.theNum=H.theNum")
+                               .arg(m_info.salesLines ? QStringLiteral(", L.theCount*L.theJJ as theCB") : QString(),
+                                    m_info.lines, m_info.head);
+    setTotalsSource([totals](const SqlCondition &) { return totals; });
     setBaseCondition(QStringLiteral("H.theDel = ?"), {u(Words::No)});
     setCountLabel(u(w.countLabel));
     if (m_info.salesLines)
@@ -141,8 +139,12 @@ void TradeLinesScreen::buildFilters()
 {
     const LineWords &w = words(m_kind);
     m_date = addDateFilter(u(w.dateCaption), QStringLiteral("H.myDate"));
-    addTextFilter(QStringLiteral("商品名称"), {QStringLiteral("S.theName"), QStringLiteral("S.thePY")});
-    addTextFilter(u(w.partnerFilter), {QStringLiteral("U.theName"), QStringLiteral("U.thePY")});
+    // Product and partner fields are looked up in their own tables: a rare
+    // product's or partner's few lines are found through their indexes.
+    const QString sid = QStringLiteral("L.SID"), shop = QStringLiteral("SShop");
+    const QString uid = QStringLiteral("H.UID"), units = QStringLiteral("SUnits");
+    addTextFilterVia(QStringLiteral("商品名称"), sid, shop, {QStringLiteral("theName"), QStringLiteral("thePY")});
+    addTextFilterVia(u(w.partnerFilter), uid, units, {QStringLiteral("theName"), QStringLiteral("thePY")});
     addTextFilter(QStringLiteral("单        号"), {QStringLiteral("H.theNum")});
     addTextFilter(QStringLiteral("备        注"), {QStringLiteral("L.Remark")});
     try {
@@ -152,12 +154,12 @@ void TradeLinesScreen::buildFilters()
     } catch (const DbError &e) {
         Msg::error(this, e.text());
     }
-    addTextFilter(QStringLiteral("联  系  人"), {QStringLiteral("U.thePro")});
-    addTextFilter(QStringLiteral("联系电话"), {QStringLiteral("U.thePho")});
-    addTextFilter(QStringLiteral("地        址"), {QStringLiteral("U.theAdd")});
-    addTextFilter(QStringLiteral("商品编码"), {QStringLiteral("S.theNum")});
-    addTextFilter(QStringLiteral("规        格"), {QStringLiteral("S.theStand")});
-    addTextFilter(QStringLiteral("单        位"), {QStringLiteral("S.theUnit")});
+    addTextFilterVia(QStringLiteral("联  系  人"), uid, units, {QStringLiteral("thePro")});
+    addTextFilterVia(QStringLiteral("联系电话"), uid, units, {QStringLiteral("thePho")});
+    addTextFilterVia(QStringLiteral("地        址"), uid, units, {QStringLiteral("theAdd")});
+    addTextFilterVia(QStringLiteral("商品编码"), sid, shop, {QStringLiteral("theNum")});
+    addTextFilterVia(QStringLiteral("规        格"), sid, shop, {QStringLiteral("theStand")});
+    addTextFilterVia(QStringLiteral("单        位"), sid, shop, {QStringLiteral("theUnit")});
 }
 
 void TradeLinesScreen::adjustExport(ExportLayout &layout)
@@ -188,7 +190,7 @@ void TradeLinesScreen::T1Click()
     if (!m_info.salesLines || !queried()) return;
     // The date range applies to the received and owed sums only while its box is ticked.
     QString from, to;
-    const SqlCondition &kept = keptCondition();
+    const SqlCondition kept = keptCondition();
     if (m_date->isTicked()) {
         from = m_date->dateFrom()->date().toString(QString::fromLatin1(DateFormat));
         to = m_date->dateTo()->date().toString(QString::fromLatin1(DateFormat));

@@ -136,7 +136,10 @@ void TradeManageScreen::buildFilters()
     else setBaseCondition(QStringLiteral("H.theDel = ?"), {no});
 
     addDateFilter(u(w.dateCaption), QStringLiteral("H.myDate"));
-    addTextFilter(u(w.partnerFilter), {QStringLiteral("U.theName"), QStringLiteral("U.thePY")});
+    // Partner fields are looked up among the partners: a rare partner's few
+    // documents are found through the partner index.
+    addTextFilterVia(u(w.partnerFilter), QStringLiteral("H.UID"), QStringLiteral("SUnits"),
+                     {QStringLiteral("theName"), QStringLiteral("thePY")});
     addTextFilter(QStringLiteral("单        号"), {QStringLiteral("H.theNum")});
     try {
         addChoiceFilter(QStringLiteral("仓库名称"), QStringLiteral("H.WName"), DM().DBComWare());
@@ -146,9 +149,9 @@ void TradeManageScreen::buildFilters()
         Msg::error(this, e.text());
     }
     addTextFilter(QStringLiteral("备        注"), {QStringLiteral("H.Remark")});
-    addTextFilter(QStringLiteral("联  系  人"), {QStringLiteral("U.thePro")});
-    addTextFilter(QStringLiteral("联系电话"), {QStringLiteral("U.thePho")});
-    addTextFilter(QStringLiteral("地        址"), {QStringLiteral("U.theAdd")});
+    addTextFilterVia(QStringLiteral("联  系  人"), QStringLiteral("H.UID"), QStringLiteral("SUnits"), {QStringLiteral("thePro")});
+    addTextFilterVia(QStringLiteral("联系电话"), QStringLiteral("H.UID"), QStringLiteral("SUnits"), {QStringLiteral("thePho")});
+    addTextFilterVia(QStringLiteral("地        址"), QStringLiteral("H.UID"), QStringLiteral("SUnits"), {QStringLiteral("theAdd")});
     addFlagFilter(u(w.openFilter), QStringLiteral("H.%1 > ?").arg(m_info.owedColumn), {0});
     if (m_info.canPreSave) {
         addFlagFilter(QStringLiteral("预存单"), QStringLiteral("H.theYC = ?"), {yes});
