@@ -139,6 +139,7 @@ private slots:
     void deleteWithTheRealQuestion();
     void refusedDeletionIsTold();
     void titleSortsAllRows();
+    void manyRowsAreWalkedFewAreSought();
     void exportLayout();
     void settlementQuery();
     void menuOpensTheScreens_data();
@@ -642,6 +643,32 @@ void TstTradeManage::titleSortsAllRows()
     // A refresh keeps the order.
     s->Ref();
     QCOMPARE(s->valueAt(0, "theHJ").toDouble(), 450.5);
+}
+
+void TstTradeManage::manyRowsAreWalkedFewAreSought()
+{
+    Fixture f;
+    // 21 000 receipts of the supplier, and 3 of another partner among them.
+    f.dm().mySQL("with recursive n(i) as (select 1 union all select i+1 from n where i<21003) "
+                 "insert into UJH(theNum,theDate,myDate,UID,WName,UName,IName,theHJ,theSJ,theYF,theYC,theDel) "
+                 "select 'CG' || printf('%06d', i), '2012-11-16', '2012-11-16', case when i % 7000 = 0 then ? else ? end, "
+                 "'一号库', '张三', '系统管理员', 1.25, 0, 1.25, '否', '否' from n", {f.other, f.supplier});
+    TradeManageScreen *s = f.open(TradeKind::Purchase);
+    FilterRow *partner = f.filter(s, "供  应  商");
+    partner->lineEdit()->setText("大华");
+    partner->box()->setChecked(true);
+    s->queryButton()->click();
+    // Many rows: walked in the list's order, the partner checked row by row.
+    QVERIFY(s->lastStatement().contains("+H.UID in (select ID from SUnits"));
+    QCOMPARE(s->countLabel()->text(), QString("采购数量：21000"));
+    QCOMPARE(s->totalLabel("theHJ")->text(), QString("合计金额：26250"));
+    QCOMPARE(s->valueAt(0, "theNum").toString(), QString("CG021003"));
+    partner->lineEdit()->setText("远方");
+    s->queryButton()->click();
+    // Few rows: found through the partner index.
+    QVERIFY(!s->lastStatement().contains("+H.UID"));
+    QCOMPARE(s->countLabel()->text(), QString("采购数量：3"));
+    QCOMPARE(column(s, "theNum"), (QStringList{"CG021000", "CG014000", "CG007000"}));
 }
 
 void TstTradeManage::exportLayout()
