@@ -9,6 +9,7 @@
 #include "data/connection.h"
 #include "data/dberror.h"
 #include "data/dm.h"
+#include "data/maintenance.h"
 #include "data/singleinstance.h"
 
 #include <QApplication>
@@ -48,5 +49,6 @@ int main(int argc, char **argv)
     const int rc = app.exec();
     login.reset();
     mainWindow.reset();
+    optimizeDatabase(dm.db());
     return rc;
 }
