@@ -33,6 +33,7 @@ public:
     Caller(const QString &code, int partner) : m_code(code), m_partner(partner) {}
     QString callerCode() const override { return m_code; }
     int currentRow() const override { return m_row; }
+    void setCurrentRow(int row) override { m_row = row; }
     QString cell(int r, int c) const override { return m_cells.value({r, c}); }
     void setCell(int r, int c, const QString &text) override { m_cells[{r, c}] = text; }
     int partnerId() const override { return m_partner; }
@@ -160,6 +161,11 @@ int main(int argc, char **argv)
     time("products containing \"7777\"", false, [&] { return int(findProducts(dm, QStringLiteral("jh"), QStringLiteral("7777"), onGrid).size()); });
     time("products of a category name \"饮料\"", false, [&] { return int(findProducts(dm, QStringLiteral("jh"), QStringLiteral("饮料"), onGrid).size()); });
     time("every product (empty search text)", false, [&] { return int(findProducts(dm, QStringLiteral("jh"), QString(), onGrid).size()); });
+    const QVector<ProductHit> hits7777 = findProducts(dm, QStringLiteral("jh"), QStringLiteral("7777"), {});
+    time("全选: those 19 into a purchase for the big supplier", false, [&] {
+        big.prepare(0, QString());
+        return putAllProducts(dm, big, hits7777);
+    });
     time("suppliers by input code \"HD\"", false, [&] { return int(findPartners(dm, QStringLiteral("jh"), {QStringLiteral("HD"), {}, {}, {}}).size()); });
     time("every supplier (empty search text)", false, [&] { return int(findPartners(dm, QStringLiteral("jh"), {}).size()); });
 
