@@ -74,6 +74,8 @@ frmImport::frmImport(Kind kind, QWidget *parent) : QDialog(parent), m_kind(kind)
     rule->setWordWrap(true);
     m_open = new QPushButton(QStringLiteral("打开"), fileGroup);
     m_open->setObjectName(QStringLiteral("Button1"));
+    m_open->setAutoDefault(false);
+    DialogButtons::pressOnEnter(m_open);
     auto *fileLay = new QHBoxLayout(fileGroup);
     fileLay->addWidget(rule, 1);
     fileLay->addWidget(m_open);

@@ -113,6 +113,9 @@ PictureWall::PictureWall(QWidget *parent) : QListView(parent)
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalScrollBar()->setSingleStep(40);
     setItemDelegate(new PictureBoxDelegate(this));
+    // The boxes stand on the window's own colour, as group boxes do.
+    viewport()->setBackgroundRole(QPalette::Window);
+    setBackgroundRole(QPalette::Window);
     setViewportMargins(16, 8, 0, 0);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Exactly four boxes to a row.

@@ -3,6 +3,7 @@
 #include "picturefiles.h"
 
 #include "data/numinput.h"
+#include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
 
@@ -37,6 +38,7 @@ frmPic_M::frmPic_M(QWidget *parent) : QDialog(parent)
         auto *b = new QPushButton(text, this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
+        DialogButtons::pressOnEnter(b);
         connect(b, &QPushButton::clicked, this, slot);
         return b;
     };

@@ -17,13 +17,6 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 
     auto *logo = new QLabel(this);
     logo->setPixmap(Artwork::loginBanner(QSize(360, 80)));
-    // The logo text under the picture.
-    auto *name = new QLabel(Msg::appTitle(), this);
-    name->setObjectName(QStringLiteral("ProductName"));
-    QFont big = name->font();
-    big.setPointSizeF(big.pointSizeF() * 1.6);
-    big.setBold(true);
-    name->setFont(big);
     auto *version = new QLabel(QStringLiteral("版本：") + G.AppVersion, this);
     version->setObjectName(QStringLiteral("Version"));
     auto *edition = new QLabel(QStringLiteral("版别：") + G.AppEdition, this);
@@ -40,7 +33,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(logo);
-    for (QLabel *l : {name, version, edition, site, notice}) layout->addWidget(l);
+    for (QLabel *l : {version, edition, site, notice}) layout->addWidget(l);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

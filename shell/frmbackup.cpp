@@ -44,6 +44,8 @@ BackupPathDialog::BackupPathDialog(QWidget *parent, const QString &title, const 
     m_path->setMinimumWidth(360);
     m_choose = new QPushButton(QStringLiteral("选择路径"), group);
     m_choose->setObjectName(QStringLiteral("Button1"));
+    m_choose->setAutoDefault(false);
+    DialogButtons::pressOnEnter(m_choose);
     auto *label = new QLabel(pathLabel, group);
     label->setBuddy(m_choose);
     auto *row = new QHBoxLayout(group);

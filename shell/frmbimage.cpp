@@ -25,6 +25,8 @@ frmBImage::frmBImage(QWidget *parent) : QDialog(parent)
     m_file->setMinimumWidth(360);
     auto *open = new QPushButton(QStringLiteral("打开"), group);
     open->setObjectName(QStringLiteral("Button1"));
+    open->setAutoDefault(false);
+    DialogButtons::pressOnEnter(open);
     auto *label = new QLabel(QStringLiteral("选择背景："), group);
     label->setBuddy(open);
     auto *row = new QHBoxLayout(group);
@@ -35,6 +37,8 @@ frmBImage::frmBImage(QWidget *parent) : QDialog(parent)
     const DialogButtons::Buttons b = DialogButtons::create(this, DialogButtons::EnterIgnored, {}, QStringLiteral("保存"));
     auto *clear = new QPushButton(QStringLiteral("清除"), this);
     clear->setObjectName(QStringLiteral("BitBtn3"));
+    clear->setAutoDefault(false);
+    DialogButtons::pressOnEnter(clear);
     b.row->insertWidget(b.row->indexOf(b.quit), clear);
     connect(open, &QPushButton::clicked, this, &frmBImage::Button1Click);
     connect(b.action, &QPushButton::clicked, this, &frmBImage::BitBtn1Click);
