@@ -207,8 +207,12 @@ QString checkProgramDatabase(const QString &file)
 
 QString safetyCopyPath(const QString &databaseFile, const QDateTime &when)
 {
-    return QFileInfo(databaseFile).absolutePath() + QStringLiteral("/db-恢复前-")
-           + when.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".edb");
+    const QString stem = QFileInfo(databaseFile).absolutePath() + QStringLiteral("/db-恢复前-")
+                         + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // Two restores within a second keep both copies.
+    QString path = stem + QStringLiteral(".edb");
+    for (int n = 2; QFileInfo::exists(path); ++n) path = stem + QStringLiteral("-%1.edb").arg(n);
+    return path;
 }
 
 RestoreResult restore(frmDM &dm, const QString &connection, const QString &backupFile, const QDateTime &when)

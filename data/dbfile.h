@@ -36,7 +36,8 @@ struct RestoreResult {
 };
 
 // The name of the safety copy kept beside the database file at `when`:
-// "db-恢复前-yyyyMMdd-HHmmss.edb" in the same folder.
+// "db-恢复前-yyyyMMdd-HHmmss.edb" in the same folder ("…-2.edb" and so on
+// when that name is taken).
 QString safetyCopyPath(const QString &databaseFile, const QDateTime &when);
 
 // Puts the backup `backupFile` in place of the database file open on

@@ -34,7 +34,8 @@ public:
 
 private:
     QVector<Item> m_items;
-    mutable QCache<int, QPixmap> m_thumbs{600};
+    // About ten screens of boxes; a thumbnail is 200 × 200 (160 kB in memory).
+    mutable QCache<int, QPixmap> m_thumbs{120};
     mutable int m_loads = 0;
 };
 

@@ -277,6 +277,12 @@ void tst_backup::restoreGivesTheBackupByteForByte()
     QVERIFY2(openDatabase(t.file(), t.db().connectionName(), &err), qPrintable(err));
     QCOMPARE(t.dm().value("select count(*) from SShop where theName='备份后的商品'").toInt(), 0);
     QCOMPARE(t.dm().value("select count(*) from SShop where theName='备份前的商品'").toInt(), 1);
+
+    // A second restore in the same second keeps the first safety copy.
+    const DbFile::RestoreResult again = DbFile::restore(t.dm(), t.db().connectionName(), backup, when);
+    QVERIFY2(again.ok, qPrintable(again.message));
+    QCOMPARE(again.safetyCopy, t.folder() + "Data/db-恢复前-20121117-093005-2.edb");
+    QCOMPARE(count(r.safetyCopy, "select count(*) from SShop where theName='备份后的商品'"), 1);
 }
 
 void tst_backup::restoreRefusesOtherFiles_data()
