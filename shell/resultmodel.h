@@ -10,6 +10,7 @@
 #include "listcolumn.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QVariantList>
@@ -60,6 +61,13 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
+    // The place of each row in the column's ascending order: empty values
+    // first, then numbers by value (number columns), then texts in the
+    // locale's order; equal values share a place. Made once per column after
+    // each load, so that sorting compares two integers instead of building and
+    // collating two texts for every comparison.
+    const QVector<int> &sortRanks(int column) const;
+
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -73,9 +81,11 @@ private:
     // Reads up to `n` rows of the open statement (all when n <= 0) into `into`;
     // closes the statement at its end. Throws DbError.
     void readRows(int n, QVector<QVector<QVariant>> *into);
+    void dropSortRanks();
 
     QList<ListColumn> m_columns;
     QVector<QVector<QVariant>> m_rows;
+    mutable QHash<int, QVector<int>> m_ranks;   // by column, until the rows change
     int m_batch = 0;
     std::unique_ptr<QSqlQuery> m_open;   // the statement of a list not yet fetched to its end
     QVector<int> m_from;                  // result field of each column
