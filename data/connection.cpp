@@ -1,5 +1,6 @@
 #include "connection.h"
 #include "dberror.h"
+#include "engine.h"
 #include "maintenance.h"
 #include "transaction.h"
 
@@ -140,12 +141,19 @@ bool openDatabase(const QString &file, const QString &name, QString *error, QStr
     return true;
 }
 
+bool openBooks(const BooksLocation &where, const QString &name, QString *error, QStringList *notes)
+{
+    return where.server ? openServer(where, name, error, notes) : openDatabase(where.file, name, error, notes);
+}
+
 void closeDatabase(const QString &name)
 {
     if (!QSqlDatabase::contains(name)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
-        if (db.isOpen()) {
+        if (db.isOpen() && EngineInfo::onServer(db)) {
+            db.close();
+        } else if (db.isOpen()) {
             optimizeDatabase(db);
             QSqlQuery q(db);
             // Everything into the database file itself.

@@ -1,6 +1,10 @@
 #pragma once
 // The one database connection: the file Data/db.edb below the program folder,
-// an SQLite database created with the schema and initial rows when missing.
+// an SQLite database created with the schema and initial rows when missing;
+// or, for several seats, a database on a PostgreSQL server (bookslocation.h),
+// given the same schema and initial rows when it is empty.
+#include "bookslocation.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -33,9 +37,30 @@ QString databaseFile(const QString &appPath);
 bool openDatabase(const QString &file, const QString &name, QString *error, QStringList *notes = nullptr,
                   const QString &options = QString());
 
-// Ends the use of a connection: updates the planner's statistics, checkpoints
-// the write-ahead log so that the database file alone holds everything, and
-// closes. No -wal file is left when this was the last connection to the file.
+// Opens the books on a server under the connection name `name`. An empty
+// database (no tables) is given the schema and initial rows in one
+// transaction; two seats starting at once on it cannot both build it. A
+// database holding anything else is never changed before it is known to be
+// these books of a version this program knows; then it is upgraded like a
+// file, and tried for writing. Every connection waits for another seat's
+// lock at most EngineInfo::LockWaitMs. Failures as openDatabase.
+bool openServer(const BooksLocation &where, const QString &name, QString *error, QStringList *notes = nullptr);
+
+// The name every server connection of this process gives the server ("jxc-"
+// and the process id).
+QString serverApplicationName();
+
+// Opens the books wherever they are (openDatabase or openServer).
+bool openBooks(const BooksLocation &where, const QString &name, QString *error, QStringList *notes = nullptr);
+
+// The session settings every server connection of the program gets (the lock
+// wait); nothing for the file. Returns false with the reason in *error.
+bool prepareSession(QSqlDatabase db, QString *error);
+
+// Ends the use of a connection. For the file: updates the planner's
+// statistics, checkpoints the write-ahead log so that the database file alone
+// holds everything, and closes; no -wal file is left when this was the last
+// connection to the file. For a server: closes.
 void closeDatabase(const QString &name);
 
 // ---- schema (schema.cpp, upgrade.cpp) ----
@@ -58,5 +83,9 @@ void createFirstSchema(QSqlDatabase db);
 // Returns notes for the user (empty when there is nothing to say). Throws DbError.
 QStringList upgradeSchema(QSqlDatabase db);
 
-// Whether an open SQLite database has the tables of this program.
+// The tables of the first schema, in the order they are created (SVersion,
+// made by an upgrade step, is not among them).
+QStringList programTables();
+
+// Whether an open database has the tables of this program.
 bool hasProgramTables(QSqlDatabase db);

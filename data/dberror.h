@@ -8,21 +8,31 @@
 #include <QString>
 #include <stdexcept>
 
+class QSqlDatabase;
 class QSqlError;
 
 class DbError : public std::runtime_error {
 public:
-    enum class Kind { Other, Busy, ReadOnly, DiskFull, NotADatabase, Corrupt, CannotOpen, Io };
+    // Duplicate: a value that must be unique (a document number) is taken.
+    enum class Kind { Other, Busy, ReadOnly, DiskFull, NotADatabase, Corrupt, CannotOpen, Io, Duplicate };
 
     explicit DbError(const QString &text, Kind kind = Kind::Other)
         : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind) {}
 
-    // An error reported by the engine on the database in `file`.
+    // An error reported by the engine on the database in `file` (SQLite).
     static DbError fromSql(const QSqlError &e, const QString &file);
-    // The kind of an engine error.
+    // An error reported by the engine of a connection, file or server.
+    static DbError fromSql(const QSqlError &e, const QSqlDatabase &db);
+    // The kind of an SQLite error.
     static Kind kindOf(const QSqlError &e);
+    // The kind of a PostgreSQL error (by its SQLSTATE).
+    static Kind serverKindOf(const QSqlError &e);
     // What the user is told for an error of that kind on that file (no detail).
     static QString describe(Kind kind, const QString &file);
+    // The same for the books on a server (`where` names server and database).
+    static QString describeServer(Kind kind, const QString &where);
+    // Where the books of a server connection are, as the messages name them.
+    static QString serverPlace(const QSqlDatabase &db);
 
     QString text() const { return m_text; }
     Kind kind() const { return m_kind; }

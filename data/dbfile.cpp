@@ -1,6 +1,8 @@
 #include "dbfile.h"
 #include "connection.h"
 #include "dm.h"
+#include "engine.h"
+#include "serverbackup.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +33,33 @@ sqlite3 *handleOf(const QSqlDatabase &db)
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
     return *static_cast<sqlite3 *const *>(v.constData());
 }
+
+bool sideFileExists(const QString &file, const char *suffix)
+{
+    return QFileInfo::exists(file + QLatin1String(suffix));
+}
+
+void removeSideFiles(const QString &file)
+{
+    for (const char *s : {"-wal", "-shm", "-journal"}) QFile::remove(file + QLatin1String(s));
+}
+
+QString engineText(sqlite3 *db) { return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(); }
+
+// The first row of PRAGMA quick_check / integrity_check: "ok" when sound.
+QString firstCheckRow(sqlite3 *db, const char *pragma)
+{
+    sqlite3_stmt *st = nullptr;
+    QString out;
+    if (sqlite3_prepare_v2(db, pragma, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        out = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    else
+        out = engineText(db);
+    sqlite3_finalize(st);
+    return out;
+}
+
+} // namespace
 
 // Makes a rename or a new file in a folder last through a power cut.
 void syncFolder(const QString &folder)
@@ -77,33 +106,6 @@ QString copyFile(const QString &from, const QString &to)
     return QString();
 }
 
-bool sideFileExists(const QString &file, const char *suffix)
-{
-    return QFileInfo::exists(file + QLatin1String(suffix));
-}
-
-void removeSideFiles(const QString &file)
-{
-    for (const char *s : {"-wal", "-shm", "-journal"}) QFile::remove(file + QLatin1String(s));
-}
-
-QString engineText(sqlite3 *db) { return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(); }
-
-// The first row of PRAGMA quick_check / integrity_check: "ok" when sound.
-QString firstCheckRow(sqlite3 *db, const char *pragma)
-{
-    sqlite3_stmt *st = nullptr;
-    QString out;
-    if (sqlite3_prepare_v2(db, pragma, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        out = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-    else
-        out = engineText(db);
-    sqlite3_finalize(st);
-    return out;
-}
-
-} // namespace
-
 QString backupPath(const QString &folder, const QString &workDate)
 {
     // cleanPath folds "//" into one separator: the root "/" gives "/2012-11-16.edb".
@@ -112,6 +114,8 @@ QString backupPath(const QString &folder, const QString &workDate)
 
 QString backup(const QString &connection, const QString &target)
 {
+    const QSqlDatabase db = QSqlDatabase::database(connection, false);
+    if (EngineInfo::onServer(db)) return db.isOpen() ? serverBackup(db, target) : QStringLiteral("数据库没有打开，不能备份。");
     sqlite3 *source = handleOf(QSqlDatabase::database(connection, false));
     if (!source) return QStringLiteral("数据库没有打开，不能备份。");
 
@@ -161,7 +165,10 @@ QString checkProgramDatabase(const QString &file)
     {
         QFile f(file);
         if (!f.open(QIODevice::ReadOnly)) return QStringLiteral("无法读取文件：%1").arg(where);
-        if (f.read(16) != QByteArray("SQLite format 3", 16))
+        const QByteArray head = f.read(16);
+        if (head.startsWith("PGDMP"))
+            return QStringLiteral("所选文件是服务器账套的备份，只能在连接该服务器时恢复：%1").arg(where);
+        if (head != QByteArray("SQLite format 3", 16))
             return QStringLiteral("所选文件不是本程序的数据库：%1").arg(where);
     }
 
@@ -219,6 +226,7 @@ RestoreResult restore(frmDM &dm, const QString &connection, const QString &backu
 {
     RestoreResult r;
     QSqlDatabase db = QSqlDatabase::database(connection, false);
+    if (EngineInfo::onServer(db)) return serverRestore(dm, db, backupFile, when);
     const QString current = QFileInfo(db.databaseName()).absoluteFilePath();
     const QString chosen = QFileInfo(backupFile).absoluteFilePath();
 

@@ -9,6 +9,12 @@ class frmDM;
 
 namespace DbFile {
 
+// Renames `from` over `to` and makes the rename last through a power cut.
+bool renameOver(const QString &from, const QString &to);
+// Copies a file byte for byte and makes the copy durable. Returns an empty
+// text on success; a failed copy leaves nothing behind.
+QString copyFile(const QString &from, const QString &to);
+
 // The backup file for a business date in a folder: folder + "/" + date + ".edb",
 // with one separator between folder and name also when the folder is the root.
 QString backupPath(const QString &folder, const QString &workDate);

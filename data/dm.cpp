@@ -1,6 +1,8 @@
 #include "dm.h"
 #include "dberror.h"
+#include "engine.h"
 #include "globals.h"
+#include "transaction.h"
 #include "texts.h"
 #include "words.h"
 
@@ -28,20 +30,36 @@ QSqlQuery &frmDM::prepared(const QString &sql)
     if (it == m_queries.end()) {
         QSqlQuery q(m_db);
         q.setForwardOnly(true);
-        if (!q.prepare(sql)) throw DbError::fromSql(q.lastError(), m_db.databaseName());
+        if (!q.prepare(sql)) throw DbError::fromSql(q.lastError(), m_db);
         it = m_queries.insert(sql, q);
     }
     return it.value();
 }
 
+namespace {
+// The server prepares only the statements that read or change rows; anything
+// else (CREATE, DROP, SET …) is sent as it is.
+bool preparable(const QString &sql)
+{
+    const QString first = sql.trimmed().section(QLatin1Char(' '), 0, 0).toLower();
+    return first == QLatin1String("select") || first == QLatin1String("insert") || first == QLatin1String("update")
+        || first == QLatin1String("delete") || first == QLatin1String("with");
+}
+}
+
 QSqlQuery &frmDM::run(const QString &sql, const QVariantList &binds)
 {
+    if (binds.isEmpty() && !preparable(sql) && EngineInfo::onServer(m_db)) {
+        m_direct = QSqlQuery(m_db);
+        if (!m_direct.exec(sql)) throw DbError::fromSql(m_direct.lastError(), m_db);
+        return m_direct;
+    }
     QSqlQuery &q = prepared(sql);
     for (int i = 0; i < binds.size(); ++i) q.bindValue(i, binds[i]);
     if (!q.exec()) {
         const QSqlError e = q.lastError();
         q.finish();
-        throw DbError::fromSql(e, m_db.databaseName());
+        throw DbError::fromSql(e, m_db);
     }
     return q;
 }
@@ -84,9 +102,21 @@ int frmDM::rowCount(const QString &sql, const QVariantList &binds)
     return n;
 }
 
-qint64 frmDM::lastInsertId()
+qint64 frmDM::insertId(const QString &sql, const QVariantList &binds)
 {
+    if (EngineInfo::onServer(m_db)) return value(sql + QStringLiteral(" returning ID"), binds).toLongLong();
+    mySQL(sql, binds);
     return value(QStringLiteral("select last_insert_rowid()")).toLongLong();
+}
+
+QVector<QVariantList> frmDM::rowsToChange(const QString &sql, const QVariantList &binds)
+{
+    return rows(sql + EngineInfo::rowLock(EngineInfo::of(m_db)), binds);
+}
+
+QString frmDM::likeTerm(const QString &field) const
+{
+    return EngineInfo::likeTerm(EngineInfo::of(m_db), field);
 }
 
 // ---- stock ----
@@ -116,7 +146,10 @@ void frmDM::KC_Do(const QString &wname, int sid, Money quantity)
 
 Money frmDM::myRetKC(const QString &wname, int sid)
 {
-    const auto r = rows(QStringLiteral("select theCount from UKC where WName=? and SID=?"), {wname, sid});
+    const QString sql = QStringLiteral("select theCount from UKC where WName=? and SID=?");
+    // Read inside a save, the stock row stays locked until the save ends: the
+    // stock test and the stock update see the same quantity.
+    const auto r = Transaction::active(m_db) ? rowsToChange(sql, {wname, sid}) : rows(sql, {wname, sid});
     return r.size() == 1 ? Money::fromVariant(r[0][0]) : Money();
 }
 
@@ -193,6 +226,7 @@ void frmDM::releaseStatements()
 {
     for (QSqlQuery &q : m_queries) q.finish();
     m_queries.clear();
+    m_direct = QSqlQuery();
     for (QSqlQueryModel *m : m_pick)
         if (m) m->clear();
 }
@@ -223,7 +257,7 @@ QSqlQueryModel *frmDM::pickModel(int which, const QString &sql)
 {
     if (!m_pick[which]) m_pick[which] = new QSqlQueryModel(this);
     m_pick[which]->setQuery(sql, m_db);
-    if (m_pick[which]->lastError().isValid()) throw DbError::fromSql(m_pick[which]->lastError(), m_db.databaseName());
+    if (m_pick[which]->lastError().isValid()) throw DbError::fromSql(m_pick[which]->lastError(), m_db);
     while (m_pick[which]->canFetchMore()) m_pick[which]->fetchMore();
     return m_pick[which];
 }

@@ -15,6 +15,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 
 class QSqlQueryModel;
@@ -38,8 +39,15 @@ public:
     QVariant value(const QString &sql, const QVariantList &binds = {});
     // The number of rows a statement returns.
     int rowCount(const QString &sql, const QVariantList &binds = {});
-    // The row id of the last insert on this connection.
-    qint64 lastInsertId();
+    // Runs an insert of one row and returns the ID the engine gave it.
+    qint64 insertId(const QString &sql, const QVariantList &binds = {});
+    // The rows a transaction reads in order to change them (a document read
+    // again before it is settled or deleted): on a server they stay locked
+    // against other seats until the transaction ends.
+    QVector<QVariantList> rowsToChange(const QString &sql, const QVariantList &binds = {});
+    // The "contains" test of `field` against one bound pattern ('%' and '_'
+    // wildcards), ignoring the case of A to Z on either engine.
+    QString likeTerm(const QString &field) const;
 
     // ---- stock ----
     void KC_Up(const QString &wname, int sid, Money quantity);
@@ -68,6 +76,13 @@ public:
 
     // ---- numbering, prices, cost (separate source files) ----
     QString NewDJNum(const QString &table, const QString &prefix, const QString &separator = QStringLiteral("-"));
+    // Stores a new document under a new number, inside the caller's
+    // transaction: takes the next number of `table` and calls `insertHeader`
+    // with it. Should the number still be taken when the header is written
+    // (a program that wrote it without the books' lock), the header is given
+    // up alone and written again under the following number. Returns the number used.
+    QString insertNumbered(const QString &table, const QString &prefix,
+                           const std::function<void(const QString &num)> &insertHeader);
     // The next product number: business date as yymmdd and a four-digit
     // sequence, skipping numbers already given. With `next` the day's count is
     // read only while *next is 0, and *next is left at the sequence after the
@@ -102,6 +117,7 @@ private:
 
     QSqlDatabase m_db;
     QHash<QString, QSqlQuery> m_queries;   // one prepared query per statement text
+    QSqlQuery m_direct;                     // the last statement that is not prepared
     QSqlQueryModel *m_pick[6] = {};
 };
 

@@ -1,10 +1,12 @@
 #include "maintenance.h"
+#include "engine.h"
 
 #include <QSqlQuery>
 
 void optimizeDatabase(QSqlDatabase db)
 {
-    if (!db.isOpen()) return;
+    // The server keeps its statistics itself (autovacuum).
+    if (!db.isOpen() || EngineInfo::onServer(db)) return;
     // SQLite's advice for long-lived files: before closing, let "optimize" run
     // ANALYZE where this connection's queries would have profited from it. The
     // limit keeps such an ANALYZE to a sample of each index, so that ending the

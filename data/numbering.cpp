@@ -3,6 +3,7 @@
 #include "dberror.h"
 #include "dm.h"
 #include "globals.h"
+#include "transaction.h"
 
 namespace {
 QString yymmdd(const QString &date)
@@ -56,4 +57,22 @@ QString frmDM::NewSPNum(int *next)
         num = yymmdd(G.WorkDate) + sequence(++n);
     if (next) *next = n + 1;
     return num;
+}
+
+QString frmDM::insertNumbered(const QString &table, const QString &prefix,
+                              const std::function<void(const QString &num)> &insertHeader)
+{
+    for (int attempt = 1;; ++attempt) {
+        const QString num = NewDJNum(table, prefix);
+        // A savepoint: a failed insert is taken back alone, and on a server the
+        // transaction stays usable after it.
+        Transaction header(m_db);
+        try {
+            insertHeader(num);
+            header.commit();
+            return num;
+        } catch (const DbError &e) {
+            if (e.kind() != DbError::Kind::Duplicate || attempt >= 5) throw;
+        }
+    }
 }

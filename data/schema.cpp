@@ -3,6 +3,7 @@
 // is an upgrade step (upgrade.cpp), which new files run as well.
 #include "connection.h"
 #include "dberror.h"
+#include "engine.h"
 #include "menutable.h"
 #include "transaction.h"
 #include "words.h"
@@ -13,127 +14,144 @@
 
 namespace {
 
-// Column type words. MONEY has numeric affinity in SQLite: the data module keeps
-// every stored amount rounded to four decimals.
-const QString Id = QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL");
-QString txt(const char *name, int width) { return QStringLiteral("%1 VARCHAR(%2)").arg(QLatin1String(name)).arg(width); }
-QString money(const char *name) { return QStringLiteral("%1 MONEY DEFAULT 0").arg(QLatin1String(name)); }
-QString integer(const char *name, int def = 0) { return QStringLiteral("%1 INT DEFAULT %2").arg(QLatin1String(name)).arg(def); }
-QString bit(const char *name) { return QStringLiteral("%1 BIT DEFAULT 0").arg(QLatin1String(name)); }
-QString delFlag() { return QStringLiteral("theDel VARCHAR(2) DEFAULT '否'"); }
-QString stateWord() { return QStringLiteral("theState VARCHAR(4) DEFAULT '启用'"); }
+// Column types, by engine (data/engine.h): the same columns with the same
+// names and defaults on the file and on a server.
+struct Types {
+    Engine e;
+    QString id() const { return EngineInfo::idColumn(e); }
+    QString txt(const char *name, int width) const
+    {
+        return QStringLiteral("%1 %2").arg(QLatin1String(name), EngineInfo::textType(e, width));
+    }
+    QString money(const char *name) const
+    {
+        return QStringLiteral("%1 %2 DEFAULT 0").arg(QLatin1String(name), EngineInfo::moneyType(e));
+    }
+    QString integer(const char *name, int def = 0) const
+    {
+        return QStringLiteral("%1 INT DEFAULT %2").arg(QLatin1String(name)).arg(def);
+    }
+    QString bit(const char *name) const
+    {
+        return QStringLiteral("%1 %2 DEFAULT 0").arg(QLatin1String(name), EngineInfo::bitType(e));
+    }
+    QString delFlag() const { return txt("theDel", 2) + QStringLiteral(" DEFAULT '否'"); }
+    QString stateWord() const { return txt("theState", 4) + QStringLiteral(" DEFAULT '启用'"); }
+};
 
 struct Table { QString name; QStringList columns; };
 
-QStringList tradeHeader(bool payable, bool preSave)
+QStringList tradeHeader(const Types &t, bool payable, bool preSave)
 {
-    QStringList c{Id, txt("theNum", 15), txt("theDate", 10), txt("myDate", 10), integer("UID"), txt("MName", 50),
-                  txt("WName", 20), txt("AName", 20), txt("UName", 20), txt("IName", 20), txt("Remark", 100),
-                  money("theHJ"), money("theSJ"), money(payable ? "theYF" : "theYS"), money("theCount"), txt("theDX", 80)};
-    if (preSave) c << QStringLiteral("theYC VARCHAR(2) DEFAULT '否'");
-    c << delFlag();
+    QStringList c{t.id(), t.txt("theNum", 15), t.txt("theDate", 10), t.txt("myDate", 10), t.integer("UID"),
+                  t.txt("MName", 50), t.txt("WName", 20), t.txt("AName", 20), t.txt("UName", 20), t.txt("IName", 20),
+                  t.txt("Remark", 100), t.money("theHJ"), t.money("theSJ"), t.money(payable ? "theYF" : "theYS"),
+                  t.money("theCount"), t.txt("theDX", 80)};
+    if (preSave) c << t.txt("theYC", 2) + QStringLiteral(" DEFAULT '否'");
+    c << t.delFlag();
     return c;
 }
 
-QStringList lines(bool sales = false)
+QStringList lines(const Types &t, bool sales = false)
 {
-    QStringList c{Id, txt("theNum", 15), integer("theBH"), integer("SID"), money("thePrice"), money("theCount"),
-                  money("theSum"), txt("Remark", 100)};
-    if (sales) c << integer("theZK") << money("theJJ");
+    QStringList c{t.id(), t.txt("theNum", 15), t.integer("theBH"), t.integer("SID"), t.money("thePrice"),
+                  t.money("theCount"), t.money("theSum"), t.txt("Remark", 100)};
+    if (sales) c << t.integer("theZK") << t.money("theJJ");
     return c;
 }
 
-QStringList settlement(bool pay)
+QStringList settlement(const Types &t, bool pay)
 {
-    return {Id, txt("theNum", 15), txt(pay ? "FKDate" : "SKDate", 10), money("theMoney"), txt("AName", 20),
-            txt(pay ? "theFKR" : "theSKR", 20)};
+    return {t.id(), t.txt("theNum", 15), t.txt(pay ? "FKDate" : "SKDate", 10), t.money("theMoney"), t.txt("AName", 20),
+            t.txt(pay ? "theFKR" : "theSKR", 20)};
 }
 
-QStringList voucher(bool pay)
+QStringList voucher(const Types &t, bool pay)
 {
-    return {Id, txt("theNum", 15), txt("theDate", 10), txt("myDate", 10), integer("UID"), txt("MName", 50),
-            txt("AName", 20), txt("UName", 20), txt("IName", 20), txt("Remark", 100), txt("theDX", 80), delFlag(),
-            money(pay ? "theFK" : "theSK")};
+    return {t.id(), t.txt("theNum", 15), t.txt("theDate", 10), t.txt("myDate", 10), t.integer("UID"), t.txt("MName", 50),
+            t.txt("AName", 20), t.txt("UName", 20), t.txt("IName", 20), t.txt("Remark", 100), t.txt("theDX", 80),
+            t.delFlag(), t.money(pay ? "theFK" : "theSK")};
 }
 
-QStringList stockHeader(bool issuing, bool totals)
+QStringList stockHeader(const Types &t, bool issuing, bool totals)
 {
-    QStringList c{Id, txt("theNum", 15), txt("theDate", 10), txt("myDate", 10), txt("WName", 20)};
-    if (issuing) c << txt("DName", 20);
-    c << txt("UName", 20) << txt("IName", 20) << txt("Remark", 100);
-    if (totals) c << money("theSum") << money("theCount") << txt("theDX", 80);
-    c << delFlag();
+    QStringList c{t.id(), t.txt("theNum", 15), t.txt("theDate", 10), t.txt("myDate", 10), t.txt("WName", 20)};
+    if (issuing) c << t.txt("DName", 20);
+    c << t.txt("UName", 20) << t.txt("IName", 20) << t.txt("Remark", 100);
+    if (totals) c << t.money("theSum") << t.money("theCount") << t.txt("theDX", 80);
+    c << t.delFlag();
     return c;
 }
 
-QStringList dictionary(bool discount)
+QStringList dictionary(const Types &t, bool discount)
 {
-    QStringList c{Id, txt("theName", 20), txt("Remark", 50), stateWord()};
-    if (discount) c << integer("theZK");
+    QStringList c{t.id(), t.txt("theName", 20), t.txt("Remark", 50), t.stateWord()};
+    if (discount) c << t.integer("theZK");
     return c;
 }
 
-QList<Table> tables()
+QList<Table> tables(Engine e)
 {
-    QStringList ubb{Id, txt("theDate", 10)};
+    const Types t{e};
+    QStringList ubb{t.id(), t.txt("theDate", 10)};
     for (const char *g : {"CG", "CT", "FK", "XS", "XT", "SK", "BS", "BY"}) {
         const QString p = QLatin1String(g);
         const int moneyCount = (p == QLatin1String("FK") || p == QLatin1String("SK")) ? 1
                              : (p == QLatin1String("BS") || p == QLatin1String("BY")) ? 2 : 4;
-        for (int i = 1; i <= moneyCount; ++i) ubb << QStringLiteral("%1%2 MONEY DEFAULT 0").arg(p).arg(i);
+        for (int i = 1; i <= moneyCount; ++i) ubb << QStringLiteral("%1%2 %3 DEFAULT 0").arg(p).arg(i).arg(EngineInfo::moneyType(e));
         ubb << QStringLiteral("%1%2 INT DEFAULT 0").arg(p).arg(moneyCount + 1);
     }
     return {
-        {QStringLiteral("SShop"), {Id, txt("theNum", 16), txt("theName", 50), txt("thePY", 50), txt("theType", 20),
-                                   txt("theStand", 20), txt("theUnit", 10), money("theJH"), money("theXS"), money("theCB"),
-                                   integer("theZK"), money("theKCMin"), money("theKCMax"), txt("theCD", 20), txt("thePH", 20),
-                                   txt("Remark", 100), txt("theDate", 10), stateWord(), delFlag()}},
-        {QStringLiteral("SUnits"), {Id, txt("theName", 50), txt("thePY", 50), txt("thePro", 20), txt("thePho", 30),
-                                    txt("theAdd", 60), txt("Remark", 100), txt("theType", 10), money("theYS"), money("theYF"),
-                                    stateWord(), delFlag()}},
-        {QStringLiteral("SType"), dictionary(true)},
-        {QStringLiteral("SWare"), dictionary(false)},
-        {QStringLiteral("SAccount"), dictionary(false)},
-        {QStringLiteral("SStaff"), dictionary(false)},
-        {QStringLiteral("SUType"), {Id, txt("theName", 10)}},
-        {QStringLiteral("SDept"), {Id, txt("theName", 30), txt("thePhone", 100), txt("theAdd", 100), txt("theGG", 100),
-                                   txt("theZH", 100), txt("theSW", 100), txt("theT1", 100), txt("theT2", 100), txt("theGS", 100),
-                                   bit("theTX"), money("theKC"), bit("theJH"), bit("theXS"), bit("theJH1"), bit("theXS1"),
-                                   txt("theCB", 12), bit("theFKC"), money("theKCMin"), money("theKCMax")}},
-        {QStringLiteral("SUser"), {Id, txt("theName", 20), txt("thePass", 12), txt("Remark", 50), stateWord(),
-                                   txt("theCK", 20), txt("theZH", 20), txt("theJSR", 20), txt("theSFKR", 20)}},
-        {QStringLiteral("SMenu"), {txt("MNum", 3), txt("MName", 40)}},
-        {QStringLiteral("SLevel"), {integer("UID"), txt("MNum", 3)}},
-        {QStringLiteral("SDJ"), {Id, txt("theName", 20)}},
-        {QStringLiteral("UJH"), tradeHeader(true, true)},
-        {QStringLiteral("UJH_List"), lines()},
-        {QStringLiteral("UCG_O"), tradeHeader(false, false)},
-        {QStringLiteral("UCG_O_List"), lines()},
-        {QStringLiteral("UXS"), tradeHeader(false, true)},
-        {QStringLiteral("UXS_List"), lines(true)},
-        {QStringLiteral("UXS_O"), tradeHeader(true, false)},
-        {QStringLiteral("UXS_O_List"), lines()},
-        {QStringLiteral("UJH_FK"), settlement(true)},
-        {QStringLiteral("UXS_O_FK"), settlement(true)},
-        {QStringLiteral("UXS_SK"), settlement(false)},
-        {QStringLiteral("UCG_O_SK"), settlement(false)},
-        {QStringLiteral("UFK"), voucher(true)},
-        {QStringLiteral("USK"), voucher(false)},
-        {QStringLiteral("UDB"), stockHeader(true, true)},
-        {QStringLiteral("UDB_List"), lines()},
-        {QStringLiteral("UBS"), stockHeader(false, true)},
-        {QStringLiteral("UBS_List"), lines()},
-        {QStringLiteral("UBY"), stockHeader(false, true)},
-        {QStringLiteral("UBY_List"), lines()},
-        {QStringLiteral("UCZ"), stockHeader(true, false)},
-        {QStringLiteral("UCZ_O_List"), lines()},
-        {QStringLiteral("UCZ_I_List"), lines()},
-        {QStringLiteral("UKC"), {Id, txt("WName", 20), integer("SID"), money("theCount")}},
-        {QStringLiteral("SList"), {Id, txt("theDate", 10), txt("theType", 12), txt("theNum", 15), txt("WName", 20),
-                                   integer("SID"), money("ICount"), money("OCount"), money("SPrice"), money("WCount"),
-                                   txt("UName", 20)}},
-        {QStringLiteral("UList"), {Id, txt("theDate", 10), txt("theType", 12), txt("theNum", 15), money("theIn"),
-                                   money("theOut"), txt("MName", 20), txt("UName", 20), txt("IName", 20)}},
+        {QStringLiteral("SShop"), {t.id(), t.txt("theNum", 16), t.txt("theName", 50), t.txt("thePY", 50), t.txt("theType", 20),
+                                   t.txt("theStand", 20), t.txt("theUnit", 10), t.money("theJH"), t.money("theXS"), t.money("theCB"),
+                                   t.integer("theZK"), t.money("theKCMin"), t.money("theKCMax"), t.txt("theCD", 20), t.txt("thePH", 20),
+                                   t.txt("Remark", 100), t.txt("theDate", 10), t.stateWord(), t.delFlag()}},
+        {QStringLiteral("SUnits"), {t.id(), t.txt("theName", 50), t.txt("thePY", 50), t.txt("thePro", 20), t.txt("thePho", 30),
+                                    t.txt("theAdd", 60), t.txt("Remark", 100), t.txt("theType", 10), t.money("theYS"), t.money("theYF"),
+                                    t.stateWord(), t.delFlag()}},
+        {QStringLiteral("SType"), dictionary(t, true)},
+        {QStringLiteral("SWare"), dictionary(t, false)},
+        {QStringLiteral("SAccount"), dictionary(t, false)},
+        {QStringLiteral("SStaff"), dictionary(t, false)},
+        {QStringLiteral("SUType"), {t.id(), t.txt("theName", 10)}},
+        {QStringLiteral("SDept"), {t.id(), t.txt("theName", 30), t.txt("thePhone", 100), t.txt("theAdd", 100), t.txt("theGG", 100),
+                                   t.txt("theZH", 100), t.txt("theSW", 100), t.txt("theT1", 100), t.txt("theT2", 100), t.txt("theGS", 100),
+                                   t.bit("theTX"), t.money("theKC"), t.bit("theJH"), t.bit("theXS"), t.bit("theJH1"), t.bit("theXS1"),
+                                   t.txt("theCB", 12), t.bit("theFKC"), t.money("theKCMin"), t.money("theKCMax")}},
+        {QStringLiteral("SUser"), {t.id(), t.txt("theName", 20), t.txt("thePass", 12), t.txt("Remark", 50), t.stateWord(),
+                                   t.txt("theCK", 20), t.txt("theZH", 20), t.txt("theJSR", 20), t.txt("theSFKR", 20)}},
+        {QStringLiteral("SMenu"), {t.txt("MNum", 3), t.txt("MName", 40)}},
+        {QStringLiteral("SLevel"), {t.integer("UID"), t.txt("MNum", 3)}},
+        {QStringLiteral("SDJ"), {t.id(), t.txt("theName", 20)}},
+        {QStringLiteral("UJH"), tradeHeader(t, true, true)},
+        {QStringLiteral("UJH_List"), lines(t)},
+        {QStringLiteral("UCG_O"), tradeHeader(t, false, false)},
+        {QStringLiteral("UCG_O_List"), lines(t)},
+        {QStringLiteral("UXS"), tradeHeader(t, false, true)},
+        {QStringLiteral("UXS_List"), lines(t, true)},
+        {QStringLiteral("UXS_O"), tradeHeader(t, true, false)},
+        {QStringLiteral("UXS_O_List"), lines(t)},
+        {QStringLiteral("UJH_FK"), settlement(t, true)},
+        {QStringLiteral("UXS_O_FK"), settlement(t, true)},
+        {QStringLiteral("UXS_SK"), settlement(t, false)},
+        {QStringLiteral("UCG_O_SK"), settlement(t, false)},
+        {QStringLiteral("UFK"), voucher(t, true)},
+        {QStringLiteral("USK"), voucher(t, false)},
+        {QStringLiteral("UDB"), stockHeader(t, true, true)},
+        {QStringLiteral("UDB_List"), lines(t)},
+        {QStringLiteral("UBS"), stockHeader(t, false, true)},
+        {QStringLiteral("UBS_List"), lines(t)},
+        {QStringLiteral("UBY"), stockHeader(t, false, true)},
+        {QStringLiteral("UBY_List"), lines(t)},
+        {QStringLiteral("UCZ"), stockHeader(t, true, false)},
+        {QStringLiteral("UCZ_O_List"), lines(t)},
+        {QStringLiteral("UCZ_I_List"), lines(t)},
+        {QStringLiteral("UKC"), {t.id(), t.txt("WName", 20), t.integer("SID"), t.money("theCount")}},
+        {QStringLiteral("SList"), {t.id(), t.txt("theDate", 10), t.txt("theType", 12), t.txt("theNum", 15), t.txt("WName", 20),
+                                   t.integer("SID"), t.money("ICount"), t.money("OCount"), t.money("SPrice"), t.money("WCount"),
+                                   t.txt("UName", 20)}},
+        {QStringLiteral("UList"), {t.id(), t.txt("theDate", 10), t.txt("theType", 12), t.txt("theNum", 15), t.money("theIn"),
+                                   t.money("theOut"), t.txt("MName", 20), t.txt("UName", 20), t.txt("IName", 20)}},
         {QStringLiteral("UBB"), ubb},
     };
 }
@@ -184,6 +202,11 @@ QStringList indexes()
 void exec(QSqlDatabase db, const QString &sql, const QVariantList &binds = {})
 {
     QSqlQuery q(db);
+    // Statements without values are sent as they are (a server prepares no CREATE).
+    if (binds.isEmpty()) {
+        if (!q.exec(sql)) throw DbError(q.lastError().text() + QLatin1Char('\n') + sql);
+        return;
+    }
     if (!q.prepare(sql)) throw DbError(q.lastError().text() + QLatin1Char('\n') + sql);
     for (const QVariant &v : binds) q.addBindValue(v);
     if (!q.exec()) throw DbError(q.lastError().text() + QLatin1Char('\n') + sql);
@@ -191,13 +214,22 @@ void exec(QSqlDatabase db, const QString &sql, const QVariantList &binds = {})
 
 } // namespace
 
+QStringList programTables()
+{
+    QStringList out;
+    for (const Table &t : tables(Engine::File)) out << t.name;
+    return out;
+}
+
 bool hasProgramTables(QSqlDatabase db)
 {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("select name from sqlite_master where type='table'"))) return false;
     QStringList have;
-    while (q.next()) have << q.value(0).toString();
-    for (const Table &t : tables())
+    try {
+        have = EngineInfo::tableNames(db);
+    } catch (const DbError &) {
+        return false;
+    }
+    for (const Table &t : tables(EngineInfo::of(db)))
         if (!have.contains(t.name, Qt::CaseInsensitive)) return false;
     return true;
 }
@@ -205,7 +237,7 @@ bool hasProgramTables(QSqlDatabase db)
 void createFirstSchema(QSqlDatabase db)
 {
     Transaction tx(db);
-    for (const Table &t : tables())
+    for (const Table &t : tables(EngineInfo::of(db)))
         exec(db, QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, t.columns.join(QStringLiteral(", "))));
     for (const QString &s : indexes()) exec(db, s);
 

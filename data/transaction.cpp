@@ -1,5 +1,6 @@
 #include "transaction.h"
 #include "dberror.h"
+#include "engine.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -21,7 +22,16 @@ Transaction::Transaction(QSqlDatabase db) : m_db(db)
 {
     int &open = depth()[m_db.connectionName()];
     if (open == 0) {
-        run(QStringLiteral("BEGIN IMMEDIATE"));
+        const QStringList begin = EngineInfo::beginWrite(EngineInfo::of(m_db));
+        for (int i = 0; i < begin.size(); ++i) {
+            try {
+                run(begin[i]);
+            } catch (const DbError &) {
+                // The books' lock not had in time: the transaction begun ends here.
+                if (i > 0) QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+                throw;
+            }
+        }
     } else {
         m_name = QStringLiteral("tx%1").arg(++g_serial);
         run(QStringLiteral("SAVEPOINT ") + m_name);
@@ -59,5 +69,5 @@ void Transaction::end()
 void Transaction::run(const QString &sql)
 {
     QSqlQuery q(m_db);
-    if (!q.exec(sql)) throw DbError::fromSql(q.lastError(), m_db.databaseName());
+    if (!q.exec(sql)) throw DbError::fromSql(q.lastError(), m_db);
 }

@@ -4,11 +4,11 @@
 // rolls it all back. Guards nest through savepoints, so a save that calls another
 // save stays one unit.
 //
-// The outermost guard takes the database for writing at once (BEGIN IMMEDIATE):
-// what a save reads to decide (stock, owed amounts, flags) cannot change under
-// it, and when another copy of the program is writing, the engine's wait
-// applies before anything is read. After that wait the guard throws a DbError
-// of kind Busy.
+// The outermost guard takes the books for writing at once (BEGIN IMMEDIATE on
+// the file, the books' write lock on a server; data/engine.h): what a save
+// reads to decide (stock, owed amounts, flags) cannot change under it, and
+// when another seat is writing, the engine's wait applies before anything is
+// read. After that wait the guard throws a DbError of kind Busy.
 #include <QSqlDatabase>
 #include <QString>
 

@@ -5,6 +5,7 @@
 // after the first schema, so that old and new files end up alike.
 #include "connection.h"
 #include "dberror.h"
+#include "engine.h"
 #include "transaction.h"
 
 #include <QSqlError>
@@ -26,17 +27,20 @@ struct Step {
 QSqlQuery exec(QSqlDatabase db, const QString &sql, const QVariantList &binds = {})
 {
     QSqlQuery q(db);
-    if (!q.prepare(sql)) throw DbError::fromSql(q.lastError(), db.databaseName());
+    // Statements without values are sent as they are (a server prepares no CREATE).
+    if (binds.isEmpty()) {
+        if (!q.exec(sql)) throw DbError::fromSql(q.lastError(), db);
+        return q;
+    }
+    if (!q.prepare(sql)) throw DbError::fromSql(q.lastError(), db);
     for (const QVariant &v : binds) q.addBindValue(v);
-    if (!q.exec()) throw DbError::fromSql(q.lastError(), db.databaseName());
+    if (!q.exec()) throw DbError::fromSql(q.lastError(), db);
     return q;
 }
 
 bool tableExists(QSqlDatabase db, const QString &table)
 {
-    QSqlQuery q = exec(db, QStringLiteral("select count(*) from sqlite_master where type='table' and lower(name)=lower(?)"),
-                       {table});
-    return q.next() && q.value(0).toInt() > 0;
+    return EngineInfo::tableNames(db).contains(table, Qt::CaseInsensitive);
 }
 
 // Version 2: the schema records its version; a document number is unique in

@@ -40,11 +40,10 @@ PartnerSaveResult savePartner(frmDM &dm, int id, const PartnerInput &in)
             r.message = QStringLiteral("单位名称 已存在，请重新录入！");
             return r;
         }
-        dm.mySQL(QStringLiteral("insert into SUnits(theName,thePro,thePho,theAdd,Remark,thePY,theState,theDel,theType,"
-                                "theYS,theYF) values(?,?,?,?,?,?,?,?,?,?,?)"),
-                 {in.name, in.pro, in.pho, in.add, in.remark, py, QString::fromUtf8(Words::StateOn),
-                  QString::fromUtf8(Words::No), in.type, ys.value.toVariant(), yf.value.toVariant()});
-        r.id = int(dm.lastInsertId());
+        r.id = int(dm.insertId(QStringLiteral("insert into SUnits(theName,thePro,thePho,theAdd,Remark,thePY,theState,theDel,"
+                                              "theType,theYS,theYF) values(?,?,?,?,?,?,?,?,?,?,?)"),
+                               {in.name, in.pro, in.pho, in.add, in.remark, py, QString::fromUtf8(Words::StateOn),
+                                QString::fromUtf8(Words::No), in.type, ys.value.toVariant(), yf.value.toVariant()}));
     }
     tx.commit();
     r.status = PartnerSaveResult::Saved;

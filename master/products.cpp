@@ -66,13 +66,12 @@ ProductSaveResult saveProduct(frmDM &dm, int id, const ProductInput &in)
             {in.name, in.stand, in.unit, in.type, in.num});
         if (same > 0) return fail(ProductSaveResult::Duplicate, ProductField::None,
                                   QStringLiteral("同一商品信息 已存在，请重新录入！"));
-        dm.mySQL(QStringLiteral("insert into SShop(theType,theName,theUnit,theJH,Remark,thePY,theState,theNum,theDate,"
-                                "theXS,theDel,theStand,theCB,theKCMin,theKCMax,theZK,theCD,thePH) "
-                                "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'','')"),
-                 {in.type, in.name, in.unit, jh.toVariant(), in.remark, py, QString::fromUtf8(Words::StateOn), in.num,
-                  G.WorkDate, xs.toVariant(), QString::fromUtf8(Words::No), in.stand, jh.toVariant(),
-                  kcMin.toVariant(), kcMax.toVariant(), zk});
-        r.id = int(dm.lastInsertId());
+        r.id = int(dm.insertId(QStringLiteral("insert into SShop(theType,theName,theUnit,theJH,Remark,thePY,theState,theNum,theDate,"
+                                              "theXS,theDel,theStand,theCB,theKCMin,theKCMax,theZK,theCD,thePH) "
+                                              "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'','')"),
+                               {in.type, in.name, in.unit, jh.toVariant(), in.remark, py, QString::fromUtf8(Words::StateOn),
+                                in.num, G.WorkDate, xs.toVariant(), QString::fromUtf8(Words::No), in.stand, jh.toVariant(),
+                                kcMin.toVariant(), kcMax.toVariant(), zk}));
     }
     tx.commit();
     return r;

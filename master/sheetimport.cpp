@@ -160,14 +160,13 @@ Outcome importProducts(frmDM &dm, const Sheet &sheet, bool saveStock, const QStr
             categories.insert(category, 100);
             ++o.categories;
         }
-        dm.mySQL(QStringLiteral("insert into SShop(theType,theName,theUnit,theJH,Remark,thePY,theState,theNum,theDate,"
-                                "theXS,theDel,theStand,theCB,theKCMin,theKCMax,theZK,theCD,thePH) "
-                                "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'','')"),
-                 {category, name, unit, jh.toVariant(), remark, myRetPY(name), stateOn, code, G.WorkDate,
-                  xs.toVariant(), live, stand, jh.toVariant(), kcMin.toVariant(), kcMax.toVariant(), zk});
+        const int id = int(dm.insertId(QStringLiteral("insert into SShop(theType,theName,theUnit,theJH,Remark,thePY,theState,"
+                                                      "theNum,theDate,theXS,theDel,theStand,theCB,theKCMin,theKCMax,theZK,theCD,thePH) "
+                                                      "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'','')"),
+                                       {category, name, unit, jh.toVariant(), remark, myRetPY(name), stateOn, code, G.WorkDate,
+                                        xs.toVariant(), live, stand, jh.toVariant(), kcMin.toVariant(), kcMax.toVariant(), zk}));
         ++o.imported;
         if (book) {
-            const int id = int(dm.lastInsertId());
             dm.KC_Up(warehouse, id, quantity);
             dm.SaveSList(importWord, noNumber, warehouse, id, quantity, Money(), jh);
             ++o.stockRows;

@@ -89,7 +89,7 @@ SettleCheck settleTradeDoc(frmDM &dm, TradeKind kind, int docId, const Settlemen
     Transaction tx(dm.db());
     // Read again under the write lock: another window may have settled or
     // deleted the document since this dialog was opened.
-    const auto head = dm.rows(QStringLiteral("select theNum, UID, %1, theSJ, theDel%2 from %3 where ID=?")
+    const auto head = dm.rowsToChange(QStringLiteral("select theNum, UID, %1, theSJ, theDel%2 from %3 where ID=?")
                                   .arg(k.owedColumn, k.canPreSave ? QStringLiteral(", theYC") : QString(), k.head),
                               {docId});
     if (head.size() != 1) return refuse(SettleField::Document, QStringLiteral("该单据已不存在！"));

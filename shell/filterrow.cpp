@@ -1,4 +1,5 @@
 #include "filterrow.h"
+#include "data/dm.h"
 #include "data/globals.h"
 
 #include <QCheckBox>
@@ -129,7 +130,7 @@ SqlCondition FilterRow::condition() const
         const QString pattern = QLatin1Char('%') + m_line->text() + QLatin1Char('%');
         QStringList parts;
         for (const QString &field : m_fields) {
-            parts << field + QStringLiteral(" like ?");
+            parts << DM().likeTerm(field);
             c.binds << pattern;
         }
         c.sql = parts.join(QStringLiteral(" or "));

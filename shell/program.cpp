@@ -33,7 +33,13 @@ int main(int argc, char **argv)
     QString err;
     QStringList notes;
     const QString conn = QString::fromLatin1(MainConnection);
-    if (!openDatabase(databaseFile(Shell::programFolder()), conn, &err, &notes)) {
+    // The file Data/db.edb, or the server named by Data/server.ini or --server.
+    BooksLocation books;
+    if (!chooseBooks(Shell::programFolder(), QApplication::arguments().mid(1), &books, &err)) {
+        Msg::error(nullptr, err);
+        return 1;
+    }
+    if (!openBooks(books, conn, &err, &notes)) {
         Msg::error(nullptr, err);
         return 1;
     }

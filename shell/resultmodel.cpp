@@ -55,7 +55,8 @@ void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &
 {
     // The statement of the list shown so far ends here, fetched or not.
     m_open.reset();
-    auto q = std::make_unique<QSqlQuery>(db);
+    // A list read in batches stays open while other statements run.
+    auto q = std::make_unique<QSqlQuery>(m_batch > 0 ? m_listConnection.forList(db) : db);
     q->setForwardOnly(true);
     if (!q->prepare(sql)) throw DbError(q->lastError().text());
     for (int i = 0; i < binds.size(); ++i) q->bindValue(i, binds[i]);

@@ -8,6 +8,7 @@
 // batch as it scrolls towards the end (canFetchMore/fetchMore), so that a list
 // of years of documents shows its first screen at once.
 #include "listcolumn.h"
+#include "data/listconnection.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -87,6 +88,7 @@ private:
     QVector<QVector<QVariant>> m_rows;
     mutable QHash<int, QVector<int>> m_ranks;   // by column, until the rows change
     int m_batch = 0;
+    ListConnection m_listConnection;      // where a list read in batches is read (before m_open: outlives it)
     std::unique_ptr<QSqlQuery> m_open;   // the statement of a list not yet fetched to its end
     QVector<int> m_from;                  // result field of each column
 };

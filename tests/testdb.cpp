@@ -1,18 +1,133 @@
 #include "testdb.h"
 #include "data/connection.h"
+#include "data/engine.h"
 #include "data/globals.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <chrono>
 #include <stdexcept>
 
-namespace { int g_serial = 0; }
+namespace {
+
+int g_serial = 0;
+
+[[noreturn]] void fail(const QString &what) { throw std::runtime_error(what.toStdString()); }
+
+QString socketFolder()
+{
+    const QString state = qEnvironmentVariable("JXC_TEST_SERVER_STATE");
+    QFile f(state);
+    if (state.isEmpty() || !f.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("JXC_TEST_ENGINE=server needs JXC_TEST_SERVER_STATE naming the file tests/pgcluster.sh wrote (%1)")
+                 .arg(state));
+    return QString::fromLocal8Bit(f.readAll()).trimmed();
+}
+
+// The connection to the server's maintenance database, for creating and dropping test databases.
+QSqlDatabase admin()
+{
+    const QString name = QStringLiteral("jxc-test-admin");
+    if (QSqlDatabase::contains(name)) return QSqlDatabase::database(name);
+    const BooksLocation w = testServer(QStringLiteral("postgres"));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    db.setHostName(w.host);
+    db.setPort(w.port);
+    db.setDatabaseName(w.database);
+    db.setUserName(w.user);
+    if (!db.open()) fail(QStringLiteral("test server: ") + db.lastError().text());
+    return db;
+}
+
+void adminExec(const QString &sql)
+{
+    QSqlQuery q(admin());
+    if (!q.exec(sql)) fail(QStringLiteral("test server: %1\n%2").arg(q.lastError().text(), sql));
+}
+
+bool databaseExists(const QString &name)
+{
+    QSqlQuery q(admin());
+    q.prepare(QStringLiteral("select count(*) from pg_database where datname=?"));
+    q.addBindValue(name);
+    if (!q.exec() || !q.next()) fail(q.lastError().text());
+    return q.value(0).toInt() > 0;
+}
+
+// The books of the current schema, made once per server and copied for every test.
+QString templateDatabase()
+{
+    const QString name = QStringLiteral("jxc_template_v%1").arg(currentSchemaVersion());
+    static bool known = false;
+    if (known) return name;
+    // Test programs running side by side build it once: the first builds, the others wait.
+    adminExec(QStringLiteral("select pg_advisory_lock(1)"));
+    if (!databaseExists(name)) {
+        const QString building = name + QStringLiteral("_building");
+        adminExec(QStringLiteral("drop database if exists %1").arg(building));
+        adminExec(QStringLiteral("create database %1").arg(building));
+        QString err;
+        const QString conn = QStringLiteral("jxc-test-template");
+        if (!openServer(testServer(building), conn, &err)) fail(err);
+        closeDatabase(conn);
+        QSqlDatabase::removeDatabase(conn);
+        adminExec(QStringLiteral("alter database %1 rename to %2").arg(building, name));
+    }
+    adminExec(QStringLiteral("select pg_advisory_unlock(1)"));
+    known = true;
+    return name;
+}
+
+QString newDatabaseName()
+{
+    return QStringLiteral("jxct_%1_%2").arg(QCoreApplication::applicationPid()).arg(++g_serial);
+}
+
+} // namespace
+
+bool testsOnServer()
+{
+    return qEnvironmentVariable("JXC_TEST_ENGINE") == QLatin1String("server");
+}
+
+BooksLocation testServer(const QString &database)
+{
+    BooksLocation w;
+    w.server = true;
+    w.host = socketFolder();
+    w.port = 5432;
+    w.database = database;
+    w.user = QStringLiteral("postgres");
+    return w;
+}
+
+QString createEmptyTestServerDatabase()
+{
+    const QString name = newDatabaseName();
+    adminExec(QStringLiteral("create database %1").arg(name));
+    return name;
+}
+
+void dropTestServerDatabase(const QString &database)
+{
+    adminExec(QStringLiteral("drop database if exists %1 with (force)").arg(database));
+}
 
 TestDb::TestDb()
 {
-    m_file = m_dir.path() + QStringLiteral("/Data/db.edb");
     m_conn = QStringLiteral("test%1").arg(++g_serial);
+    if (testsOnServer()) {
+        const QString name = newDatabaseName();
+        adminExec(QStringLiteral("create database %1 template %2").arg(name, templateDatabase()));
+        m_where = testServer(name);
+    } else {
+        m_where = BooksLocation::ofFile(m_dir.path() + QStringLiteral("/Data/db.edb"));
+    }
     QString err;
-    if (!openDatabase(m_file, m_conn, &err)) throw std::runtime_error(err.toStdString());
+    if (!openBooks(m_where, m_conn, &err)) throw std::runtime_error(err.toStdString());
     m_dm = std::make_unique<frmDM>(QSqlDatabase::database(m_conn));
 }
 
@@ -24,23 +139,79 @@ TestDb::~TestDb()
         db.close();
     }
     QSqlDatabase::removeDatabase(m_conn);
+    if (m_where.server) {
+        try {
+            dropTestServerDatabase(m_where.database);
+        } catch (const std::exception &e) {
+            qWarning("%s", e.what());
+        }
+    }
+}
+
+QSqlDatabase TestDb::openSeat(const QString &name)
+{
+    QSqlDatabase db;
+    if (m_where.server) {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(m_where.host);
+        db.setPort(m_where.port);
+        db.setDatabaseName(m_where.database);
+        db.setUserName(m_where.user);
+    } else {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(m_where.file);
+    }
+    if (!db.open()) fail(db.lastError().text());
+    return db;
+}
+
+void TestDb::closeSeat(const QString &name)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void TestDb::failInserts(const QString &table, const QString &message, int fromRows)
+{
+    if (m_where.server) {
+        m_dm->mySQL(QStringLiteral("create or replace function jxc_fail_%1() returns trigger language plpgsql as $$ "
+                                   "begin if (select count(*) from %1) >= %2 then raise exception '%3'; end if; "
+                                   "return new; end $$")
+                        .arg(table)
+                        .arg(fromRows)
+                        .arg(message));
+        m_dm->mySQL(QStringLiteral("create trigger fail before insert on %1 for each row execute function jxc_fail_%1()")
+                        .arg(table));
+    } else {
+        m_dm->mySQL(QStringLiteral("create trigger fail before insert on %1 when (select count(*) from %1) >= %2 "
+                                   "begin select raise(abort, '%3'); end")
+                        .arg(table)
+                        .arg(fromRows)
+                        .arg(message));
+    }
+}
+
+void TestDb::stopFailing(const QString &table)
+{
+    m_dm->mySQL(m_where.server ? QStringLiteral("drop trigger fail on %1").arg(table) : QStringLiteral("drop trigger fail"));
 }
 
 int TestDb::addProduct(const QString &name, Money purchase, Money sales, const QString &date)
 {
-    m_dm->mySQL(QStringLiteral("insert into SShop(theNum,theName,thePY,theType,theStand,theUnit,theJH,theXS,theCB,theZK,"
-                               "theKCMin,theKCMax,theCD,thePH,Remark,theDate,theState,theDel) "
-                               "values(?,?,'','','','个',?,?,?,100,0,1000,'','','',?,'启用','否')"),
-                {name, name, purchase.toVariant(), sales.toVariant(), purchase.toVariant(), date});
-    return int(m_dm->lastInsertId());
+    return int(m_dm->insertId(QStringLiteral("insert into SShop(theNum,theName,thePY,theType,theStand,theUnit,theJH,theXS,theCB,theZK,"
+                                             "theKCMin,theKCMax,theCD,thePH,Remark,theDate,theState,theDel) "
+                                             "values(?,?,'','','','个',?,?,?,100,0,1000,'','','',?,'启用','否')"),
+                              {name, name, purchase.toVariant(), sales.toVariant(), purchase.toVariant(), date}));
 }
 
 int TestDb::addPartner(const QString &name, const QString &type)
 {
-    m_dm->mySQL(QStringLiteral("insert into SUnits(theName,thePY,thePro,thePho,theAdd,Remark,theType,theYS,theYF,theState,theDel) "
-                               "values(?,'','','','','',?,0,0,'启用','否')"),
-                {name, type});
-    return int(m_dm->lastInsertId());
+    return int(m_dm->insertId(QStringLiteral("insert into SUnits(theName,thePY,thePro,thePho,theAdd,Remark,theType,theYS,theYF,"
+                                             "theState,theDel) values(?,'','','','','',?,0,0,'启用','否')"),
+                              {name, type}));
 }
 
 void TestDb::addWarehouse(const QString &name)
@@ -53,3 +224,39 @@ void setSession(const QString &workDate, const QString &login)
     G.WorkDate = workDate;
     G.LoginName = login;
 }
+
+OtherSeat::OtherSeat(TestDb &t, int holdMs, const QString &sqlWhileHolding)
+{
+    const BooksLocation where = t.location();
+    m_thread = std::thread([=] {
+        static std::atomic<int> serial{0};
+        const QString name = QStringLiteral("other-seat-%1").arg(++serial);
+        {
+            QSqlDatabase db;
+            if (where.server) {
+                db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+                db.setHostName(where.host);
+                db.setPort(where.port);
+                db.setDatabaseName(where.database);
+                db.setUserName(where.user);
+            } else {
+                db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+                db.setDatabaseName(where.file);
+            }
+            db.open();
+            QSqlQuery q(db);
+            // Takes the books for writing the way every seat of the program does.
+            for (const QString &s : EngineInfo::beginWrite(EngineInfo::of(db))) q.exec(s);
+            if (!sqlWhileHolding.isEmpty()) q.exec(sqlWhileHolding);
+            m_holding = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+            q.exec(QStringLiteral("COMMIT"));
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    while (!m_holding) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+OtherSeat::~OtherSeat() { m_thread.join(); }

@@ -1,9 +1,19 @@
 #pragma once
-// A fresh database in a temporary folder with the data module on it, for tests.
+// A fresh database with the data module on it, for tests.
+//
+// The engine comes from the environment, so that the same test program runs
+// once on each: without JXC_TEST_ENGINE (or with "file") a new SQLite file in a
+// temporary folder; with JXC_TEST_ENGINE=server a new database on the test
+// server whose socket folder is written in the file JXC_TEST_SERVER_STATE
+// (tests/pgcluster.sh starts that server), made from a template of the
+// current schema and dropped again at the end.
+#include "data/bookslocation.h"
 #include "data/dm.h"
 
 #include <QTemporaryDir>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 class TestDb {
 public:
@@ -11,8 +21,23 @@ public:
     ~TestDb();
     frmDM &dm() { return *m_dm; }
     QSqlDatabase db() { return m_dm->db(); }
-    QString file() const { return m_file; }
+    // The SQLite file (file engine); empty on a server.
+    QString file() const { return m_where.server ? QString() : m_where.file; }
+    // A temporary folder of this database (the program folder of tests that need one).
     QString folder() const { return m_dir.path() + QLatin1Char('/'); }
+    // Where these books are, file or server.
+    const BooksLocation &location() const { return m_where; }
+    bool onServer() const { return m_where.server; }
+
+    // Another seat's connection to the same books, under its own name (it
+    // takes part in no Transaction of this process). Throws on failure.
+    QSqlDatabase openSeat(const QString &name);
+    static void closeSeat(const QString &name);
+
+    // Makes the engine refuse every insert into `table` with `message` once the
+    // table holds `fromRows` rows; stopFailing ends it.
+    void failInserts(const QString &table, const QString &message, int fromRows = 0);
+    void stopFailing(const QString &table);
 
     // Small fixtures.
     int addProduct(const QString &name, Money purchase = Money(), Money sales = Money(), const QString &date = QString());
@@ -21,10 +46,32 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QString m_file;
+    BooksLocation m_where;
     QString m_conn;
     std::unique_ptr<frmDM> m_dm;
 };
 
+// Whether the tests of this process run on a server (JXC_TEST_ENGINE=server).
+bool testsOnServer();
+// The test server's books named `database` (as the user the tests connect with).
+BooksLocation testServer(const QString &database);
+// A new empty database on the test server, for tests that build books
+// themselves (no schema); dropped by dropTestServerDatabase.
+QString createEmptyTestServerDatabase();
+void dropTestServerDatabase(const QString &database);
+
 // Sets the working date and login name used by postings.
 void setSession(const QString &workDate = QStringLiteral("2012-11-16"), const QString &login = QStringLiteral("系统管理员"));
+
+// Another seat holding the books for writing for `holdMs` milliseconds, on its
+// own connection in its own thread (as another copy of the program would),
+// running `sqlWhileHolding` first when given. Ready when constructed.
+class OtherSeat {
+public:
+    OtherSeat(TestDb &t, int holdMs, const QString &sqlWhileHolding = QString());
+    ~OtherSeat();
+
+private:
+    std::thread m_thread;
+    std::atomic<bool> m_holding{false};
+};

@@ -304,7 +304,9 @@ void TstDatabase::engineErrorsAreToldInChinese_data()
     QTest::newRow("not a database") << "26" << int(DbError::Kind::NotADatabase) << "不是本程序的数据库";
     QTest::newRow("corrupt") << "11" << int(DbError::Kind::Corrupt) << "已损坏";
     QTest::newRow("cannot open") << "14" << int(DbError::Kind::CannotOpen) << "无法打开";
-    QTest::newRow("a statement's own error") << "19" << int(DbError::Kind::Other) << "数据库出错";
+    QTest::newRow("a statement's own error") << "1" << int(DbError::Kind::Other) << "数据库出错";
+    QTest::newRow("a unique value taken") << "19" << int(DbError::Kind::Duplicate) << "数据库出错";
+    QTest::newRow("a unique value taken, extended code") << "2067" << int(DbError::Kind::Duplicate) << "数据库出错";
 }
 
 void TstDatabase::engineErrorsAreToldInChinese()

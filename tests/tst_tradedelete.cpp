@@ -240,11 +240,11 @@ void TstTradeDelete::failurePartWayLeavesNothing()
     const int id = f.save(f.doc(k, "10"));
     QVERIFY(f.settle(k, id, "5").ok());
     // The next row written to that table fails, after the mark, the balance and the stock.
-    f.dm().mySQL(QString("create trigger fail before insert on %1 begin select raise(abort, 'disk full'); end").arg(failingTable));
+    f.t.failInserts(failingTable, "disk full");
     const QStringList before = f.books();
     QVERIFY_THROWS_EXCEPTION(DbError, deleteTradeDoc(f.dm(), k, id));
     QCOMPARE(f.books(), before);
-    f.dm().mySQL("drop trigger fail");
+    f.t.stopFailing(failingTable);
     QCOMPARE(deleteTradeDoc(f.dm(), k, id).outcome, DeleteOutcome::Deleted);
 }
 
@@ -403,7 +403,7 @@ void TstTradeDelete::settlementFailurePartWayLeavesNothing()
     Fixture f;
     const int id = f.save(f.doc(TradeKind::Sales, "0"));
     // The cash-log row, third of the four writes, fails.
-    f.dm().mySQL("create trigger fail before insert on UList begin select raise(abort, 'disk full'); end");
+    f.t.failInserts("UList", "disk full");
     const QStringList before = f.books();
     QVERIFY_THROWS_EXCEPTION(DbError, f.settle(TradeKind::Sales, id, "12"));
     QCOMPARE(f.books(), before);

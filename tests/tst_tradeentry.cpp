@@ -647,7 +647,7 @@ void TstTradeEntry::afterSave()
 void TstTradeEntry::failurePartWayKeepsTheScreen()
 {
     Fixture f;
-    f.dm().mySQL("create trigger t_fail before insert on SList begin select raise(abort, '磁盘已满'); end");
+    f.t.failInserts("SList", "磁盘已满");
     f.open(TradeKind::Purchase);
     f.choosePartner("大华");
     f.addLine(1, "COLA");

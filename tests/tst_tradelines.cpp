@@ -335,7 +335,7 @@ void TstTradeLines::statisticsWorkbook()
         const int sid = f.t.addProduct(QString("商品%1").arg(i, 2, 10, QChar('0')), Money::fromString("1"), Money::fromString("2"));
         many.append({sid, "2", "1"});
     }
-    f.dm().mySQL("update SShop set theNum=printf('Q%03d', ID) where theNum=theName");
+    f.dm().mySQL("update SShop set theNum='Q' || substr('000' || ID, length('000' || ID) - 2) where theNum=theName");
     f.save(TradeKind::Sales, f.shunfa, many, "10");
     // 顺发超市 again, from the second warehouse: a row of its own; cola at 12 there.
     f.save(TradeKind::Sales, f.shunfa, {{f.cola, "12", "2"}}, "24", false, "二号库");

@@ -624,7 +624,7 @@ void TstTradeManage::titleSortsAllRows()
     // More documents than one batch of the list, with amounts out of order.
     f.dm().mySQL("with recursive n(i) as (select 1 union all select i+1 from n where i<450) "
                  "insert into UJH(theNum,theDate,myDate,UID,WName,UName,IName,theHJ,theSJ,theYF,theYC,theDel) "
-                 "select 'CG' || printf('%04d', i), '2012-11-16', '2012-11-16', ?, '一号库', '张三', '系统管理员', "
+                 "select 'CG' || substr('0000' || i, length('0000' || i) - 3), '2012-11-16', '2012-11-16', ?, '一号库', '张三', '系统管理员', "
                  "(i*37)%451 + 0.5, 0, (i*37)%451 + 0.5, '否', '否' from n", {f.supplier});
     TradeManageScreen *s = f.open(TradeKind::Purchase);
     s->queryButton()->click();
@@ -651,7 +651,7 @@ void TstTradeManage::manyRowsAreWalkedFewAreSought()
     // 21 000 receipts of the supplier, and 3 of another partner among them.
     f.dm().mySQL("with recursive n(i) as (select 1 union all select i+1 from n where i<21003) "
                  "insert into UJH(theNum,theDate,myDate,UID,WName,UName,IName,theHJ,theSJ,theYF,theYC,theDel) "
-                 "select 'CG' || printf('%06d', i), '2012-11-16', '2012-11-16', case when i % 7000 = 0 then ? else ? end, "
+                 "select 'CG' || substr('000000' || i, length('000000' || i) - 5), '2012-11-16', '2012-11-16', cast(case when i % 7000 = 0 then ? else ? end as integer), "
                  "'一号库', '张三', '系统管理员', 1.25, 0, 1.25, '否', '否' from n", {f.other, f.supplier});
     TradeManageScreen *s = f.open(TradeKind::Purchase);
     FilterRow *partner = f.filter(s, "供  应  商");

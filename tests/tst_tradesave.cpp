@@ -410,8 +410,7 @@ void TstTradeSave::failurePartWayLeavesNothing()
     G.ShopFKC = true;
     G.ShopJH = G.ShopXS = true;
     // The second line's write fails: everything before it must go as well.
-    f.dm().mySQL(QString("create trigger fail before insert on %1 when (select count(*) from %1) >= 1 "
-                         "begin select raise(abort, 'disk full'); end").arg(failingTable));
+    f.t.failInserts(failingTable, "disk full", 1);
     f.dm().mySQL(QString("insert into %1(theNum) values('old')").arg(failingTable));
     TradeDoc d = f.doc(TradeKind(kind), {{f.cola, "2", "3"}, {f.tea, "10", "1"}}, "5");
   
@@ -567,44 +566,10 @@ void TstTradeSave::preSavedSalesDelivery()
     QCOMPARE(f.dm().myRetKC("一号库", f.tea).toString(), QString("7"));
 }
 
-namespace {
-// Another copy of the program on the same file: its own connection in its own
-// thread, holding the database for writing for a while.
-class OtherSeat {
-public:
-    OtherSeat(const QString &file, int holdMs, const QString &sqlWhileHolding = QString())
-    {
-        m_thread = std::thread([=] {
-            const QString name = QStringLiteral("other-seat");
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
-                db.setDatabaseName(file);
-                db.open();
-                QSqlQuery q(db);
-                q.exec("BEGIN IMMEDIATE");
-                if (!sqlWhileHolding.isEmpty()) q.exec(sqlWhileHolding);
-                m_holding = true;
-                std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
-                q.exec("COMMIT");
-                q.finish();
-                db.close();
-            }
-            QSqlDatabase::removeDatabase(name);
-        });
-        while (!m_holding) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ~OtherSeat() { m_thread.join(); }
-
-private:
-    std::thread m_thread;
-    std::atomic<bool> m_holding{false};
-};
-}
-
 void TstTradeSave::anotherSeatWritingMakesTheSaveWait()
 {
     Fixture f;
-    OtherSeat other(f.t.file(), 800);
+    OtherSeat other(f.t, 800);
     QElapsedTimer t;
     t.start();
     // Waits for the other seat instead of failing at once.
@@ -622,7 +587,7 @@ void TstTradeSave::stockIsReadAgainUnderTheLock()
     // … but another seat sells all of it while this one waits for the lock.
     TradeCheck refused;
     {
-        OtherSeat other(f.t.file(), 300, QString("update UKC set theCount=0 where SID=%1").arg(f.cola));
+        OtherSeat other(f.t, 300, QString("update UKC set theCount=0 where SID=%1").arg(f.cola));
         QCOMPARE(saveTradeDoc(f.dm(), d, &refused), QString());
     }
     QCOMPARE(refused.message, QString("商品 P001 可乐 库存不足，不能出库！"));
@@ -633,7 +598,7 @@ void TstTradeSave::stockIsReadAgainUnderTheLock()
 void TstTradeSave::busyBooksAreToldAndNothingIsWritten()
 {
     Fixture f;
-    OtherSeat other(f.t.file(), 6500);
+    OtherSeat other(f.t, 6500);
     try {
         saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "2", "1"}}, "2"));
         QFAIL("the save should have given up");

@@ -156,9 +156,9 @@ QVector<ProductHit> findProducts(frmDM &dm, const QString &code, const QString &
     const CallerRule &s = ruleOf(code);
     // Every product is looked at: the text tests come first, as the state
     // columns at the end of the row cost more to read than the three texts.
-    QString sql = QStringLiteral("select %1 from SShop where (theName like ? or thePY like ? or theNum like ?) "
-                                 "and theState='启用' and theDel='否'")
-                      .arg(productColumns(s));
+    QString sql = QStringLiteral("select %1 from SShop where (%2 or %3 or %4) and theState='启用' and theDel='否'")
+                      .arg(productColumns(s), dm.likeTerm(QStringLiteral("theName")), dm.likeTerm(QStringLiteral("thePY")),
+                           dm.likeTerm(QStringLiteral("theNum")));
     QVariantList binds{pattern(text), pattern(text), pattern(text)};
     if (!excluded.isEmpty()) {
         QStringList marks;
@@ -224,12 +224,14 @@ QVector<PartnerHit> findPartners(frmDM &dm, const QString &code, const PartnerBo
 {
     const CallerRule &s = ruleOf(code);
     QString sql = QStringLiteral("select theName,thePro,thePho,theAdd,Remark,ID from SUnits "
-                                 "where theState='启用' and theDel='否' and coalesce(theType,'')<>? "
-                                 "and (theName like ? or thePY like ?)");
+                                 "where theState='启用' and theDel='否' and coalesce(theType,'')<>? and (%1 or %2)")
+                      .arg(dm.likeTerm(QStringLiteral("theName")), dm.likeTerm(QStringLiteral("thePY")));
     QVariantList binds{s.excludedPartnerType, pattern(boxes.name), pattern(boxes.name)};
     if (s.contactFilters) {
         // Partners without a contact, phone or address are found too.
-        sql += QStringLiteral(" and coalesce(thePro,'') like ? and coalesce(thePho,'') like ? and coalesce(theAdd,'') like ?");
+        sql += QStringLiteral(" and %1 and %2 and %3")
+                   .arg(dm.likeTerm(QStringLiteral("coalesce(thePro,'')")), dm.likeTerm(QStringLiteral("coalesce(thePho,'')")),
+                        dm.likeTerm(QStringLiteral("coalesce(theAdd,'')")));
         binds << pattern(boxes.contact) << pattern(boxes.phone) << pattern(boxes.address);
     }
     sql += QStringLiteral(" order by theType,theName");

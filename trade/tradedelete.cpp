@@ -27,7 +27,7 @@ DeleteResult deleteTradeDoc(frmDM &dm, TradeKind kind, int docId)
     const QString no = QString::fromUtf8(Words::No);
 
     Transaction tx(dm.db());
-    const auto head = dm.rows(QStringLiteral("select theNum, UID, %1, WName, theDel%2 from %3 where ID=?")
+    const auto head = dm.rowsToChange(QStringLiteral("select theNum, UID, %1, WName, theDel%2 from %3 where ID=?")
                                   .arg(k.owedColumn, k.canPreSave ? QStringLiteral(", theYC") : QString(), k.head),
                               {docId});
     if (head.size() != 1) return {DeleteOutcome::NotFound, QStringLiteral("该单据已不存在！")};

@@ -65,13 +65,16 @@ QString saveTradeDoc(frmDM &dm, const TradeDoc &doc, TradeCheck *refused)
     }
     if (changing) {
         // Only a live pre-saved document may be changed; anything else would post it twice.
-        const auto r = dm.rows(QStringLiteral("select theYC, theDel from %1 where theNum=?").arg(k.head), {doc.num});
+        const auto r = dm.rowsToChange(QStringLiteral("select theYC, theDel from %1 where theNum=?").arg(k.head), {doc.num});
         if (!k.canPreSave || r.size() != 1 || r[0][0].toString() != QString::fromUtf8(Words::Yes)
             || r[0][1].toString() != QString::fromUtf8(Words::No))
             throw DbError(QStringLiteral("单据 %1 不是可以修改的预存单据！").arg(doc.num));
     }
-    const QString num = changing ? doc.num : dm.NewDJNum(k.head, k.prefix, QStringLiteral("-"));
-    writeHeader(dm, k, doc, num, changing);
+    QString num = doc.num;
+    if (changing)
+        writeHeader(dm, k, doc, num, true);
+    else
+        num = dm.insertNumbered(k.head, k.prefix, [&](const QString &n) { writeHeader(dm, k, doc, n, false); });
 
     int bh = 0;
     for (const TradeLine &l : doc.lines) {

@@ -1,0 +1,63 @@
+#pragma once
+// The two engines the books can live in, and everything that differs between
+// them. The statements of the program are the same text on both wherever the
+// standard allows; what cannot be the same is asked of this descriptor, and
+// only the data module asks.
+//
+//   File   — the SQLite file Data/db.edb: one seat (or a few on one shared file).
+//   Server — a database on a PostgreSQL server: several seats at once.
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+enum class Engine { File, Server };
+
+namespace EngineInfo {
+
+// The engine behind a connection (by its Qt driver).
+Engine of(const QSqlDatabase &db);
+inline bool onServer(const QSqlDatabase &db) { return of(db) == Engine::Server; }
+
+// The Qt driver of each engine.
+QString driverName(Engine e);
+
+// ---- schema ----
+
+// The counter primary key "ID": given by the engine, never by the program.
+QString idColumn(Engine e);
+// A text column of a declared width. On the server: text in the "C"
+// collation, which sorts and compares byte by byte as the file does.
+QString textType(Engine e, int width);
+// Amounts, prices and quantities: exact, four decimals.
+QString moneyType(Engine e);
+// Shop switches (0 or 1).
+QString bitType(Engine e);
+
+// The names of the tables of the open database (as the engine spells them).
+QStringList tableNames(QSqlDatabase db);
+
+// ---- statements ----
+
+// The statements that start a write transaction. Both take the books for
+// writing before anything is read: one seat writes at a time, and what a save
+// reads to decide cannot change under it. Readers never wait.
+//   File:   BEGIN IMMEDIATE (the file's write lock).
+//   Server: BEGIN and the books' write lock (a lock held until the
+//           transaction ends, waited for up to the lock timeout).
+QStringList beginWrite(Engine e);
+
+// Appended to a select of rows a transaction is about to change: locks them
+// until it ends (server); nothing on the file, where the transaction already
+// holds the whole file.
+QString rowLock(Engine e);
+
+// The "contains" test of lists and lookups: `field` against a bound pattern
+// with % and _ as wildcards, ignoring the case of the letters A to Z and
+// nothing else, with no escape character, the same on both engines.
+QString likeTerm(Engine e, const QString &field);
+
+// How long a seat waits for another seat's lock before it is told the books
+// are busy.
+inline constexpr int LockWaitMs = 5000;
+
+} // namespace EngineInfo

@@ -1,0 +1,335 @@
+#include "serverbackup.h"
+#include "bookscopy.h"
+#include "connection.h"
+#include "dberror.h"
+#include "dm.h"
+#include "engine.h"
+#include "globals.h"
+#include "transaction.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <unistd.h>
+
+namespace DbFile {
+
+namespace {
+
+QString native(const QString &path) { return QDir::toNativeSeparators(path); }
+
+// The connection arguments and environment of the client programs for the
+// books open on `db`; they never ask for a password on a terminal.
+QStringList connectionArgs(const QSqlDatabase &db, const char *databaseOption = "-d")
+{
+    QStringList a{QStringLiteral("-w")};
+    if (!db.hostName().isEmpty()) a << QStringLiteral("-h") << db.hostName();
+    if (db.port() > 0) a << QStringLiteral("-p") << QString::number(db.port());
+    if (!db.userName().isEmpty()) a << QStringLiteral("-U") << db.userName();
+    a << QLatin1String(databaseOption) << db.databaseName();
+    return a;
+}
+
+QProcessEnvironment clientEnvironment(const QSqlDatabase &db)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!db.password().isEmpty()) env.insert(QStringLiteral("PGPASSWORD"), db.password());
+    env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("10"));
+    env.insert(QStringLiteral("PGAPPNAME"), serverApplicationName());
+    // A seat in the middle of a save is waited for as long as a seat waits, no longer.
+    env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c lock_timeout=%1").arg(EngineInfo::LockWaitMs));
+    env.insert(QStringLiteral("LC_MESSAGES"), QStringLiteral("C"));
+    return env;
+}
+
+struct Run {
+    bool ok = false;
+    QByteArray out;
+    QString err;
+};
+
+// Runs a client program to its end. `env` empty: the system's environment.
+Run runTool(const QString &tool, const QStringList &args, const QProcessEnvironment &env = {})
+{
+    Run r;
+    const QString program = serverTool(tool);
+    if (program.isEmpty()) {
+        r.err = QStringLiteral("找不到 %1（请安装 Debian 软件包 postgresql-client）。").arg(tool);
+        return r;
+    }
+    QProcess p;
+    if (!env.isEmpty()) p.setProcessEnvironment(env);
+    p.start(program, args);
+    if (!p.waitForStarted(-1)) {
+        r.err = QStringLiteral("无法运行 %1：%2").arg(program, p.errorString());
+        return r;
+    }
+    p.closeWriteChannel();
+    p.waitForFinished(-1);
+    r.out = p.readAllStandardOutput();
+    r.err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+    r.ok = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!r.ok && r.err.isEmpty()) r.err = QStringLiteral("%1 未能完成（退出码 %2）。").arg(tool).arg(p.exitCode());
+    return r;
+}
+
+// The tables an archive holds (lower case), from pg_restore --list.
+QStringList archiveTables(const QByteArray &list)
+{
+    QStringList out;
+    for (const QByteArray &line : list.split('\n')) {
+        if (line.startsWith(';')) continue;
+        const QList<QByteArray> w = line.simplified().split(' ');
+        // "215; 1259 16386 TABLE public sshop jxc"
+        const int at = int(w.indexOf("TABLE"));
+        if (at > 0 && at + 2 < w.size() && w[at + 1] != "DATA") out << QString::fromUtf8(w[at + 2]).toLower();
+    }
+    return out;
+}
+
+// The schema version written in an archive's SVersion rows, or 0.
+int archiveVersion(const QString &file)
+{
+    const Run r = runTool(QStringLiteral("pg_restore"),
+                          {QStringLiteral("--data-only"), QStringLiteral("--table=sversion"), QStringLiteral("-f"),
+                           QStringLiteral("-"), file});
+    if (!r.ok) return 0;
+    int version = 0;
+    bool inCopy = false;
+    for (const QByteArray &line : r.out.split('\n')) {
+        if (line.startsWith("COPY ")) { inCopy = true; continue; }
+        if (!inCopy) continue;
+        if (line == "\\.") break;
+        version = std::max(version, line.trimmed().toInt());
+    }
+    return version;
+}
+
+// Sessions on these books other than this process's own.
+int otherSeats(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("select count(*) from pg_stat_activity where datname=current_database() "
+                             "and pid<>pg_backend_pid() and backend_type='client backend' "
+                             "and coalesce(application_name,'')<>?"));
+    q.addBindValue(serverApplicationName());
+    if (!q.exec() || !q.next()) throw DbError::fromSql(q.lastError(), db);
+    return q.value(0).toInt();
+}
+
+// The statements that clear the books before a backup is put in their place,
+// in the transaction of the restore: the books' write lock, then every table.
+QString clearingScript(QSqlDatabase db)
+{
+    QStringList tables;
+    for (const QString &t : programTables()) tables << t.toLower();
+    tables << QStringLiteral("sversion");
+    for (const QString &t : EngineInfo::tableNames(db))
+        if (!tables.contains(t.toLower())) tables << t.toLower();
+    QStringList quoted;
+    for (const QString &t : tables) quoted << QLatin1Char('"') + QString(t).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return EngineInfo::beginWrite(Engine::Server).value(1) + QStringLiteral(";\n")
+           + QStringLiteral("drop table if exists %1 cascade;\n").arg(quoted.join(QStringLiteral(", ")));
+}
+
+// Puts a server backup in place of the books, in one transaction of psql:
+// the books are cleared and the backup's schema and rows restored, or
+// nothing changes. Returns an empty text on success.
+QString restoreArchive(QSqlDatabase db, const QString &archive)
+{
+    QTemporaryDir work;
+    if (!work.isValid()) return QStringLiteral("无法建立临时文件夹。");
+    // The whole script first: a backup that cannot be read to its end is never half restored.
+    const QString script = work.filePath(QStringLiteral("restore.sql"));
+    Run r = runTool(QStringLiteral("pg_restore"), {QStringLiteral("--no-owner"), QStringLiteral("--no-privileges"),
+                                                   QStringLiteral("-f"), script, archive});
+    if (!r.ok) return QStringLiteral("读取备份文件时出错：%1").arg(r.err);
+    const QString clearing = work.filePath(QStringLiteral("clear.sql"));
+    {
+        QFile f(clearing);
+        if (!f.open(QIODevice::WriteOnly) || f.write(clearingScript(db).toUtf8()) < 0)
+            return QStringLiteral("无法写入临时文件：%1").arg(native(clearing));
+    }
+    QStringList args{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                     QStringLiteral("--single-transaction"), QStringLiteral("-f"), clearing, QStringLiteral("-f"), script};
+    args += connectionArgs(db);
+    r = runTool(QStringLiteral("psql"), args, clientEnvironment(db));
+    if (!r.ok) return QStringLiteral("恢复时出错，账套未改变：%1").arg(r.err);
+    return QString();
+}
+
+// Puts the books of a file's backup in place of the books on the server: the
+// file (a copy of it, brought to this program's schema version) is copied row
+// by row in one transaction. Returns an empty text on success.
+QString restoreFile(QSqlDatabase db, const QString &file)
+{
+    QTemporaryDir work;
+    if (!work.isValid()) return QStringLiteral("无法建立临时文件夹。");
+    const QString copy = work.filePath(QStringLiteral("db.edb"));
+    if (const QString e = copyFile(file, copy); !e.isEmpty()) return e;
+    static int serial = 0;
+    const QString conn = QStringLiteral("jxc-restore-source-%1").arg(++serial);
+    QString failure;
+    {
+        QString error;
+        if (!openDatabase(copy, conn, &error)) {
+            failure = error;
+        } else {
+            QSqlDatabase source = QSqlDatabase::database(conn, false);
+            try {
+                Transaction tx(db);
+                QSqlQuery q(db);
+                const QString clear = clearingScript(db);
+                for (const QString &statement : clear.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                    if (!statement.startsWith(QLatin1String("select pg_advisory")) && !q.exec(statement))
+                        throw DbError::fromSql(q.lastError(), db);
+                createSchema(db);
+                emptyBooks(db);
+                copyBooksRows(source, db);
+                tx.commit();
+            } catch (const DbError &e) {
+                failure = QStringLiteral("恢复时出错，账套未改变：%1").arg(e.text());
+            }
+        }
+        closeDatabase(conn);
+    }
+    return failure;
+}
+
+} // namespace
+
+QString serverTool(const QString &name)
+{
+    const QString onPath = QStandardPaths::findExecutable(name);
+    if (!onPath.isEmpty()) return onPath;
+    QDir lib(QStringLiteral("/usr/lib/postgresql"));
+    QStringList versions = lib.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCollator numeric;
+    numeric.setNumericMode(true);
+    std::sort(versions.begin(), versions.end(), [&](const QString &a, const QString &b) { return numeric.compare(a, b) > 0; });
+    for (const QString &v : versions) {
+        const QString p = lib.filePath(v + QStringLiteral("/bin/") + name);
+        if (QFileInfo(p).isExecutable()) return p;
+    }
+    return QString();
+}
+
+bool isServerBackup(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) && f.read(5) == "PGDMP";
+}
+
+QString checkServerBackup(const QString &file)
+{
+    const QString where = native(file);
+    const Run list = runTool(QStringLiteral("pg_restore"), {QStringLiteral("--list"), file});
+    if (!list.ok) return QStringLiteral("所选文件不是本程序的数据库：%1\n%2").arg(where, list.err);
+    const QStringList have = archiveTables(list.out);
+    QStringList need;
+    for (const QString &t : programTables()) need << t.toLower();
+    need << QStringLiteral("sversion");
+    for (const QString &t : need)
+        if (!have.contains(t)) return QStringLiteral("所选文件不是本程序的数据库：%1").arg(where);
+    const int version = archiveVersion(file);
+    if (version <= 0) return QStringLiteral("所选文件不是本程序的数据库：%1").arg(where);
+    if (version > currentSchemaVersion())
+        return QStringLiteral("所选文件由较新版本的程序建立（版本 %1），本程序只认识到版本 %2：%3")
+            .arg(version)
+            .arg(currentSchemaVersion())
+            .arg(where);
+    return QString();
+}
+
+QString serverBackup(const QSqlDatabase &db, const QString &target)
+{
+    const QString temp = target + QStringLiteral(".part");
+    QFile::remove(temp);
+    // One consistent picture of the committed books, whatever other seats do meanwhile.
+    QStringList args{QStringLiteral("--format=custom"), QStringLiteral("-f"), temp};
+    args += connectionArgs(db);
+    Run r = runTool(QStringLiteral("pg_dump"), args, clientEnvironment(db));
+    QString failure;
+    if (!r.ok) {
+        failure = QStringLiteral("备份时出错：%1").arg(r.err);
+    } else if (const QString check = checkServerBackup(temp); !check.isEmpty()) {
+        failure = QStringLiteral("备份文件检查未通过：%1").arg(check);
+    } else {
+        // Made durable before it takes the place of an older backup of that name.
+        QFile f(temp);
+        if (!f.open(QIODevice::ReadWrite) || ::fsync(f.handle()) != 0)
+            failure = QStringLiteral("无法写入备份文件：%1").arg(native(target));
+        f.close();
+        if (failure.isEmpty() && !renameOver(temp, target))
+            failure = QStringLiteral("无法写入备份文件：%1").arg(native(target));
+    }
+    if (!failure.isEmpty()) QFile::remove(temp);
+    return failure;
+}
+
+RestoreResult serverRestore(frmDM &dm, QSqlDatabase db, const QString &backupFile, const QDateTime &when)
+{
+    RestoreResult r;
+    const QString chosen = QFileInfo(backupFile).absoluteFilePath();
+    const QString where = native(chosen);
+    const QFileInfo info(chosen);
+    if (!info.exists() || !info.isFile()) {
+        r.message = QStringLiteral("文件不存在：%1").arg(where);
+        return r;
+    }
+    // A server backup, or a backup of the file: the books of a shop that had one seat.
+    const bool archive = isServerBackup(chosen);
+    if (!archive) {
+        if (QFileInfo::exists(chosen + QStringLiteral("-wal")) || QFileInfo::exists(chosen + QStringLiteral("-journal"))) {
+            r.message = QStringLiteral("所选文件旁有未合并的日志文件，它可能正被其它程序使用：%1\n"
+                                       "请关闭使用它的程序后再恢复。")
+                            .arg(where);
+            return r;
+        }
+    }
+    if (const QString e = archive ? checkServerBackup(chosen) : checkProgramDatabase(chosen); !e.isEmpty()) {
+        r.message = e;
+        return r;
+    }
+    try {
+        if (otherSeats(db) > 0) {
+            r.message = QStringLiteral("数据库正被另一个程序使用，不能恢复。请关闭其它电脑或程序上的本软件后再试。");
+            return r;
+        }
+    } catch (const DbError &e) {
+        r.message = e.text();
+        return r;
+    }
+
+    // The books as they are now, kept as a backup in this seat's Data folder.
+    const QString safety = safetyCopyPath(databaseFile(G.AppPath), when);
+    QDir().mkpath(QFileInfo(safety).absolutePath());
+    if (const QString e = serverBackup(db, safety); !e.isEmpty()) {
+        r.message = QStringLiteral("无法保存现有数据库的副本，未恢复。\n") + e;
+        return r;
+    }
+    r.safetyCopy = safety;
+
+    // Statements prepared on the tables about to be replaced are let go first.
+    dm.releaseStatements();
+    const QString failure = archive ? restoreArchive(db, chosen) : restoreFile(db, chosen);
+    if (!failure.isEmpty()) {
+        r.message = failure;
+        return r;
+    }
+    // The program ends and the next start opens the restored books.
+    db.close();
+    r.ok = true;
+    r.closed = true;
+    return r;
+}
+
+} // namespace DbFile

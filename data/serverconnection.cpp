@@ -1,0 +1,109 @@
+// The books on a PostgreSQL server: opening, the schema on an empty database,
+// the session settings of every connection.
+#include "connection.h"
+#include "dberror.h"
+#include "engine.h"
+#include "transaction.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+void exec(QSqlDatabase db, const QString &sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql)) throw DbError::fromSql(q.lastError(), db);
+}
+
+QSqlDatabase connectTo(const BooksLocation &where, const QString &name)
+{
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                   : QSqlDatabase::addDatabase(EngineInfo::driverName(Engine::Server), name);
+    db.setHostName(where.host);
+    db.setPort(where.port);
+    db.setDatabaseName(where.database);
+    db.setUserName(where.user);
+    db.setPassword(where.password);
+    // An unreachable server is told within seconds, not after the system's TCP timeout.
+    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=") + serverApplicationName());
+    return db;
+}
+
+} // namespace
+
+QString serverApplicationName()
+{
+    // The seat's process: the restore tells its own connections from other seats' by it.
+    return QStringLiteral("jxc-%1").arg(QCoreApplication::applicationPid());
+}
+
+bool prepareSession(QSqlDatabase db, QString *error)
+{
+    if (!EngineInfo::onServer(db)) return true;
+    try {
+        // A seat that waits for another seat's lock gives up after this and is
+        // told the books are busy, as the file's busy timeout does.
+        exec(db, QStringLiteral("SET lock_timeout = %1").arg(EngineInfo::LockWaitMs));
+        // Notices ("relation already exists, skipping") are of no use to a seat.
+        exec(db, QStringLiteral("SET client_min_messages = warning"));
+    } catch (const DbError &e) {
+        if (error) *error = e.text();
+        return false;
+    }
+    return true;
+}
+
+bool openServer(const BooksLocation &where, const QString &name, QString *error, QStringList *notes)
+{
+    QSqlDatabase db = connectTo(where, name);
+    if (!db.open()) {
+        if (error) {
+            *error = DbError::describeServer(DbError::Kind::CannotOpen, where.place());
+            const QString detail = db.lastError().text().trimmed();
+            if (!detail.isEmpty()) *error += QStringLiteral("\n\n详细信息：") + detail;
+        }
+        return false;
+    }
+    try {
+        QString sessionError;
+        if (!prepareSession(db, &sessionError)) throw DbError(sessionError);
+        {
+            // Under the books' write lock: of two seats starting on an empty
+            // database, the second finds the schema the first has built.
+            Transaction tx(db);
+            const QStringList tables = EngineInfo::tableNames(db);
+            if (tables.isEmpty()) {
+                createSchema(db);
+            } else if (!hasProgramTables(db)) {
+                throw DbError(DbError::describeServer(DbError::Kind::NotADatabase, where.place()),
+                              DbError::Kind::NotADatabase);
+            } else {
+                const int version = schemaVersion(db);
+                if (version > currentSchemaVersion())
+                    throw DbError(QStringLiteral("%1 由较新版本的程序建立（版本 %2），本程序只认识到版本 %3。\n"
+                                                 "请使用新版本的程序。")
+                                      .arg(where.place())
+                                      .arg(version)
+                                      .arg(currentSchemaVersion()));
+            }
+            tx.commit();
+        }
+        const QStringList said = upgradeSchema(db);
+        if (notes) *notes += said;
+        // Try a write now: a user without the right to write is told at start.
+        try {
+            Transaction probe(db);
+            exec(db, QStringLiteral("update SVersion set theVersion=theVersion"));
+        } catch (const DbError &e) {
+            // Another seat writing just now is no fault of these books.
+            if (e.kind() != DbError::Kind::Busy) throw;
+        }
+    } catch (const DbError &e) {
+        if (error) *error = e.text();
+        db.close();
+        return false;
+    }
+    return true;
+}
