@@ -1,0 +1,42 @@
+#include "stockmoves.h"
+#include "data/dm.h"
+
+#include <QHash>
+#include <QPair>
+
+QString stockShortfall(frmDM &dm, const QVector<StockMove> &moves, const QString &action)
+{
+    // The net change per warehouse and product, in the order first met.
+    QVector<QPair<QString, int>> order;
+    QHash<QPair<QString, int>, Money> change;
+    for (const StockMove &m : moves) {
+        const QPair<QString, int> key(m.warehouse, m.sid);
+        if (!change.contains(key)) order << key;
+        change[key] += m.in ? m.count : -m.count;
+    }
+    for (const auto &key : order) {
+        const Money delta = change.value(key);
+        if (!delta.isNegative()) continue;
+        const Money stock = dm.myRetKC(key.first, key.second);
+        if (!(stock + delta).isNegative()) continue;
+        const auto p = dm.rows(QStringLiteral("select theNum, theName from SShop where ID=?"), {key.second});
+        const QString product = p.isEmpty() ? QString::number(key.second)
+                                            : p[0][0].toString() + QLatin1Char(' ') + p[0][1].toString();
+        return QStringLiteral("商品 %1 在仓库 %2 的库存为 %3，减少 %4 后将小于零，%5")
+            .arg(product, key.first, stock.toString(), (-delta).toString(), action);
+    }
+    return QString();
+}
+
+void postStockMoves(frmDM &dm, const QString &num, const QVector<StockMove> &moves)
+{
+    for (const StockMove &m : moves) {
+        if (m.in) {
+            dm.KC_Up(m.warehouse, m.sid, m.count);
+            dm.SaveSList(m.word, num, m.warehouse, m.sid, m.count, Money(), m.price);
+        } else {
+            dm.KC_Do(m.warehouse, m.sid, m.count);
+            dm.SaveSList(m.word, num, m.warehouse, m.sid, Money(), m.count, m.price);
+        }
+    }
+}
