@@ -14,6 +14,7 @@
 #include "master/frmshop_m.h"
 #include "master/frmunits_in.h"
 #include "master/frmunits_m.h"
+#include "stock/frmstock_in.h"
 #include "trade/frmcg_o_in.h"
 #include "trade/frmjh_in.h"
 #include "trade/frmxs_in.h"
@@ -48,6 +49,10 @@ void registerAll()
     add(QStringLiteral("frmXS_In"), [](QWidget *parent) { return new frmXS_In(parent); });
     add(QStringLiteral("frmCG_O_In"), [](QWidget *parent) { return new frmCG_O_In(parent); });
     add(QStringLiteral("frmXS_O_In"), [](QWidget *parent) { return new frmXS_O_In(parent); });
+    add(QStringLiteral("frmDB_In"), [](QWidget *parent) { return new frmDB_In(parent); });
+    add(QStringLiteral("frmBS_In"), [](QWidget *parent) { return new frmBS_In(parent); });
+    add(QStringLiteral("frmBY_In"), [](QWidget *parent) { return new frmBY_In(parent); });
+    add(QStringLiteral("frmCZ_In"), [](QWidget *parent) { return new frmCZ_In(parent); });
 }
 
 } // namespace Screens

@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "entryfields.h"
 #include "linegrid.h"
 #include "lookup.h"
 #include "pickerlookup.h"
@@ -26,7 +27,6 @@
 #include <QSqlQueryModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <memory>
 
 namespace {
 
@@ -57,7 +57,7 @@ QLineEdit *lineEdit(const QString &name, int maxLength, QWidget *parent)
     return e;
 }
 
-void setPick(QComboBox *c, const QString &text) { c->setCurrentIndex(text.isEmpty() ? -1 : c->findText(text)); }
+using EntryFields::setPick;
 
 } // namespace
 
@@ -82,16 +82,7 @@ TradeEntryScreen::TradeEntryScreen(TradeKind kind, const TradeEntryTexts &texts,
 
 QComboBox *TradeEntryScreen::pickList(const QString &name, QSqlQueryModel *model)
 {
-    auto *c = new QComboBox(this);
-    c->setObjectName(name);
-    c->setModel(model);
-    c->setModelColumn(0);
-    // The lists are shared and re-read when another screen fills them; keep
-    // the choice made here across that.
-    auto kept = std::make_shared<QString>();
-    connect(model, &QAbstractItemModel::modelAboutToBeReset, c, [c, kept] { *kept = c->currentText(); });
-    connect(model, &QAbstractItemModel::modelReset, c, [c, kept] { setPick(c, *kept); });
-    return c;
+    return EntryFields::pickList(this, name, model);
 }
 
 void TradeEntryScreen::buildScreen()
