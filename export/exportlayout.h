@@ -29,6 +29,7 @@ struct ExportBlockCell {
 struct ExportLayout {
     QString shopName;      // the title is the shop name followed by the title word
     QString titleWord;     // "商品表", "付款表", …; also names the file
+    bool titleRow = true;  // without it the header row is row 1 (the title stays the document's title)
     QList<ExportColumn> columns;
 
     // Widths in character units for A (the serial column), B, C, …; a negative

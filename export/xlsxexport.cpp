@@ -117,8 +117,9 @@ public:
     {
         const int lastCol = m_l.columns.size();   // A holds the running number
         const QByteArray title = m_l.title().toUtf8();
-        if (lastCol > 0) worksheet_merge_range(m_ws, 0, 0, 0, lastCol, title.constData(), m_title);
-        else worksheet_write_string(m_ws, 0, 0, title.constData(), m_title);
+        const int top = m_l.titleRow ? 1 : 0;      // the first row after the title
+        if (m_l.titleRow && lastCol > 0) worksheet_merge_range(m_ws, 0, 0, 0, lastCol, title.constData(), m_title);
+        else if (m_l.titleRow) worksheet_write_string(m_ws, 0, 0, title.constData(), m_title);
 
         for (int c = 0; c <= lastCol; ++c) {
             const double w = c < m_l.widths.size() ? m_l.widths[c] : m_l.restWidth;
@@ -135,7 +136,7 @@ public:
         // written row after row): every cell bordered, then that row's texts,
         // merged where asked.
         for (int r = 0; r < m_l.blockRows; ++r) {
-            const int row = 1 + r;
+            const int row = top + r;
             for (int c = 0; c <= lastCol; ++c) worksheet_write_blank(m_ws, row, c, m_body);
             for (const ExportBlockCell &b : m_l.block) {
                 if (b.row != r) continue;
@@ -149,7 +150,7 @@ public:
             }
         }
 
-        const int headerRow = 1 + m_l.blockRows;
+        const int headerRow = top + m_l.blockRows;
         string(headerRow, 0, QStringLiteral("序号"), m_header);
         for (int i = 0; i < m_l.columns.size(); ++i) string(headerRow, i + 1, m_l.columns[i].header, m_header);
 

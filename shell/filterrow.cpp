@@ -34,6 +34,15 @@ FilterRow *FilterRow::contains(QWidget *parent, const QString &caption, const QS
     return f;
 }
 
+FilterRow *FilterRow::containsVia(QWidget *parent, const QString &caption, const QString &key, const QString &table,
+                                  const QStringList &fields)
+{
+    FilterRow *f = contains(parent, caption, fields);
+    f->m_viaKey = key;
+    f->m_viaTable = table;
+    return f;
+}
+
 FilterRow *FilterRow::equals(QWidget *parent, const QString &caption, const QString &field,
                              QAbstractItemModel *pick, int pickColumn)
 {
@@ -124,6 +133,8 @@ SqlCondition FilterRow::condition() const
             c.binds << pattern;
         }
         c.sql = parts.join(QStringLiteral(" or "));
+        if (!m_viaKey.isEmpty())
+            c.sql = SqlCondition::walkable(QStringLiteral("%1 in (select ID from %2 where %3)").arg(m_viaKey, m_viaTable, c.sql));
         break;
     }
     case Kind::Equals:

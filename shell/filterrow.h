@@ -24,6 +24,12 @@ public:
 
     // Text field: any of `fields` contains the typed text (like '%text%').
     static FilterRow *contains(QWidget *parent, const QString &caption, const QStringList &fields);
+    // Text field over the rows of another table: `key` is one of the IDs of
+    // `table` whose `fields` contain the text ("H.UID in (select ID from SUnits
+    // where theName like ? or thePY like ?)"), so that a list of years of
+    // documents finds a rare partner's few rows through its index.
+    static FilterRow *containsVia(QWidget *parent, const QString &caption, const QString &key, const QString &table,
+                                  const QStringList &fields);
     // Pick list from a model column (the shared pick lists of the data module).
     static FilterRow *equals(QWidget *parent, const QString &caption, const QString &field,
                              QAbstractItemModel *pick, int pickColumn = 0);
@@ -69,6 +75,7 @@ private:
     QDateEdit *m_from = nullptr;
     QDateEdit *m_to = nullptr;
     QStringList m_fields;
+    QString m_viaKey, m_viaTable;
     SqlCondition m_on, m_off;
     Builder m_build;
 };

@@ -23,6 +23,9 @@ struct ListColumn {
     bool xlsText = false;   // exported as text ("000123" stays "000123")
     bool exported = true;   // written to the spreadsheet
     QString xlsHeader;      // spreadsheet header (the caption when empty)
+    // A paged list's total worked out from two other totals (profit = amount
+    // minus cost) instead of summing this column again.
+    QString totalMinuend, totalSubtrahend;
 
     ListColumn(const QString &f, const QString &c = QString()) : field(f), caption(c.isEmpty() ? f : c) {}
 
@@ -31,6 +34,13 @@ struct ListColumn {
     ListColumn &alignTo(Qt::Alignment a) { align = a; return *this; }
     ListColumn &hide() { hidden = true; exported = false; return *this; }
     ListColumn &sum(const QString &label = QString()) { total = true; totalLabel = label; return *this; }
+    ListColumn &sumAsDifference(const QString &label, const QString &minuend, const QString &subtrahend)
+    {
+        sum(label);
+        totalMinuend = minuend;
+        totalSubtrahend = subtrahend;
+        return *this;
+    }
     ListColumn &asText() { xlsText = true; return *this; }
     ListColumn &noXls() { exported = false; return *this; }
     ListColumn &xls(const QString &header) { xlsHeader = header; return *this; }

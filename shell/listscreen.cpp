@@ -3,6 +3,7 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "data/money.h"
+#include "data/sqlmoney.h"
 #include "export/exportopen.h"
 #include "msg.h"
 #include "resultmodel.h"
@@ -23,6 +24,14 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+namespace {
+// Rows fetched at a time by a paged list: a few screenfuls.
+constexpr int PageRows = 200;
+// Up to this many rows found, a paged list lets the engine find them through
+// its filters' indexes and sort them; beyond, it walks the list in its order.
+constexpr int SeekRows = 20000;
+}
 
 ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
 {
@@ -101,6 +110,7 @@ ListScreen::~ListScreen() = default;
 void ListScreen::setColumns(const QList<ListColumn> &columns)
 {
     m_proxy->clearSort();
+    m_sortSql.clear();
     m_model->setColumns(columns);
     m_hiddenInView.clear();
     buildTotals();
@@ -116,6 +126,42 @@ void ListScreen::setQuery(const QString &select, const QString &tail)
 void ListScreen::setBaseCondition(const QString &sql, const QVariantList &binds)
 {
     m_base = SqlCondition{sql, binds};
+}
+
+void ListScreen::setPaged(bool paged)
+{
+    if (paged == m_paged) return;
+    m_paged = paged;
+    m_model->setBatch(paged ? PageRows : 0);
+    m_proxy->clearSort();
+    m_sortSql.clear();
+    if (paged) {
+        m_proxy->setSorter([this](int column, Qt::SortOrder order) { return sortInStatement(column, order); });
+        // A batch that cannot be read is told once the scrolling is over.
+        connect(m_model, &ResultModel::fetchFailed, this,
+                [this](const QString &text) { Msg::error(this, text); }, Qt::QueuedConnection);
+    } else {
+        m_proxy->setSorter(nullptr);
+        disconnect(m_model, &ResultModel::fetchFailed, this, nullptr);
+    }
+}
+
+bool ListScreen::sortInStatement(int column, Qt::SortOrder order)
+{
+    const QList<ListColumn> &cols = m_model->columns();
+    if (column < 0 || column >= cols.size()) return false;
+    // The kept order of the statement breaks ties, as the grid's own sort keeps
+    // the fetched order among equal values.
+    QString tie = m_tail.trimmed();
+    if (tie.startsWith(QStringLiteral("order by"), Qt::CaseInsensitive)) tie = tie.mid(8).trimmed();
+    else tie.clear();
+    const QString kept = m_sortSql;
+    m_sortSql = cols[column].field + (order == Qt::AscendingOrder ? QStringLiteral(" asc") : QStringLiteral(" desc"));
+    if (!tie.isEmpty()) m_sortSql += QStringLiteral(", ") + tie;
+    if (!m_queried) return true;
+    if (Ref()) return true;
+    m_sortSql = kept;
+    return false;
 }
 
 void ListScreen::placeFilterWidget(QWidget *first, QWidget *second)
@@ -154,6 +200,12 @@ FilterRow *ListScreen::addFilter(FilterRow *row)
 FilterRow *ListScreen::addTextFilter(const QString &caption, const QStringList &fields)
 {
     return addFilter(FilterRow::contains(m_group, caption, fields));
+}
+
+FilterRow *ListScreen::addTextFilterVia(const QString &caption, const QString &key, const QString &table,
+                                        const QStringList &fields)
+{
+    return addFilter(FilterRow::containsVia(m_group, caption, key, table, fields));
 }
 
 FilterRow *ListScreen::addChoiceFilter(const QString &caption, const QString &field, QAbstractItemModel *pick,
@@ -266,7 +318,7 @@ SqlCondition ListScreen::composeCondition() const
 void ListScreen::BitBtn1Click()
 {
     m_where = composeCondition();
-    m_whereLabel->setText(m_where.sql);
+    m_whereLabel->setText(m_where.seeking().sql);
     const bool first = !m_queried;
     m_queried = true;
     if (!Ref()) {
@@ -282,14 +334,18 @@ void ListScreen::BitBtn1Click()
 bool ListScreen::Ref()
 {
     if (!m_queried) return false;
-    QString sql = m_select;
-    if (!m_where.isEmpty()) sql += QStringLiteral(" where ") + m_where.sql;
-    if (!m_tail.isEmpty()) sql += QLatin1Char(' ') + m_tail;
-    m_lastSql = sql;
-
     const int keep = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
     try {
-        m_model->load(DM().db(), sql, m_where.binds);
+        // The count comes first: few rows are found through the filter's index
+        // and sorted; many are met soon enough walking the list in its order.
+        if (m_paged) readTotals();
+        const SqlCondition where = m_paged && m_found > SeekRows ? m_where.walking() : m_where.seeking();
+        QString sql = m_select;
+        if (!where.isEmpty()) sql += QStringLiteral(" where ") + where.sql;
+        if (m_paged && !m_sortSql.isEmpty()) sql += QStringLiteral(" order by ") + m_sortSql;
+        else if (!m_tail.isEmpty()) sql += QLatin1Char(' ') + m_tail;
+        m_lastSql = sql;
+        m_model->load(DM().db(), sql, where.binds);
     } catch (const DbError &e) {
         Msg::error(this, e.text());
         return false;
@@ -297,7 +353,7 @@ bool ListScreen::Ref()
     applyColumns();
 
     const int n = m_model->rowCount();
-    if (!m_countText.isEmpty()) m_count->setText(m_countText + QString::number(n));
+    if (!m_countText.isEmpty()) m_count->setText(m_countText + QString::number(m_paged ? m_found : n));
     for (const ListColumn &c : m_model->columns())
         if (c.total) m_totalLabels.value(c.field)->setText(c.sumLabel() + totalText(c.field));
 
@@ -311,9 +367,60 @@ bool ListScreen::Ref()
     return true;
 }
 
+void ListScreen::readTotals()
+{
+    // One statement over the same rows: the count and each total, summed in
+    // whole ten-thousandths so that no rounding creeps in.
+    QStringList parts{QStringLiteral("count(*)")};
+    QStringList fields;
+    for (const ListColumn &c : m_model->columns()) {
+        if (!c.total || !c.totalMinuend.isEmpty()) continue;
+        parts << SqlMoney::sumUnits(c.field);
+        fields << c.field;
+    }
+    const SqlCondition where = m_where.seeking();
+    QString inner = m_totalsSource ? m_totalsSource(where) : m_select;
+    if (!where.isEmpty()) inner += QStringLiteral(" where ") + where.sql;
+    const auto r = DM().rows(QStringLiteral("select %1 from (%2) T").arg(parts.join(QLatin1Char(',')), inner), where.binds);
+    m_sums.clear();
+    m_found = r.isEmpty() ? 0 : r[0][0].toInt();
+    QHash<QString, Money> sums;
+    QHash<QString, bool> seen;
+    for (int i = 0; i < fields.size(); ++i) {
+        bool any = false;
+        sums.insert(fields[i], r.isEmpty() ? Money() : SqlMoney::fromSum(r[0][i + 1], &any));
+        seen.insert(fields[i], any);
+    }
+    for (const ListColumn &c : m_model->columns()) {
+        if (!c.total) continue;
+        if (!c.totalMinuend.isEmpty()) {
+            sums.insert(c.field, sums.value(c.totalMinuend) - sums.value(c.totalSubtrahend));
+            seen.insert(c.field, seen.value(c.totalMinuend));
+        }
+        m_sums.insert(c.field, seen.value(c.field) ? sums.value(c.field).toString() : QString());
+    }
+}
+
+int ListScreen::foundCount() const
+{
+    return m_paged ? m_found : m_model->rowCount();
+}
+
+bool ListScreen::fetchAll()
+{
+    try {
+        m_model->fetchAll();
+    } catch (const DbError &e) {
+        Msg::error(this, e.text());
+        return false;
+    }
+    return true;
+}
+
 void ListScreen::BitBtn3Click()
 {
     if (!m_queried) return;
+    if (!fetchAll()) return;
     ExportLayout l = m_export;
     l.shopName = G.ShopName;
     l.columns.clear();
@@ -368,6 +475,7 @@ QVariant ListScreen::valueAt(int viewRow, const QString &field) const
 
 QString ListScreen::totalText(const QString &field) const
 {
+    if (m_paged) return m_sums.value(field);
     const int col = m_model->columnOf(field);
     if (col < 0) return QString();
     bool any = false;

@@ -17,6 +17,7 @@
 #include <QHash>
 #include <QList>
 #include <QWidget>
+#include <functional>
 
 class QGridLayout;
 class QGroupBox;
@@ -42,9 +43,26 @@ public:
     void setQuery(const QString &select, const QString &tail = QString());
     // A condition every query keeps (joins, "theDel = ?"), before the filters.
     void setBaseCondition(const QString &sql, const QVariantList &binds = {});
+    // For lists that may run to years of rows: the grid fetches its rows a
+    // screenful at a time as it scrolls, the count and the totals come from one
+    // summing statement over the same condition (exact to the last decimal),
+    // and a title click sorts in the statement: the title's field, then the
+    // order of `tail`. Every column's field must then be a name of the select
+    // list (written "H.theNum as theNum"). "Excel" fetches the rest first.
+    void setPaged(bool paged);
+    bool isPaged() const { return m_paged; }
+    // A paged list's count and totals need only the tables its condition
+    // names: given the kept condition, the source returns a select (up to its
+    // FROM part) whose names include every total field, without the joins the
+    // list needs only for showing names. The default is the list's own statement.
+    using TotalsSource = std::function<QString(const SqlCondition &where)>;
+    void setTotalsSource(TotalsSource source) { m_totalsSource = std::move(source); }
 
     // Filters, laid out in the filter group in the order added.
     FilterRow *addTextFilter(const QString &caption, const QStringList &fields);
+    // A text filter over another table's rows (FilterRow::containsVia).
+    FilterRow *addTextFilterVia(const QString &caption, const QString &key, const QString &table,
+                                const QStringList &fields);
     FilterRow *addChoiceFilter(const QString &caption, const QString &field, QAbstractItemModel *pick, int pickColumn = 0);
     FilterRow *addChoiceFilter(const QString &caption, const QString &field, const QStringList &items);
     FilterRow *addDateFilter(const QString &caption, const QString &field, DateSpan span = DateSpan::Month);
@@ -83,7 +101,7 @@ public:
 
     // ---- state ----
     bool queried() const { return m_queried; }
-    const SqlCondition &keptCondition() const { return m_where; }
+    SqlCondition keptCondition() const { return m_where.seeking(); }
     QString lastStatement() const { return m_lastSql; }
     QString lastExportFile() const { return m_lastExport; }
 
@@ -106,6 +124,11 @@ public:
     // The text after a total label: the sum of that column, empty when no row
     // had a value (as a database sum over nothing).
     QString totalText(const QString &field) const;
+    // The number of rows the query found (all of them, fetched or not).
+    int foundCount() const;
+    // Fetches the rows not yet fetched of a paged list (before going through
+    // all of them). Returns false after showing a database error.
+    bool fetchAll();
     QLabel *totalLabel(const QString &field) const { return m_totalLabels.value(field); }
     QLabel *countLabel() const { return m_count; }
 
@@ -132,6 +155,8 @@ private:
     void applyColumns();
     void showPopup(const QPoint &pos);
     void closeScreen();
+    bool sortInStatement(int column, Qt::SortOrder order);
+    void readTotals();
 
     QGroupBox *m_group = nullptr;
     QGridLayout *m_filterGrid = nullptr;
@@ -159,6 +184,11 @@ private:
     SqlCondition m_where;
     QString m_lastSql;
     bool m_queried = false;
+    bool m_paged = false;
+    QString m_sortSql;                // paged: the order a title click chose ("theNum asc, H.ID desc")
+    QHash<QString, QString> m_sums;   // paged: the total texts by field
+    int m_found = 0;                  // paged: the number of rows found
+    TotalsSource m_totalsSource;
     ExportLayout m_export;
     QString m_lastExport;
 };

@@ -32,12 +32,15 @@ bool numberOf(const QVariant &v, Money *out)
 
 ResultModel::ResultModel(QObject *parent) : QAbstractTableModel(parent) {}
 
+ResultModel::~ResultModel() = default;
+
 void ResultModel::setColumns(const QList<ListColumn> &columns)
 {
     dropSortRanks();
     beginResetModel();
     m_columns = columns;
     m_rows.clear();
+    m_open.reset();
     endResetModel();
 }
 
@@ -50,25 +53,29 @@ int ResultModel::columnOf(const QString &field) const
 
 void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql)) throw DbError(q.lastError().text());
-    for (int i = 0; i < binds.size(); ++i) q.bindValue(i, binds[i]);
-    if (!q.exec()) throw DbError(q.lastError().text());
+    // The statement of the list shown so far ends here, fetched or not.
+    m_open.reset();
+    auto q = std::make_unique<QSqlQuery>(db);
+    q->setForwardOnly(true);
+    if (!q->prepare(sql)) throw DbError(q->lastError().text());
+    for (int i = 0; i < binds.size(); ++i) q->bindValue(i, binds[i]);
+    if (!q->exec()) throw DbError(q->lastError().text());
 
-    const QSqlRecord rec = q.record();
+    const QSqlRecord rec = q->record();
     QVector<int> from(m_columns.size());
     for (int c = 0; c < m_columns.size(); ++c) {
         from[c] = rec.indexOf(m_columns[c].field);
         if (from[c] < 0) throw DbError(QStringLiteral("查询结果中没有字段 ") + m_columns[c].field);
     }
+    m_from = from;
+    m_open = std::move(q);
     QVector<QVector<QVariant>> rows;
-    while (q.next()) {
-        QVector<QVariant> r(m_columns.size());
-        for (int c = 0; c < m_columns.size(); ++c) r[c] = q.value(from[c]);
-        rows.append(r);
+    try {
+        readRows(m_batch, &rows);
+    } catch (const DbError &) {
+        m_open.reset();
+        throw;
     }
-    if (q.lastError().isValid()) throw DbError(q.lastError().text());
 
     dropSortRanks();
     beginResetModel();
@@ -76,11 +83,74 @@ void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &
     endResetModel();
 }
 
+void ResultModel::readRows(int n, QVector<QVector<QVariant>> *into)
+{
+    if (!m_open) return;
+    QSqlQuery &q = *m_open;
+    int read = 0;
+    while ((n <= 0 || read < n) && q.next()) {
+        QVector<QVariant> r(m_columns.size());
+        for (int c = 0; c < m_columns.size(); ++c) r[c] = q.value(m_from[c]);
+        into->append(r);
+        ++read;
+    }
+    if (q.lastError().isValid()) {
+        const QString text = q.lastError().text();
+        m_open.reset();
+        throw DbError(text);
+    }
+    // A short batch is the end of the result: the statement is let go at once.
+    if (n <= 0 || read < n) m_open.reset();
+}
+
+bool ResultModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_open != nullptr;
+}
+
+void ResultModel::fetchMore(const QModelIndex &parent)
+{
+    if (parent.isValid() || !m_open) return;
+    QVector<QVector<QVariant>> rows;
+    try {
+        readRows(m_batch, &rows);
+    } catch (const DbError &e) {
+        // Called from the view's scrolling: the screen tells the user later.
+        emit fetchFailed(e.text());
+    }
+    if (rows.isEmpty()) return;
+    dropSortRanks();
+    beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
+    m_rows += rows;
+    endInsertRows();
+}
+
+void ResultModel::fetchAll()
+{
+    if (!m_open) return;
+    QVector<QVector<QVariant>> rows;
+    auto append = [&] {
+        if (rows.isEmpty()) return;
+        dropSortRanks();
+        beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
+        m_rows += rows;
+        endInsertRows();
+    };
+    try {
+        readRows(0, &rows);
+    } catch (const DbError &) {
+        append();
+        throw;
+    }
+    append();
+}
+
 void ResultModel::clear()
 {
     dropSortRanks();
     beginResetModel();
     m_rows.clear();
+    m_open.reset();
     endResetModel();
 }
 

@@ -14,9 +14,12 @@
 #include "master/frmshop_m.h"
 #include "master/frmunits_in.h"
 #include "master/frmunits_m.h"
+#include "money/settlequery.h"
 #include "stock/frmstock_in.h"
 #include "trade/frmcg_o_in.h"
 #include "trade/frmjh_in.h"
+#include "trade/frmtrade_m.h"
+#include "trade/frmtrade_mx.h"
 #include "trade/frmxs_in.h"
 #include "trade/frmxs_o_in.h"
 
@@ -53,6 +56,19 @@ void registerAll()
     add(QStringLiteral("frmBS_In"), [](QWidget *parent) { return new frmBS_In(parent); });
     add(QStringLiteral("frmBY_In"), [](QWidget *parent) { return new frmBY_In(parent); });
     add(QStringLiteral("frmCZ_In"), [](QWidget *parent) { return new frmCZ_In(parent); });
+
+    add(QStringLiteral("frmJH_M"), [](QWidget *parent) { return new frmJH_M(parent); });
+    add(QStringLiteral("frmXS_M"), [](QWidget *parent) { return new frmXS_M(parent); });
+    add(QStringLiteral("frmCG_O_M"), [](QWidget *parent) { return new frmCG_O_M(parent); });
+    add(QStringLiteral("frmXS_O_M"), [](QWidget *parent) { return new frmXS_O_M(parent); });
+    add(QStringLiteral("frmJH_MX"), [](QWidget *parent) { return new frmJH_MX(parent); });
+    add(QStringLiteral("frmXS_MX"), [](QWidget *parent) { return new frmXS_MX(parent); });
+    add(QStringLiteral("frmCG_O_MX"), [](QWidget *parent) { return new frmCG_O_MX(parent); });
+    add(QStringLiteral("frmXS_O_MX"), [](QWidget *parent) { return new frmXS_O_MX(parent); });
+    add(QStringLiteral("frmJH_FKQ"), [](QWidget *parent) { return new frmJH_FKQ(parent); });
+    add(QStringLiteral("frmCG_O_SKQ"), [](QWidget *parent) { return new frmCG_O_SKQ(parent); });
+    add(QStringLiteral("frmXS_SKQ"), [](QWidget *parent) { return new frmXS_SKQ(parent); });
+    add(QStringLiteral("frmXS_O_FKQ"), [](QWidget *parent) { return new frmXS_O_FKQ(parent); });
 }
 
 } // namespace Screens

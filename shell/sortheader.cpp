@@ -17,12 +17,24 @@ void SortProxy::clickTitle(int column)
     if (column < 0 || column >= columnCount()) return;
     const Qt::SortOrder order = (m_column == column && m_order == Qt::AscendingOrder) ? Qt::DescendingOrder
                                                                                       : Qt::AscendingOrder;
+    if (m_sorter) {
+        const int oldColumn = m_column;
+        const Qt::SortOrder oldOrder = m_order;
+        mark(column, order);
+        if (!m_sorter(column, order)) mark(oldColumn, oldOrder);
+        return;
+    }
+    mark(column, order);
+    sort(column, order);
+}
+
+void SortProxy::mark(int column, Qt::SortOrder order)
+{
     const int old = m_column;
     m_column = column;
     m_order = order;
-    sort(column, order);
-    if (old >= 0 && old != column) emit headerDataChanged(Qt::Horizontal, old, old);
-    emit headerDataChanged(Qt::Horizontal, column, column);
+    if (old >= 0 && old != column && old < columnCount()) emit headerDataChanged(Qt::Horizontal, old, old);
+    if (column >= 0 && column < columnCount()) emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
 void SortProxy::clearSort()

@@ -4,6 +4,7 @@
 // deletion each run in one transaction: an error part-way leaves nothing of
 // them behind, and the header is written with its lines, so a number never
 // stands on lines without a header and is never handed out twice.
+#include "data/docposting.h"
 #include "data/money.h"
 #include "stockkind.h"
 
@@ -69,25 +70,12 @@ StockCheck checkStockDoc(frmDM &dm, const StockDoc &doc);
 // print. Throws DbError; nothing is left behind then.
 QString saveStockDoc(frmDM &dm, const StockDoc &doc, StockCheck *refused = nullptr);
 
-// How a deletion ended.
-enum class StockDeleteOutcome {
-    Deleted,        // marked deleted and every movement taken back
-    AlreadyDeleted, // found deleted when read again: nothing done
-    NotFound,       // no such document
-    Refused,        // negative stock is not allowed and the reversal would leave some (message says where)
-};
-
-struct StockDeleteResult {
-    StockDeleteOutcome outcome = StockDeleteOutcome::Deleted;
-    QString message;
-};
-
 // Deletes the document with this header ID: marks it deleted and takes back
 // each line's movements with their ledger rows, in one transaction, reading the
 // document again inside it. Unless negative stock is allowed, a reversal that
 // would take a warehouse below zero is refused, naming product, warehouse and
 // stock. Throws DbError; nothing is left behind then.
-StockDeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id);
+DeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id);
 
 // A stored document with its lines (in line order). Returns false when there is none.
 bool loadStockDoc(frmDM &dm, StockKind kind, const QString &num, StockDoc *doc);

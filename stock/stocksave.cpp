@@ -6,7 +6,6 @@
 #include "data/transaction.h"
 #include "data/words.h"
 #include "stockdoc.h"
-#include "stockmoves.h"
 
 namespace {
 
@@ -81,19 +80,19 @@ QString saveStockDoc(frmDM &dm, const StockDoc &doc, StockCheck *refused)
     return num;
 }
 
-StockDeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id)
+DeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id)
 {
     const StockKindInfo &k = stockKind(kind);
     Transaction tx(dm.db());
     const auto head = dm.rows(QStringLiteral("select theNum, WName, %1, theDel from %2 where ID=?")
                                   .arg(k.twoWarehouses ? QStringLiteral("DName") : QStringLiteral("''"), k.head),
                               {id});
-    if (head.size() != 1) return {StockDeleteOutcome::NotFound, QStringLiteral("该单据已不存在！")};
+    if (head.size() != 1) return {DeleteOutcome::NotFound, QStringLiteral("该单据已不存在！")};
     const QString num = head[0][0].toString();
     const QString receiving = head[0][1].toString();
     const QString issuing = head[0][2].toString();
     if (head[0][3].toString() == QString::fromUtf8(Words::Yes))
-        return {StockDeleteOutcome::AlreadyDeleted, QStringLiteral("单号 %1 已经删除！").arg(num)};
+        return {DeleteOutcome::AlreadyDeleted, QStringLiteral("单号 %1 已经删除！").arg(num)};
 
     // Every movement of the save taken back, side by side, line by line.
     QVector<StockMove> moves;
@@ -107,12 +106,12 @@ StockDeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id)
     }
     if (!G.ShopFKC) {
         const QString shortfall = stockShortfall(dm, moves, QStringLiteral("不能删除！"));
-        if (!shortfall.isEmpty()) return {StockDeleteOutcome::Refused, shortfall};
+        if (!shortfall.isEmpty()) return {DeleteOutcome::Refused, shortfall};
     }
     dm.mySQL(QStringLiteral("update %1 set theDel=? where ID=?").arg(k.head), {QString::fromUtf8(Words::Yes), id});
     postStockMoves(dm, num, moves);
     tx.commit();
-    return {StockDeleteOutcome::Deleted, QString()};
+    return {DeleteOutcome::Deleted, QString()};
 }
 
 bool loadStockDoc(frmDM &dm, StockKind kind, const QString &num, StockDoc *doc)

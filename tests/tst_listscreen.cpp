@@ -93,6 +93,7 @@ private slots:
     void firstQueryAttachesMenuAndExcel();
     void failedQueryLeavesScreenUnqueried();
     void exportFollowsSortedView();
+    void pagedListFetchesAsItScrolls();
 
 private:
     void addItem(const QString &code, const QString &name, const QString &date, const QString &type,
@@ -524,6 +525,45 @@ void TestListScreen::exportFollowsSortedView()
     QCOMPARE(x.orientation(), QStringLiteral("landscape"));
     QVERIFY(qAbs(x.width("D") - 20) < 1);
     QVERIFY(qAbs(x.width("G") - 8) < 1);
+}
+
+void TestListScreen::pagedListFetchesAsItScrolls()
+{
+    // 450 rows of 0.1 each, amounts out of order.
+    m_db->dm().mySQL(QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<450) "
+                                    "insert into TItem(theCode,theName,theDate,theType,theQty,theMoney,theDel) "
+                                    "select printf('%04d', i), '件' || i, '2012-11-16', '甲类', 0.1, (i*37)%451, '否' from n"));
+    QString opened;
+    ExportOpen::setOpener([&opened](const QString &p) { opened = p; return true; });
+    ItemList s;
+    s.setPaged(true);
+    s.show();
+    s.BitBtn1Click();
+    // One batch fetched; the count and the totals are over all the rows, exactly.
+    const int first = s.rowCount();
+    QVERIFY(first > 0 && first < 450);
+    QCOMPARE(s.countLabel()->text(), QStringLiteral("商品数量：450"));
+    QCOMPARE(s.totalLabel("theQty")->text(), QStringLiteral("数量：45"));
+    QCOMPARE(s.totalLabel("theMoney")->text(), QStringLiteral("合计金额：101475"));
+    // Scrolling to the end fetches the next batch.
+    s.grid()->scrollToBottom();
+    QCoreApplication::processEvents();
+    QVERIFY(s.rowCount() > first || s.sortProxy()->canFetchMore(QModelIndex()));
+    // A title sorts every row, not only the fetched ones.
+    s.sortProxy()->clickTitle(s.resultModel()->columnOf("theMoney"));
+    QCOMPARE(s.valueAt(0, "theMoney").toInt(), 1);
+    s.sortProxy()->clickTitle(s.resultModel()->columnOf("theMoney"));
+    QCOMPARE(s.valueAt(0, "theMoney").toInt(), 450);
+    QVERIFY(s.lastStatement().contains(QStringLiteral("order by theMoney desc, ID")));
+    // "Excel" writes all of them, in the order shown.
+    s.BitBtn3Click();
+    XlsxRead x;
+    QVERIFY2(x.load(opened), qPrintable(x.error()));
+    QCOMPARE(x.maxRow(), 2 + 450 + 1);
+    QCOMPARE(x.value("G3").toInt(), 450);
+    QCOMPARE(x.value("G452").toInt(), 1);
+    QCOMPARE(x.value("F453").toDouble(), 45.0);
+    QVERIFY(m_shown.isEmpty());
 }
 
 QTEST_MAIN(TestListScreen)

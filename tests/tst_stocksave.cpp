@@ -94,8 +94,8 @@ void TstStockSave::transferAndItsDeletion()
     QCOMPARE(f.stock("B库", f.a), QString("3"));
     QCOMPARE(f.ledger(), (Rows{{"调拨出库", num, "A库", f.a, 0, 3, 2.5, 2}, {"调拨入库", num, "B库", f.a, 3, 0, 2.5, 3}}));
 
-    const StockDeleteResult r = deleteStockDoc(f.dm(), StockKind::Transfer, f.idOf("UDB", num));
-    QCOMPARE(int(r.outcome), int(StockDeleteOutcome::Deleted));
+    const DeleteResult r = deleteStockDoc(f.dm(), StockKind::Transfer, f.idOf("UDB", num));
+    QCOMPARE(int(r.outcome), int(DeleteOutcome::Deleted));
     QCOMPARE(f.stock("A库", f.a), QString("5"));
     QCOMPARE(f.stock("B库", f.a), QString("0"));
     QCOMPARE(f.dm().value("select theDel from UDB").toString(), QString("是"));
@@ -140,7 +140,7 @@ void TstStockSave::lossAndOverage()
     QCOMPARE(f.stock("A库", f.a), after);
     QCOMPARE(f.ledger(), (Rows{{word, num, "A库", f.a, in ? 2 : 0, in ? 0 : 2, 2.5, Money::fromString(after).toDouble()}}));
 
-    QCOMPARE(int(deleteStockDoc(f.dm(), StockKind(kind), f.idOf(head, num)).outcome), int(StockDeleteOutcome::Deleted));
+    QCOMPARE(int(deleteStockDoc(f.dm(), StockKind(kind), f.idOf(head, num)).outcome), int(DeleteOutcome::Deleted));
     QCOMPARE(f.stock("A库", f.a), start.isEmpty() ? QString("0") : start);
     QCOMPARE(f.ledger().last(), (QVariantList{deletedWord, num, "A库", f.a, in ? 0 : 2, in ? 2 : 0, 2.5,
                                               Money::fromString(start).toDouble()}));
@@ -171,7 +171,7 @@ void TstStockSave::assemblyOfOneFromTwoParts()
     // negative stock is allowed and P was sold meanwhile.
     G.ShopFKC = true;
     f.dm().KC_Do("A库", f.p, Money::fromString("1"));
-    QCOMPARE(int(deleteStockDoc(f.dm(), StockKind::Assembly, f.idOf("UCZ", num)).outcome), int(StockDeleteOutcome::Deleted));
+    QCOMPARE(int(deleteStockDoc(f.dm(), StockKind::Assembly, f.idOf("UCZ", num)).outcome), int(DeleteOutcome::Deleted));
     QCOMPARE(f.stock("A库", f.a), QString("10"));
     QCOMPARE(f.stock("A库", f.b), QString("10"));
     QCOMPARE(f.stock("A库", f.p), QString("-1"));
@@ -339,16 +339,16 @@ void TstStockSave::deletionBelowZero()
     const Rows before = f.ledger();
 
     G.ShopFKC = negativeAllowed;
-    const StockDeleteResult r = deleteStockDoc(f.dm(), StockKind::Transfer, f.idOf("UDB", num));
+    const DeleteResult r = deleteStockDoc(f.dm(), StockKind::Transfer, f.idOf("UDB", num));
     if (!deleted) {
-        QCOMPARE(int(r.outcome), int(StockDeleteOutcome::Refused));
+        QCOMPARE(int(r.outcome), int(DeleteOutcome::Refused));
         QCOMPARE(r.message, QString("商品 A A 在仓库 B库 的库存为 1，减少 3 后将小于零，不能删除！"));
         QCOMPARE(f.dm().value("select theDel from UDB").toString(), QString("否"));
         QCOMPARE(f.ledger(), before);
         QCOMPARE(f.stock("A库", f.a), QString("2"));
         QCOMPARE(f.stock("B库", f.a), QString("1"));
     } else {
-        QCOMPARE(int(r.outcome), int(StockDeleteOutcome::Deleted));
+        QCOMPARE(int(r.outcome), int(DeleteOutcome::Deleted));
         QCOMPARE(f.stock("A库", f.a), QString("5"));
         QCOMPARE(f.stock("B库", f.a), QString("-2"));
         QCOMPARE(f.ledger().last(), (QVariantList{"调拨入库删除", num, "B库", f.a, 0, 3, 2.5, -2}));
@@ -360,13 +360,13 @@ void TstStockSave::deletedTwiceOnlyOnce()
     Fixture f;
     const QString num = saveStockDoc(f.dm(), f.doc(StockKind::Overage, {Fixture::line(f.a, "A", "1", "4")}));
     const int id = f.idOf("UBY", num);
-    QCOMPARE(int(deleteStockDoc(f.dm(), StockKind::Overage, id).outcome), int(StockDeleteOutcome::Deleted));
+    QCOMPARE(int(deleteStockDoc(f.dm(), StockKind::Overage, id).outcome), int(DeleteOutcome::Deleted));
     // A second deletion (another window, another seat) takes nothing back again.
-    const StockDeleteResult again = deleteStockDoc(f.dm(), StockKind::Overage, id);
-    QCOMPARE(int(again.outcome), int(StockDeleteOutcome::AlreadyDeleted));
+    const DeleteResult again = deleteStockDoc(f.dm(), StockKind::Overage, id);
+    QCOMPARE(int(again.outcome), int(DeleteOutcome::AlreadyDeleted));
     QCOMPARE(f.stock("A库", f.a), QString("0"));
     QCOMPARE(f.n("select count(*) from SList"), 2);
-    QCOMPARE(int(deleteStockDoc(f.dm(), StockKind::Overage, 999).outcome), int(StockDeleteOutcome::NotFound));
+    QCOMPARE(int(deleteStockDoc(f.dm(), StockKind::Overage, 999).outcome), int(DeleteOutcome::NotFound));
 }
 
 void TstStockSave::failurePartWayLeavesNothing_data()

@@ -63,10 +63,15 @@ using EntryFields::setPick;
 
 void TradeEntryScreen::setPrintHook(PrintHook hook) { printHook() = std::move(hook); }
 
+void TradeEntryScreen::printDocument(TradeKind kind, const QString &num, QWidget *parent)
+{
+    if (printHook()) printHook()(kind, num, parent);
+    else printPreview(kind, num, parent);
+}
+
 void TradeEntryScreen::print(const QString &num)
 {
-    if (printHook()) printHook()(m_kind, num, this);
-    else printPreview(m_kind, num, this);
+    printDocument(m_kind, num, this);
 }
 
 TradeEntryScreen::TradeEntryScreen(TradeKind kind, const TradeEntryTexts &texts, QWidget *parent)

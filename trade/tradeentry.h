@@ -46,6 +46,8 @@ public:
     // tests put a recorder or a PDF writer here. Pass nullptr for the default.
     using PrintHook = std::function<void(TradeKind kind, const QString &num, QWidget *parent)>;
     static void setPrintHook(PrintHook hook);
+    // Prints a saved document the way the screens do (through the hook when set).
+    static void printDocument(TradeKind kind, const QString &num, QWidget *parent);
 
     // The pre-saved document being changed; set before the screen is shown.
     // Empty for a new document.

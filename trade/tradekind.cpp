@@ -1,4 +1,5 @@
 #include "tradekind.h"
+#include "data/dm.h"
 #include "data/words.h"
 
 namespace {
@@ -37,4 +38,25 @@ const TradeKindInfo &tradeKind(TradeKind kind)
     static const TradeKindInfo kinds[4] = {make(TradeKind::Purchase), make(TradeKind::Sales),
                                            make(TradeKind::PurchaseReturn), make(TradeKind::SalesReturn)};
     return kinds[int(kind)];
+}
+
+BalanceOp inverse(BalanceOp op)
+{
+    switch (op) {
+    case BalanceOp::YF_Up: return BalanceOp::YF_Do;
+    case BalanceOp::YF_Do: return BalanceOp::YF_Up;
+    case BalanceOp::YS_Up: return BalanceOp::YS_Do;
+    case BalanceOp::YS_Do: break;
+    }
+    return BalanceOp::YS_Up;
+}
+
+void postBalance(frmDM &dm, BalanceOp op, int uid, Money amount)
+{
+    switch (op) {
+    case BalanceOp::YF_Up: dm.YF_Up(uid, amount); break;
+    case BalanceOp::YS_Up: dm.YS_Up(uid, amount); break;
+    case BalanceOp::YF_Do: dm.YF_Do(uid, amount); break;
+    case BalanceOp::YS_Do: dm.YS_Do(uid, amount); break;
+    }
 }

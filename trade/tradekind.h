@@ -1,7 +1,11 @@
 #pragma once
 // The four trade documents share one shape and one way of posting; this table
 // holds everything that differs between them.
+#include "data/money.h"
+
 #include <QString>
+
+class frmDM;
 
 enum class TradeKind { Purchase, Sales, PurchaseReturn, SalesReturn };
 
@@ -36,3 +40,8 @@ struct TradeKindInfo {
 };
 
 const TradeKindInfo &tradeKind(TradeKind kind);
+
+// The balance operation that takes back what `op` did (YF_Up and YF_Do, YS_Up and YS_Do).
+BalanceOp inverse(BalanceOp op);
+// Moves the partner's balance by `amount` with the operation `op` (one of the data module's four).
+void postBalance(frmDM &dm, BalanceOp op, int uid, Money amount);

@@ -9,16 +9,6 @@
 
 namespace {
 
-void postBalance(frmDM &dm, BalanceOp op, int uid, Money amount)
-{
-    switch (op) {
-    case BalanceOp::YF_Up: dm.YF_Up(uid, amount); break;
-    case BalanceOp::YS_Up: dm.YS_Up(uid, amount); break;
-    case BalanceOp::YF_Do: dm.YF_Do(uid, amount); break;
-    case BalanceOp::YS_Do: dm.YS_Do(uid, amount); break;
-    }
-}
-
 void writeHeader(frmDM &dm, const TradeKindInfo &k, const TradeDoc &doc, const QString &num, bool changing)
 {
     const QString yc = QString::fromUtf8(doc.preSave ? Words::Yes : Words::No);

@@ -1,5 +1,5 @@
-#include "stockmoves.h"
-#include "data/dm.h"
+#include "docposting.h"
+#include "dm.h"
 
 #include <QHash>
 #include <QPair>
