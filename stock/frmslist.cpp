@@ -26,7 +26,7 @@ const char *const FieldLabels[8] = {"商品编码：", "商品分类：", "商�
 QList<ListColumn> columns()
 {
     return {ListColumn("theDate", "营业日期").asText(), ListColumn("UName", "录入人"), ListColumn("WName", "仓库名称"),
-            ListColumn("theType", "操作事件").w(90), ListColumn("theNum", "单号").asText(),
+            ListColumn("theType", "操作事件").w(90), ListColumn("theNum", "单号").w(110).asText(),
             ListColumn("ICount", "入库数量").num().w(70), ListColumn("OCount", "出库数量").num().w(70),
             ListColumn("SPrice", "单价").num().w(70), ListColumn("WCount", "库存数量").num().w(70)};
 }

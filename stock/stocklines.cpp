@@ -39,7 +39,7 @@ StockLinesScreen::StockLinesScreen(StockKind kind, QWidget *parent)
     setPaged(true);
 
     const QString lines = m_info.sides[0].lines;
-    QList<ListColumn> cols{ListColumn("myDate", m_info.dateLabel).asText(), ListColumn("theNum", "单号")};
+    QList<ListColumn> cols{ListColumn("myDate", m_info.dateLabel).asText(), ListColumn("theNum", "单号").w(120)};
     QString select = QStringLiteral("select H.myDate as myDate, H.theNum as theNum");
     if (m_info.twoWarehouses) {
         cols << ListColumn("DName", m_info.issuingLabel).w(80);

@@ -55,7 +55,7 @@ StockManageScreen::StockManageScreen(StockKind kind, QWidget *parent)
 void StockManageScreen::buildList()
 {
     const ManageWords &w = words(m_kind);
-    QList<ListColumn> cols{ListColumn("myDate", m_info.dateLabel).asText(), ListColumn("theNum", "单号")};
+    QList<ListColumn> cols{ListColumn("myDate", m_info.dateLabel).asText(), ListColumn("theNum", "单号").w(120)};
     QString select = QStringLiteral("select H.myDate as myDate, H.theNum as theNum");
     if (m_info.twoWarehouses) {
         cols << ListColumn("DName", m_info.issuingLabel).w(w.nameWidth);
@@ -91,12 +91,15 @@ void StockManageScreen::buildFilters()
 
 void StockManageScreen::buildDetails()
 {
-    auto lines = [](const QString &nameCaption) {
-        return QList<ListColumn>{ListColumn("SPNum", "商品编码").asText(), ListColumn("SPName", nameCaption).w(160),
-                                 ListColumn("theStand", "规格").w(80), ListColumn("theUnit", "单位").w(60),
-                                 ListColumn("theCount", "数量").num().w(60), ListColumn("thePrice", "单价").num().w(80),
-                                 ListColumn("theSum", "金额").num().w(100), ListColumn("Remark", "备注").w(120),
-                                 ListColumn("SID").hide()};
+    // Two grids side by side (an assembly) get narrower columns.
+    const bool narrow = m_info.sides.size() > 1;
+    auto lines = [narrow](const QString &nameCaption) {
+        return QList<ListColumn>{ListColumn("SPNum", "商品编码").w(narrow ? 80 : 100).asText(),
+                                 ListColumn("SPName", nameCaption).w(narrow ? 120 : 160),
+                                 ListColumn("theStand", "规格").w(narrow ? 60 : 80), ListColumn("theUnit", "单位").w(50),
+                                 ListColumn("theCount", "数量").num().w(60), ListColumn("thePrice", "单价").num().w(narrow ? 60 : 80),
+                                 ListColumn("theSum", "金额").num().w(narrow ? 80 : 100),
+                                 ListColumn("Remark", "备注").w(narrow ? 80 : 120), ListColumn("SID").hide()};
     };
     auto select = [](const QString &table) {
         return QStringLiteral("select S.theNum as SPNum, S.theName as SPName, S.theStand as theStand, "

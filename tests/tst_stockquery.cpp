@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -83,6 +84,7 @@ private slots:
     void startUpAlertShowsRowsOutsideTheirLimits();
     void popupItemsWaitForRows();
     void ledgerOfOneProduct();
+    void picturesOfTheRows();
     void keyboard();
 
 private:
@@ -479,6 +481,35 @@ void TstStockQuery::ledgerOfOneProduct()
     none.show();
     QCOMPARE(none.model()->rowCount(), 0);
     QCOMPARE(none.findChild<QLineEdit *>("Edit3")->text(), QString("牛奶"));
+}
+
+void TstStockQuery::picturesOfTheRows()
+{
+    Fixture f;
+    frmKC *s = f.open();
+    s->queryButton()->click();
+    select(s, "ID", f.ukc("二号库", f.cola));
+    ModalScript modal;
+    QString seen, caption;
+    modal.next(&seen, [&](QDialog *d) {
+        caption = d->windowTitle();
+        d->reject();
+    });
+    s->findChild<QAction *>("I1")->trigger();
+    QCOMPARE(seen, QString("frmPic_V"));
+    QVERIFY2(caption.contains("P1 可乐"), qPrintable(caption));
+
+    // The list of pictures: every product of the rows now listed, once each.
+    QStringList names;
+    modal.next(&seen, [&](QDialog *d) {
+        auto *list = d->findChild<QListView *>();
+        for (int r = 0; r < list->model()->rowCount(); ++r) names << list->model()->index(r, 0).data().toString();
+        d->reject();
+    });
+    s->findChild<QAction *>("L1")->trigger();
+    QCOMPARE(seen, QString("frmPic_List"));
+    names.sort();
+    QCOMPARE(names, (QStringList{"可乐", "牛奶", "茶叶"}));
 }
 
 void TstStockQuery::keyboard()
