@@ -43,7 +43,7 @@ frmSList::frmSList(QWidget *parent) : QDialog(parent)
     auto *product = new QGroupBox(QStringLiteral("商品信息"), this);
     product->setObjectName(QStringLiteral("GroupBox1"));
     auto *pg = new QGridLayout(product);
-    // Code, category, name on the first line; specification, unit and the two
+    // Code, category, name on the first line; 规格, unit and the two
     // prices on the second; the remark on the third.
     // Each field's line, its label's column (the field stands right of it) and its width in columns.
     const int place[8][3] = {{0, 0, 1}, {0, 2, 1}, {0, 4, 3}, {1, 0, 1}, {1, 2, 1}, {1, 4, 1}, {1, 6, 1}, {2, 0, 7}};

@@ -34,7 +34,7 @@ private:
     int m_sid = 0;
     QString m_warehouse;
     bool m_shown = false;
-    QLineEdit *m_fields[8] = {};   // code, category, name, specification, unit, purchase and sales price, remark
+    QLineEdit *m_fields[8] = {};   // code, category, name, 规格, unit, purchase and sales price, remark
     QTableView *m_grid;
     ResultModel *m_model;
     QString m_lastExport;
