@@ -8,7 +8,7 @@
 #include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
-#include "shell/screens.h"
+#include "stock/stockdialogs.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -238,16 +238,9 @@ void DictionaryScreen::N3Click()
         Msg::info(this, QStringLiteral("请在 文件 菜单 里 本地信息 里 启用 库存警戒！"));
         return;
     }
-    // The category stock-limit dialog belongs to the stock screens; until it is
-    // registered the item opens nothing. It reads the category from the
-    // property "category".
-    if (!Screens::has(QStringLiteral("frmKCJJ"))) return;
-    QWidget *w = Screens::create(QStringLiteral("frmKCJJ"), this);
-    if (!w) return;
-    w->setProperty("category", selected(0).toString());
-    if (auto *dlg = qobject_cast<QDialog *>(w)) dlg->exec();
-    else w->show();
-    if (qobject_cast<QDialog *>(w)) delete w;
+    frmKCJJ dlg(this);
+    dlg.setCategory(selected(0).toString());
+    dlg.exec();
 }
 
 void DictionaryScreen::Z1Click()

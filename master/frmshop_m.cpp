@@ -12,6 +12,7 @@
 #include "frmszk.h"
 #include "products.h"
 #include "shell/msg.h"
+#include "stock/frmslist.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -93,8 +94,7 @@ frmShop_M::frmShop_M(QWidget *parent) : ListScreen(parent)
     item("M1", QStringLiteral("图片管理 &P"), &frmShop_M::M1Click);
     item("K1", QStringLiteral("查看图片 &K"), &frmShop_M::K1Click);
     item("B1", QStringLiteral("图片列表 &B"), &frmShop_M::B1Click);
-    // The stock movement ledger is not part of the program yet: its item is in place and opens nothing.
-    item("L1", QStringLiteral("查看流动记录 &L"), nullptr);
+    item("L1", QStringLiteral("查看流动记录 &L"), &frmShop_M::L1Click);
     m->addSeparator();
     item("D1", QStringLiteral("删除 &D"), &frmShop_M::D1Click);
 
@@ -186,6 +186,15 @@ void frmShop_M::K1Click()
     if (isEmpty()) return;
     frmPic_V dlg(this);
     dlg.setProduct(currentID(), pictureCaption(*this));
+    dlg.exec();
+}
+
+void frmShop_M::L1Click()
+{
+    if (isEmpty()) return;
+    // Over every warehouse, in the order the movements were written.
+    frmSList dlg(this);
+    dlg.setProduct(currentID());
     dlg.exec();
 }
 

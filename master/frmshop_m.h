@@ -22,6 +22,7 @@ public slots:
     void M1Click(); // "图片管理 &P"
     void K1Click(); // "查看图片 &K"
     void B1Click(); // "图片列表 &B"
+    void L1Click(); // "查看流动记录 &L"
 
 private:
     void setState(const char *state);

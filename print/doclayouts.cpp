@@ -1,4 +1,5 @@
 #include "doclayouts.h"
+#include "data/money.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ Columns columnsFor(DocKind kind)
 {
     Columns c;
     const bool narrow = kind == DocKind::Transfer || kind == DocKind::Loss || kind == DocKind::Overage
-                        || kind == DocKind::SalesTicket;
+                        || kind == DocKind::SalesTicket || kind == DocKind::Assembly;
     c.widths = narrow ? QVector<double>{10, 20, 50, 25, 10, 20, 15, 20, 20}
                       : QVector<double>{10, 25, 45, 25, 10, 20, 15, 20, 20};
     if (kind == DocKind::Sales || kind == DocKind::SalesTicket) c.quantity = Format::Fixed;
@@ -102,19 +103,52 @@ Band captionRow(const Columns &c)
     return row(cells, true);
 }
 
-Band lineRow(const Columns &c)
+Band lineRow(const Columns &c, const char *lines = "lines")
 {
     auto w = c.widths;
-    return row({Cell{ref("theBH", "lines"), w[0], Format::Text, Centre},
-                Cell{ref("theNum", "lines"), w[1]},
-                Cell{ref("theName", "lines"), w[2]},
-                Cell{ref("theStand", "lines"), w[3]},
-                Cell{ref("theUnit", "lines"), w[4]},
-                Cell{ref("thePrice", "lines"), w[5], Format::Thousands, Right},
-                Cell{ref("theCount", "lines"), w[6], c.quantity, Right},
-                Cell{ref("theSum", "lines"), w[7], Format::Thousands, Right},
-                Cell{ref("Remark", "lines"), w[8]}},
+    return row({Cell{ref("theBH", lines), w[0], Format::Text, Centre},
+                Cell{ref("theNum", lines), w[1]},
+                Cell{ref("theName", lines), w[2]},
+                Cell{ref("theStand", lines), w[3]},
+                Cell{ref("theUnit", lines), w[4]},
+                Cell{ref("thePrice", lines), w[5], Format::Thousands, Right},
+                Cell{ref("theCount", lines), w[6], c.quantity, Right},
+                Cell{ref("theSum", lines), w[7], Format::Thousands, Right},
+                Cell{ref("Remark", lines), w[8]}},
                true);
+}
+
+// One side of an assembly: its heading and captions, its lines and its subtotal
+// (the quantity and amount sums of the dataset "sums").
+Report::Group assemblySide(const Columns &c, const char *heading, const char *lines, const char *count, const char *sum)
+{
+    Report::Group g;
+    Band head = row({Cell{QString::fromUtf8(heading), PrintWidth}});
+    head.bold = true;
+    g.header << head << captionRow(c);
+    g.dataSet = QLatin1String(lines);
+    g.master = lineRow(c, lines);
+    auto w = c.widths;
+    g.footer << row({Cell{QStringLiteral("小计"), w[0], Format::Text, Centre},
+                     Cell{QString(), w[1] + w[2] + w[3] + w[4] + w[5]},
+                     Cell{ref(count, "sums"), w[6], c.quantity, Right},
+                     Cell{ref(sum, "sums"), w[7], Format::Thousands, Right},
+                     Cell{QString(), w[8]}},
+                    true);
+    return g;
+}
+
+// The quantity and amount sums of a lines dataset, exact.
+void addSums(DataSet *sums, const DataSet &lines, const char *count, const char *sum)
+{
+    Money q, a;
+    for (int r = 0; r < lines.size(); ++r) {
+        q += Money::fromVariant(lines.value(r, QStringLiteral("theCount")));
+        a += Money::fromVariant(lines.value(r, QStringLiteral("theSum")));
+    }
+    sums->fields << QLatin1String(count) << QLatin1String(sum);
+    if (sums->rows.isEmpty()) sums->rows << QVariantList();
+    sums->rows[0] << q.toString() << a.toString();
 }
 
 // "合计", the amount in capitals, the total quantity and the total amount.
@@ -166,6 +200,9 @@ QVector<Band> headerRows(DocKind kind)
     case DocKind::Overage:
         return {row({pair("报溢日期：", "myDate", 45), pair("仓库名称：", "WName", 50), pair("经手人：", "UName", 45),
                      pair("单号：", "theNum", 50)})};
+    case DocKind::Assembly:
+        return {row({pair("拆装日期：", "myDate", 45), pair("出库仓库：", "DName", 50), pair("入库仓库：", "WName", 45),
+                     pair("单号：", "theNum", 50)})};
     case DocKind::Payment:
     case DocKind::Receipt: break;
     }
@@ -198,6 +235,7 @@ QVector<Band> footerRows(DocKind kind)
                      printedAt("打印：", 55)}),
                 row({pair("应付金额：", "theYF", 45, T), pair("备注：", "Remark", 145)})};
     case DocKind::Transfer:
+    case DocKind::Assembly:
         return {row({pair("经手人：", "UName", 45), pair("录单人：", "IName", 45), printedAt("打印：", 100)}),
                 row({pair("备注：", "Remark", 190)})};
     case DocKind::Loss:
@@ -241,6 +279,7 @@ QString fileName(DocKind kind)
     case DocKind::Loss: return QStringLiteral("Print/bs.rf3");
     case DocKind::Overage: return QStringLiteral("Print/by.rf3");
     case DocKind::Transfer: return QStringLiteral("Print/db.rf3");
+    case DocKind::Assembly: return QStringLiteral("Print/cz.rf3");
     }
     return QString();
 }
@@ -261,6 +300,14 @@ Report::Template documentTemplate(DocKind kind)
         return t;
     }
     const Columns columns = columnsFor(kind);
+    if (kind == DocKind::Assembly) {
+        // No totals of its own: each side with its subtotal, the goods taken out first.
+        t.pageHeader << headerRows(kind);
+        t.groups << assemblySide(columns, "出库商品", "lines", "outCount", "outSum")
+                 << assemblySide(columns, "入库商品", "linesIn", "inCount", "inSum");
+        t.footer << footerRows(kind) << shopLines();
+        return t;
+    }
     t.pageHeader << headerRows(kind) << captionRow(columns);
     t.masterDataSet = QStringLiteral("lines");
     t.master = lineRow(columns);
@@ -271,8 +318,16 @@ Report::Template documentTemplate(DocKind kind)
 
 Report::DataSets documentDataSets(const PrintData &data)
 {
-    return {{QStringLiteral("shop"), data.shop},
-            {QStringLiteral("title"), data.title},
-            {QStringLiteral("header"), data.header},
-            {QStringLiteral("lines"), data.lines}};
+    Report::DataSets sets{{QStringLiteral("shop"), data.shop},
+                          {QStringLiteral("title"), data.title},
+                          {QStringLiteral("header"), data.header},
+                          {QStringLiteral("lines"), data.lines}};
+    if (data.kind == DocKind::Assembly) {
+        DataSet sums;
+        addSums(&sums, data.lines, "outCount", "outSum");
+        addSums(&sums, data.linesIn, "inCount", "inSum");
+        sets.insert(QStringLiteral("linesIn"), data.linesIn);
+        sets.insert(QStringLiteral("sums"), sums);
+    }
+    return sets;
 }

@@ -64,13 +64,15 @@ DataSet header(frmDM &dm, DocKind kind, const QString &number)
         return openDataSet(dm, stockColumns(false), QStringLiteral("from UBY") + byNumber, {number});
     case DocKind::Transfer:
         return openDataSet(dm, stockColumns(true), QStringLiteral("from UDB") + byNumber, {number});
+    case DocKind::Assembly:
+        return openDataSet(dm, split("ID,theNum,theDate,myDate,DName,WName,UName,IName,Remark,theDel"),
+                           QStringLiteral("from UCZ") + byNumber, {number});
     }
     return DataSet();
 }
 
-DataSet lines(frmDM &dm, DocKind kind, const QString &number)
+DataSet lines(frmDM &dm, DocKind kind, const QString &number, const QString &table)
 {
-    const QString table = linesTable(kind);
     if (table.isEmpty()) return DataSet();
     // The delivery prints the discounted unit price. The division is written with
     // a decimal so that whole stored prices are not divided as integers.
@@ -101,6 +103,7 @@ int titleId(DocKind kind)
     case DocKind::Loss: return 7;
     case DocKind::Overage: return 8;
     case DocKind::Transfer: return 9;
+    case DocKind::Assembly: return 10;
     }
     return 0;
 }
@@ -116,6 +119,7 @@ QString linesTable(DocKind kind)
     case DocKind::Loss: return QStringLiteral("UBS_List");
     case DocKind::Overage: return QStringLiteral("UBY_List");
     case DocKind::Transfer: return QStringLiteral("UDB_List");
+    case DocKind::Assembly: return QStringLiteral("UCZ_O_List");
     case DocKind::Payment:
     case DocKind::Receipt: break;
     }
@@ -140,6 +144,7 @@ PrintData loadPrintData(frmDM &dm, DocKind kind, const QString &number)
     d.shop = PrintUnit(dm);
     d.title = PrintDJ(dm, titleId(kind));
     d.header = header(dm, kind, number);
-    d.lines = lines(dm, kind, number);
+    d.lines = lines(dm, kind, number, linesTable(kind));
+    if (kind == DocKind::Assembly) d.linesIn = lines(dm, kind, number, QStringLiteral("UCZ_I_List"));
     return d;
 }

@@ -8,7 +8,7 @@
 
 class frmDM;
 
-// The printable document kinds. Assembly and dismantling are not printed.
+// The printable document kinds.
 enum class DocKind {
     Purchase,       // purchase receipt, UJH
     PurchaseReturn, // purchase return, UCG_O
@@ -20,6 +20,7 @@ enum class DocKind {
     Loss,           // loss, UBS
     Overage,        // overage, UBY
     Transfer,       // transfer, UDB
+    Assembly,       // assembly or dismantling, UCZ: two sides of lines
 };
 
 struct PrintData {
@@ -28,12 +29,14 @@ struct PrintData {
     DataSet shop;   // the one SDept row
     DataSet title;  // the SDJ row of the kind: theName
     DataSet header; // the document header, empty when no document has the number
-    DataSet lines;  // the lines joined to their products, in theBH order; empty for vouchers
+    DataSet lines;  // the lines joined to their products, in theBH order; empty for vouchers;
+                    // for assemblies the goods taken out
+    DataSet linesIn; // assemblies: the goods put in
 };
 
 // The SDJ row id of the kind's title ("采购入库单" is 1).
 int titleId(DocKind kind);
-// The lines table of the kind, empty for vouchers.
+// The lines table of the kind, empty for vouchers; for assemblies the goods taken out.
 QString linesTable(DocKind kind);
 
 // The shop dataset: theName, thePhone, theAdd, theGG, theZH, theSW, ...

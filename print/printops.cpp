@@ -27,5 +27,6 @@ bool PrintOut_SK(frmDM &dm, const QString &num, const Target &target) { return p
 bool PrintDB(frmDM &dm, const QString &num, const Target &target) { return printDocument(dm, DocKind::Transfer, num, target); }
 bool PrintBS(frmDM &dm, const QString &num, const Target &target) { return printDocument(dm, DocKind::Loss, num, target); }
 bool PrintBY(frmDM &dm, const QString &num, const Target &target) { return printDocument(dm, DocKind::Overage, num, target); }
+bool PrintCZ(frmDM &dm, const QString &num, const Target &target) { return printDocument(dm, DocKind::Assembly, num, target); }
 
 } // namespace Print

@@ -23,5 +23,6 @@ bool PrintOut_SK(frmDM &dm, const QString &num, const Target &target = Target::p
 bool PrintDB(frmDM &dm, const QString &num, const Target &target = Target::preview());      // transfer
 bool PrintBS(frmDM &dm, const QString &num, const Target &target = Target::preview());      // loss
 bool PrintBY(frmDM &dm, const QString &num, const Target &target = Target::preview());      // overage
+bool PrintCZ(frmDM &dm, const QString &num, const Target &target = Target::preview());      // assembly
 
 } // namespace Print

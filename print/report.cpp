@@ -39,13 +39,23 @@ public:
         startPage();
         const DataSet master = m_data.value(m_t.masterDataSet);
         if (!m_t.masterDataSet.isEmpty())
-            for (int row = 0; row < master.size(); ++row) place(m_t.master, row);
+            for (int row = 0; row < master.size(); ++row) place(m_t.master, row, m_t.masterDataSet);
+        for (const Group &g : m_t.groups) {
+            // The heading stays with the group's first row.
+            double head = g.master.height;
+            for (const Band &b : g.header) head += b.height;
+            if (!fits(head)) newPage();
+            for (const Band &b : g.header) place(b, 0, g.dataSet);
+            const DataSet rows = m_data.value(g.dataSet);
+            for (int row = 0; row < rows.size(); ++row) place(g.master, row, g.dataSet);
+            for (const Band &b : g.footer) place(b, 0, g.dataSet);
+        }
         // The footer stays together: when it does not fit below the last row it
         // goes to a new page.
         double footer = 0;
         for (const Band &b : m_t.footer) footer += b.height;
         if (!fits(footer)) newPage();
-        for (const Band &b : m_t.footer) place(b, 0);
+        for (const Band &b : m_t.footer) place(b, 0, m_t.masterDataSet);
         m_painter.end();
         return m_pages;
     }
@@ -61,7 +71,7 @@ private:
         ++m_pages;
         m_y = 0;
         for (const Band &b : m_t.pageHeader) {
-            draw(b, 0);
+            draw(b, 0, m_t.masterDataSet);
             m_y += b.height;
         }
         m_contentTop = m_y;
@@ -73,16 +83,17 @@ private:
         startPage();
     }
 
-    void place(const Band &b, int row)
+    void place(const Band &b, int row, const QString &rowsOf)
     {
         if (!fits(b.height)) newPage();
-        draw(b, row);
+        draw(b, row, rowsOf);
         m_y += b.height;
     }
 
     double px(double mm) const { return mm * m_pxPerMm; }
 
-    void draw(const Band &b, int row)
+    // References to the dataset `rowsOf` read the given row, others their first.
+    void draw(const Band &b, int row, const QString &rowsOf)
     {
         QFont font(m_t.fontFamily);
         // Pixel sizes are at 96 per inch; points scale with the device.
@@ -97,7 +108,7 @@ private:
             if (f.frame) m_painter.drawRect(cell);
             const QRectF inner = cell.adjusted(px(0.8), 0, -px(0.8), 0);
             m_painter.drawText(inner, int(f.align) | Qt::TextSingleLine,
-                               fieldText(f, m_data, m_t.masterDataSet, row, m_now));
+                               fieldText(f, m_data, rowsOf, row, m_now));
         }
     }
 

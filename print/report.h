@@ -43,6 +43,16 @@ struct Band {
     double fontPx = 0; // 0: the template's font size
 };
 
+// A further run of rows after the master band: bands printed before its first
+// row (a heading, the column captions), one band per row of its own dataset,
+// and bands printed after its last row (a subtotal).
+struct Group {
+    QVector<Band> header;
+    QString dataSet;
+    Band master;
+    QVector<Band> footer;
+};
+
 struct Template {
     // The name the template is kept under when edited and saved ("Print/cg.rf3").
     QString fileName;
@@ -53,6 +63,8 @@ struct Template {
     QVector<Band> pageHeader;
     QString masterDataSet; // empty: no master band
     Band master;
+    // Printed after the master band's rows, in order (the two sides of an assembly).
+    QVector<Group> groups;
     QVector<Band> footer;
 };
 

@@ -8,6 +8,7 @@
 //
 //   KeyFilter::install(edit, KeyFilter::Number);  // digits, ".", Backspace, Enter
 //   KeyFilter::install(edit, KeyFilter::Digits);  // digits, Backspace, Enter
+//   KeyFilter::install(edit, KeyFilter::Signed);  // digits, ".", "-", Backspace, Enter
 #include <QEvent>
 #include <QKeyEvent>
 #include <QObject>
@@ -15,7 +16,7 @@
 
 class KeyFilter : public QObject {
 public:
-    enum Mode { Digits, Number };
+    enum Mode { Digits, Number, Signed };
 
     KeyFilter(Mode mode, QObject *parent) : QObject(parent), m_mode(mode) {}
 
@@ -25,7 +26,8 @@ public:
     static bool allowed(QChar c, Mode mode)
     {
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) return true;
-        if (mode == Number && c == QLatin1Char('.')) return true;
+        if (mode != Digits && c == QLatin1Char('.')) return true;
+        if (mode == Signed && c == QLatin1Char('-')) return true;
         // Backspace, Enter, Tab and Esc do their usual work.
         return c == QLatin1Char('\b') || c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t')
             || c == QChar(0x1b);

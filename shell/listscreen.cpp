@@ -319,16 +319,28 @@ void ListScreen::BitBtn1Click()
 {
     m_where = composeCondition();
     m_whereLabel->setText(m_where.seeking().sql);
-    const bool first = !m_queried;
+    const bool wasQueried = m_queried;
     m_queried = true;
     if (!Ref()) {
-        if (first) m_queried = false;
+        m_queried = wasQueried;
         return;
     }
-    if (first) {
+    if (!m_menuOn) {
+        m_menuOn = true;
         m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
         m_excel->setEnabled(true);
     }
+}
+
+bool ListScreen::showWith(const SqlCondition &condition)
+{
+    m_where = SqlCondition::all({m_base, condition});
+    m_whereLabel->setText(m_where.seeking().sql);
+    const bool wasQueried = m_queried;
+    m_queried = true;
+    if (Ref()) return true;
+    m_queried = wasQueried;
+    return false;
 }
 
 bool ListScreen::Ref()

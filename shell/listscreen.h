@@ -93,6 +93,12 @@ public:
     SqlCondition composeCondition() const;
     // "查询": keeps the composed condition and runs it.
     void BitBtn1Click();
+    // Runs the statement with the base condition and `condition` in place of
+    // the filters, for an opener that shows the list pre-filtered (the stock
+    // alert at start). It is not a "查询": the filters stay as they are, the grid
+    // gets no pop-up menu and "Excel" no use until the first "查询", which
+    // replaces the condition. Returns false after showing a database error.
+    bool showWith(const SqlCondition &condition);
     // Runs the statement again with the kept condition. Does nothing before the
     // first query. Returns false after showing a database error.
     bool Ref();
@@ -184,6 +190,7 @@ private:
     SqlCondition m_where;
     QString m_lastSql;
     bool m_queried = false;
+    bool m_menuOn = false;   // the pop-up menu and "Excel" came with the first "查询"
     bool m_paged = false;
     QString m_sortSql;                // paged: the order a title click chose ("theNum asc, H.ID desc")
     QHash<QString, QString> m_sums;   // paged: the total texts by field

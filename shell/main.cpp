@@ -11,6 +11,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/words.h"
 #include "data/menutable.h"
 
 #include <QCloseEvent>
@@ -353,28 +354,24 @@ void frmMain::stockAlert()
     if (G.ShopTX != QLatin1String("True")) return;
     QAction *stock = menuItem(QStringLiteral("商品库存查询 &A"));
     if (!stock || !stock->isVisible()) return;
-    const QString condition = QStringLiteral(" AND ((theCount < theKCMin) OR (theCount > theKCMax))");
-    int outside = 0;
+    bool outside = false;
     try {
+        // One live product outside its limits is enough to open the screen.
         outside = DM().rowCount(QStringLiteral("select UKC.ID from UKC INNER JOIN SShop ON UKC.SID=SShop.ID "
-                                               "Where (SShop.theDel = '否') ") + condition);
+                                               "where SShop.theDel=? and ((theCount < theKCMin) or (theCount > theKCMax)) "
+                                               "limit 1"),
+                                {QString::fromUtf8(Words::No)})
+                  > 0;
     } catch (const DbError &e) {
         Msg::error(this, e.text());
         return;
     }
-    if (outside == 0 || !Screens::has(QStringLiteral("frmKC"))) return;
-    QWidget *w = nullptr;
-    try {
-        w = Screens::create(QStringLiteral("frmKC"), m_area);
-        if (!w) return;
-        // The stock screen takes the extra condition as property and refreshes through Ref().
-        w->setProperty("extraCondition", condition);
-        if (w->metaObject()->indexOfMethod("Ref()") >= 0) QMetaObject::invokeMethod(w, "Ref");
-    } catch (const DbError &e) {
-        Msg::error(this, e.text());
-        delete w;
-        return;
-    }
+    if (!outside || !Screens::has(QStringLiteral("frmKC"))) return;
+    QWidget *w = Screens::create(QStringLiteral("frmKC"), m_area);
+    if (!w) return;
+    // The stock screen shows the rows outside their limits itself (a database
+    // error is told there); the filters stay for the user's first query.
+    QMetaObject::invokeMethod(w, "showOutOfLimits");
     // Not registered: it stays open beside the next list window.
     addChild(w);
 }

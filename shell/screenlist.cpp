@@ -15,6 +15,10 @@
 #include "master/frmunits_in.h"
 #include "master/frmunits_m.h"
 #include "money/settlequery.h"
+#include "stock/frmkc.h"
+#include "stock/frmstock_in.h"
+#include "stock/frmstock_m.h"
+#include "stock/frmstock_mx.h"
 #include "trade/frmcg_o_in.h"
 #include "trade/frmjh_in.h"
 #include "trade/frmtrade_m.h"
@@ -51,6 +55,18 @@ void registerAll()
     add(QStringLiteral("frmXS_In"), [](QWidget *parent) { return new frmXS_In(parent); });
     add(QStringLiteral("frmCG_O_In"), [](QWidget *parent) { return new frmCG_O_In(parent); });
     add(QStringLiteral("frmXS_O_In"), [](QWidget *parent) { return new frmXS_O_In(parent); });
+    add(QStringLiteral("frmDB_In"), [](QWidget *parent) { return new frmDB_In(parent); });
+    add(QStringLiteral("frmBS_In"), [](QWidget *parent) { return new frmBS_In(parent); });
+    add(QStringLiteral("frmBY_In"), [](QWidget *parent) { return new frmBY_In(parent); });
+    add(QStringLiteral("frmCZ_In"), [](QWidget *parent) { return new frmCZ_In(parent); });
+    add(QStringLiteral("frmDB_M"), [](QWidget *parent) { return new frmDB_M(parent); });
+    add(QStringLiteral("frmBS_M"), [](QWidget *parent) { return new frmBS_M(parent); });
+    add(QStringLiteral("frmBY_M"), [](QWidget *parent) { return new frmBY_M(parent); });
+    add(QStringLiteral("frmCZ_M"), [](QWidget *parent) { return new frmCZ_M(parent); });
+    add(QStringLiteral("frmDB_MX"), [](QWidget *parent) { return new frmDB_MX(parent); });
+    add(QStringLiteral("frmBS_MX"), [](QWidget *parent) { return new frmBS_MX(parent); });
+    add(QStringLiteral("frmBY_MX"), [](QWidget *parent) { return new frmBY_MX(parent); });
+    add(QStringLiteral("frmKC"), [](QWidget *parent) { return new frmKC(parent); });
 
     add(QStringLiteral("frmJH_M"), [](QWidget *parent) { return new frmJH_M(parent); });
     add(QStringLiteral("frmXS_M"), [](QWidget *parent) { return new frmXS_M(parent); });

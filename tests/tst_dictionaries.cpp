@@ -324,12 +324,36 @@ void TstDictionaries::stockLimitItem()
     G.ShopTX = QStringLiteral("False");
     w->findChild<QAction *>(QStringLiteral("N3"))->trigger();
     QCOMPARE(spy.lastText(), QStringLiteral("请在 文件 菜单 里 本地信息 里 启用 库存警戒！"));
-    // With the option on and no stock-limit dialog registered, nothing opens.
+    // With the option on, the category's stock-limit dialog opens on the
+    // shop's default limits; its save sets both limits of every product of
+    // the category, deleted ones included.
+    const int a = t.addProduct(QStringLiteral("可乐"));
+    const int b = t.addProduct(QStringLiteral("饼干"));
+    t.dm().mySQL(QStringLiteral("update SShop set theType='饮料' where ID=?"), {a});
     spy.clear();
     G.ShopTX = QStringLiteral("True");
+    G.ShopKCMin = QStringLiteral("5");
+    G.ShopKCMax = QStringLiteral("500");
+    select(w.get(), QStringLiteral("饮料"));
+    ModalScript modal;
+    QString seen, caption, shown;
+    modal.next(&seen, [&](QDialog *d) {
+        caption = d->windowTitle();
+        auto *lo = d->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        auto *hi = d->findChild<QLineEdit *>(QStringLiteral("Edit2"));
+        shown = lo->text() + QLatin1Char('/') + hi->text();
+        lo->setText(QStringLiteral("2"));
+        hi->clear();
+        d->findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    });
     w->N3Click();
-    QCOMPARE(spy.shown.size(), 0);
-    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(seen, QStringLiteral("frmKCJJ"));
+    QCOMPARE(caption, QStringLiteral("饮料 库存警戒设置"));
+    QCOMPARE(shown, QStringLiteral("5/500"));
+    QCOMPARE(spy.lastText(), QStringLiteral("饮料 库存警戒设置 保存成功！"));
+    QCOMPARE(t.dm().rows(QStringLiteral("select theKCMin, theKCMax from SShop order by ID")),
+             (QVector<QVariantList>{{2, 0}, {0, 1000}}));
+    Q_UNUSED(b);
 }
 
 void TstDictionaries::categoryDiscount()

@@ -263,15 +263,31 @@ void TstMasterLists::productCommands()
     s.Q1Click();
     QCOMPARE(column(s, "theState"), (QStringList{"启用", "启用"}));
 
-    // The picture and ledger items are there and open nothing yet.
     QMenu *menu = s.popupMenu();
     QStringList texts;
     for (QAction *a : menu->actions())
         if (!a->isSeparator()) texts << a->text();
     QCOMPARE(texts, (QStringList{"启用 &Q", "停用 &T", "查看 &V", "拼音码修改 &P", "修改销售折扣 &Z", "图片管理 &P",
                                  "查看图片 &K", "图片列表 &B", "查看流动记录 &L", "删除 &D"}));
+    // The ledger item opens the product's movements in every warehouse.
+    t.dm().KC_Up(QStringLiteral("一号库"), id, Money::fromString(QStringLiteral("3")));
+    t.dm().SaveSList(QStringLiteral("采购入库"), QStringLiteral("CG1"), QStringLiteral("一号库"), id,
+                     Money::fromString(QStringLiteral("3")), Money(), Money());
+    t.dm().SaveSList(QStringLiteral("商品导入"), QString(), QStringLiteral("二号库"), id,
+                     Money::fromString(QStringLiteral("1")), Money(), Money());
+    select(s, "ID", QString::number(id));
+    ModalScript modal;
+    QString seen;
+    QStringList shown;
+    modal.next(&seen, [&](QDialog *d) {
+        auto *grid = d->findChild<QTableView *>(QStringLiteral("DBGrid1"));
+        for (int r = 0; r < grid->model()->rowCount(); ++r) shown << grid->model()->index(r, 2).data().toString();
+        shown << d->findChild<QLineEdit *>(QStringLiteral("Edit3"))->text();
+        d->reject();
+    });
     s.findChild<QAction *>(QStringLiteral("L1"))->trigger();
-    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(seen, QStringLiteral("frmSList"));
+    QCOMPARE(shown, (QStringList{"一号库", "二号库", "可乐"}));
 }
 
 void TstMasterLists::productDeleteGuard()

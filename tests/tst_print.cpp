@@ -1,8 +1,10 @@
 // Printed documents: each operation writes a PDF that is read back as text.
 #include "data/dm.h"
+#include "data/globals.h"
 #include "print/doclayouts.h"
 #include "print/printops.h"
 #include "shell/msg.h"
+#include "stock/stockdoc.h"
 #include "testdb.h"
 
 #include <QAction>
@@ -122,6 +124,7 @@ private slots:
     void unknownNumberPrintsEmptyForm();
     void eachKindPrintsItsHeaderAndFooter_data();
     void eachKindPrintsItsHeaderAndFooter();
+    void assemblyPrintsBothSides();
     void voucherBlock_data();
     void voucherBlock();
     void ticketIsHalfPageAndCancelledTicketHasNoHeader();
@@ -493,6 +496,60 @@ void TstPrint::eachKindPrintsItsHeaderAndFooter()
         QVERIFY2(found >= 0, qPrintable(e + " in " + text));
         at = found + e.size();
     }
+}
+
+void TstPrint::assemblyPrintsBothSides()
+{
+    // An assembly saved the program's way: two parts taken out of 二号库, the
+    // assembled product put into 一号库.
+    TestDb t;
+    auto &dm = t.dm();
+    setShop(dm, "宏达五金", ShopLines);
+    G.ShopFKC = true;
+    StockDoc d;
+    d.kind = StockKind::Assembly;
+    d.myDate = "2012-11-10";
+    d.issuing = "二号库";
+    d.warehouse = "一号库";
+    d.handler = "李四";
+    d.remark = "组装";
+    auto line = [&](int n, const char *price, const char *count) {
+        StockLine l;
+        l.sid = product(t, n);
+        l.price = Money::fromString(price);
+        l.count = Money::fromString(count);
+        l.remark = QString("备%1").arg(n);
+        return l;
+    };
+    d.sides[0] = {line(1, "1250.5", "2"), line(2, "4", "3")};
+    d.sides[1] = {line(3, "2600", "1")};
+    const QString num = saveStockDoc(dm, d);
+    G.ShopFKC = false;
+
+    QVERIFY(Print::PrintCZ(dm, num, Print::Target::pdfFile(pdf("cz"))));
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(pdfPages(pdf("cz")), 1);
+    const QString text = pdfText(pdf("cz"));
+    const QStringList lines = textLines(text);
+    QCOMPARE(lines[0].trimmed(), QString("宏达五金商品拆装单"));
+    const QString flat = text.simplified();
+    const QStringList expected{"拆装日期：2012-11-10", "出库仓库：二号库", "入库仓库：一号库", "单号：" + num,
+                               "出库商品", "序号 商品编码 商品名称 规格 单位 单价 数量 金额 备注",
+                               "1 SP001 商品1 规格1 箱 1,250.50 2 2,501.00 备1",
+                               "2 SP002 商品2 规格2 箱 4.00 3 12.00 备2",
+                               "小计 5 2,513.00",
+                               "入库商品", "序号 商品编码 商品名称 规格 单位 单价 数量 金额 备注",
+                               "1 SP003 商品3 规格3 箱 2,600.00 1 2,600.00 备3",
+                               "小计 1 2,600.00",
+                               "经手人：李四", "录单人：系统管理员", "打印：" + today(), "备注：组装", ShopLines[0], ShopLines[4]};
+    qsizetype at = 0;
+    for (const QString &e : expected) {
+        const qsizetype found = flat.indexOf(e, at);
+        QVERIFY2(found >= 0, qPrintable(e + " in " + flat));
+        at = found + e.size();
+    }
+    // The lines print once each: three rows in all.
+    QCOMPARE(lineRows(text).size(), 3);
 }
 
 void TstPrint::voucherBlock_data()

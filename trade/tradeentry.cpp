@@ -3,7 +3,8 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
-#include "gridcelldelegate.h"
+#include "entryfields.h"
+#include "linegrid.h"
 #include "lookup.h"
 #include "pickerlookup.h"
 #include "print/printops.h"
@@ -26,7 +27,6 @@
 #include <QSqlQueryModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <memory>
 
 namespace {
 
@@ -47,17 +47,6 @@ void printPreview(TradeKind kind, const QString &num, QWidget *parent)
     }
 }
 
-struct Column {
-    const char *caption;
-    int width;
-};
-
-// Captions and widths of the visible columns; the product ID follows, hidden.
-const Column PlainColumns[] = {{"序号", 30}, {"商品编码", 100}, {"商品名称", 160}, {"规格", 80}, {"单位", 60},
-                               {"单价", 80}, {"数量", 60}, {"金额", 100}, {"备注", 90}};
-const Column SalesColumns[] = {{"序号", 30}, {"商品编码", 100}, {"商品名称", 160}, {"规格", 80}, {"单位", 60},
-                               {"单价", 60}, {"折扣", 40}, {"数量", 60}, {"金额", 80}, {"备注", 90}};
-
 QLabel *label(const QString &text, QWidget *parent) { return new QLabel(text, parent); }
 
 QLineEdit *lineEdit(const QString &name, int maxLength, QWidget *parent)
@@ -68,7 +57,7 @@ QLineEdit *lineEdit(const QString &name, int maxLength, QWidget *parent)
     return e;
 }
 
-void setPick(QComboBox *c, const QString &text) { c->setCurrentIndex(text.isEmpty() ? -1 : c->findText(text)); }
+using EntryFields::setPick;
 
 } // namespace
 
@@ -98,16 +87,7 @@ TradeEntryScreen::TradeEntryScreen(TradeKind kind, const TradeEntryTexts &texts,
 
 QComboBox *TradeEntryScreen::pickList(const QString &name, QSqlQueryModel *model)
 {
-    auto *c = new QComboBox(this);
-    c->setObjectName(name);
-    c->setModel(model);
-    c->setModelColumn(0);
-    // The lists are shared and re-read when another screen fills them; keep
-    // the choice made here across that.
-    auto kept = std::make_shared<QString>();
-    connect(model, &QAbstractItemModel::modelAboutToBeReset, c, [c, kept] { *kept = c->currentText(); });
-    connect(model, &QAbstractItemModel::modelReset, c, [c, kept] { setPick(c, *kept); });
-    return c;
+    return EntryFields::pickList(this, name, model);
 }
 
 void TradeEntryScreen::buildScreen()
@@ -216,22 +196,16 @@ QWidget *TradeEntryScreen::buildGridGroup()
 {
     auto *box = new QGroupBox(
         QStringLiteral("商品信息 在商品编码处录入商品名称或商品名称拼音首字母或商品编码，按回车或鼠标双击..."), this);
-    m_grid = new QTableWidget(box);
+    LineGrid::Layout layout;
+    layout.callerCode = callerCode();
+    layout.discount = m_sales;
+    // The returns keep the code free: it never changes the product.
+    layout.codeAlwaysFree = m_return;
+    m_grid = new LineGrid(layout, box);
     m_grid->setObjectName(QStringLiteral("StringGrid1"));
     m_grid->setToolTip(m_texts.gridHint);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setDefaultSectionSize(18);
-    m_grid->verticalHeader()->setMinimumSectionSize(18);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Tab leaves the grid for the payment; Enter moves inside it.
-    m_grid->setTabKeyNavigation(false);
-    m_grid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed
-                            | QAbstractItemView::SelectedClicked);
-    m_grid->installEventFilter(this);
-    m_delegate = new GridCellDelegate([this](QKeyEvent *e, QWidget *editor) { return gridKeyPress(e, editor); },
-                                      [this] { gridKeyRelease(); }, m_grid);
-    m_grid->setItemDelegate(m_delegate);
-    connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this] { myFindSP(); });
+    m_grid->changed = [this] { mySumMoney(); };
+    m_grid->partnerId = [this] { return partnerId(); };
 
     m_popup = new QMenu(m_grid);
     m_popup->setObjectName(QStringLiteral("PopupMenu1"));
@@ -290,50 +264,10 @@ QWidget *TradeEntryScreen::buildMoneyGroup()
     return box;
 }
 
-void TradeEntryScreen::setupGrid()
-{
-    const Column *cols = m_sales ? SalesColumns : PlainColumns;
-    const int visible = m_sales ? 10 : 9;
-    if (QLineEdit *editor = m_delegate->openEditor()) m_delegate->finish(editor);
-    m_grid->clear();
-    m_grid->setColumnCount(visible + 1);
-    m_grid->setRowCount(LastRow + 1);
-    QStringList captions;
-    for (int c = 0; c < visible; ++c) {
-        captions << QString::fromUtf8(cols[c].caption);
-        m_grid->setColumnWidth(c, cols[c].width);
-    }
-    // The row labels are shown whole whatever the font.
-    m_grid->setColumnWidth(0, qMax(cols[0].width, m_grid->fontMetrics().horizontalAdvance(QStringLiteral("@ 99")) + 12));
-    captions << QString();
-    m_grid->setHorizontalHeaderLabels(captions);
-    m_grid->setColumnHidden(idColumn(), true);
-    // Row 0 is the caption row, as the line numbering counts from row 1; the
-    // header shows the captions so that they stay in view while scrolling.
-    for (int r = 0; r <= LastRow; ++r) {
-        for (int c = 0; c <= idColumn(); ++c) {
-            auto *item = new QTableWidgetItem(r == 0 && c < visible ? captions[c] : QString());
-            if (r == 0 || c == 0) item->setFlags(Qt::ItemIsEnabled);
-            m_grid->setItem(r, c, item);
-        }
-        if (r > 0) {
-            m_grid->item(r, 0)->setText(QStringLiteral("@ ") + QString::number(r));
-            m_grid->item(r, 0)->setBackground(palette().button());
-        }
-    }
-    m_grid->setRowHidden(0, true);
-    m_grid->setCurrentCell(1, 1);
-}
-
-void TradeEntryScreen::emptyRow(int row, int fromColumn)
-{
-    for (int c = fromColumn; c <= idColumn(); ++c) m_grid->item(row, c)->setText(QString());
-}
-
 void TradeEntryScreen::myNew()
 {
     m_save->setEnabled(true);
-    setupGrid();
+    m_grid->resetLines();
     m_partner->clear();
     if (!m_return) {
         // The return screens keep contact, phone and address as search filters.
@@ -356,23 +290,15 @@ void TradeEntryScreen::myNew()
     setPick(m_person, G.UserSFKR);
     const QDate work = QDate::fromString(G.WorkDate, QString::fromLatin1(DateFormat));
     m_date->setDate(work.isValid() ? work : QDate::currentDate());
-    m_cleanLines = linesSnapshot();
+    m_cleanLines = m_grid->snapshot();
     // A new document starts with the partner: its initials, then Enter.
     m_partner->setFocus();
-}
-
-QString TradeEntryScreen::linesSnapshot() const
-{
-    QString out;
-    for (int row = 1; row <= LastRow; ++row)
-        for (int c = 1; c <= idColumn(); ++c) out += cell(row, c) + QChar(0x1f);
-    return out;
 }
 
 void TradeEntryScreen::reject()
 {
     // A return saved without "连续新增" stays on the screen as saved: nothing to lose.
-    const bool unsaved = m_save->isEnabled() && linesSnapshot() != m_cleanLines;
+    const bool unsaved = m_save->isEnabled() && m_grid->snapshot() != m_cleanLines;
     if (unsaved && !Msg::ask(this, QStringLiteral("放弃本单据吗？"), QString(), true)) return;
     QDialog::reject();
 }
@@ -424,18 +350,13 @@ void TradeEntryScreen::FormShow()
     setPick(m_account, d.account);
     m_remark->setText(d.remark);
     m_continue->setChecked(false);
-    m_cleanLines = linesSnapshot();
+    m_cleanLines = m_grid->snapshot();
 }
 
 // ---- partner ----
 
 bool TradeEntryScreen::eventFilter(QObject *obj, QEvent *e)
 {
-    if (obj == m_grid) {
-        if (e->type() == QEvent::KeyPress) return gridKeyPress(static_cast<QKeyEvent *>(e), nullptr);
-        if (e->type() == QEvent::KeyRelease) gridKeyRelease();
-        return QDialog::eventFilter(obj, e);
-    }
     // The partner name and the payment are limited in what the user types
     // only: a longer partner name or total written by the screen stays whole.
     if (e->type() == QEvent::KeyPress && (obj == m_partner || obj == m_paid)) {
@@ -502,25 +423,14 @@ void TradeEntryScreen::focusGrid()
 
 // ---- cells ----
 
-int TradeEntryScreen::currentRow() const
-{
-    if (m_lookupRow > 0) return m_lookupRow;
-    return qMax(1, m_grid->currentRow());
-}
+int TradeEntryScreen::currentRow() const { return m_grid->caller().currentRow(); }
+void TradeEntryScreen::setCurrentRow(int row) { m_grid->caller().setCurrentRow(row); }
+QString TradeEntryScreen::cell(int row, int column) const { return m_grid->cell(row, column); }
+void TradeEntryScreen::setCell(int row, int column, const QString &text) { m_grid->setCell(row, column, text); }
 
-void TradeEntryScreen::setCurrentRow(int row)
-{
-    if (m_lookupRow > 0) m_lookupRow = row;
-    if (row >= 1 && row <= LastRow) m_grid->setCurrentCell(row, qMax(1, m_grid->currentColumn()));
-}
-
-QString TradeEntryScreen::cell(int row, int column) const
-{
-    const QTableWidgetItem *item = m_grid->item(row, column);
-    return item ? item->text() : QString();
-}
-
-void TradeEntryScreen::setCell(int row, int column, const QString &text)
-{
-    if (QTableWidgetItem *item = m_grid->item(row, column)) item->setText(text);
-}
+int TradeEntryScreen::priceColumn() const { return m_grid->priceColumn(); }
+int TradeEntryScreen::discountColumn() const { return m_grid->discountColumn(); }
+int TradeEntryScreen::quantityColumn() const { return m_grid->quantityColumn(); }
+int TradeEntryScreen::amountColumn() const { return m_grid->amountColumn(); }
+int TradeEntryScreen::remarkColumn() const { return m_grid->remarkColumn(); }
+int TradeEntryScreen::idColumn() const { return m_grid->idColumn(); }

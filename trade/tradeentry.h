@@ -12,7 +12,7 @@
 #include <QDialog>
 #include <functional>
 
-class GridCellDelegate;
+class LineGrid;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -22,7 +22,6 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSqlQueryModel;
-class QTableWidget;
 
 // The words that differ between the four screens.
 struct TradeEntryTexts {
@@ -73,12 +72,12 @@ public:
     void focusGrid() override;
 
     // Grid columns of this kind.
-    int priceColumn() const { return 5; }
-    int discountColumn() const { return m_sales ? 6 : -1; }
-    int quantityColumn() const { return m_sales ? 7 : 6; }
-    int amountColumn() const { return m_sales ? 8 : 7; }
-    int remarkColumn() const { return m_sales ? 9 : 8; }
-    int idColumn() const { return m_sales ? 10 : 9; }
+    int priceColumn() const;
+    int discountColumn() const;
+    int quantityColumn() const;
+    int amountColumn() const;
+    int remarkColumn() const;
+    int idColumn() const;
 
     static constexpr int LastRow = 99;
 
@@ -114,17 +113,6 @@ private:
     QWidget *buildGridGroup();
     QWidget *buildMoneyGroup();
     QComboBox *pickList(const QString &name, QSqlQueryModel *model);
-    void setupGrid();
-    void emptyRow(int row, int fromColumn);
-
-    // Line grid keyboard (tradeentrygrid.cpp).
-    bool gridKeyPress(QKeyEvent *e, QWidget *editor);
-    void gridKeyRelease();
-    bool keyAllowed(int row, int column, QChar c) const;
-    bool cellTakesText(int row, int column) const;
-    void recomputeRow(int row);
-    // The line cells as they stand, to tell typed lines from a fresh or just loaded screen.
-    QString linesSnapshot() const;
 
     // Save (tradeentrysave.cpp).
     void gatherDoc(TradeDoc *doc);
@@ -147,8 +135,7 @@ private:
     QComboBox *m_ware = nullptr;     // DBLookupComboBox2
     QComboBox *m_handler = nullptr;  // DBLookupComboBox3
     QComboBox *m_person = nullptr;   // DBLookupComboBox4
-    QTableWidget *m_grid = nullptr;  // StringGrid1
-    GridCellDelegate *m_delegate = nullptr;
+    LineGrid *m_grid = nullptr;      // StringGrid1
     QMenu *m_popup = nullptr;
     QLineEdit *m_count = nullptr;    // Edit6
     QLineEdit *m_total = nullptr;    // Edit2
@@ -160,7 +147,6 @@ private:
     QCheckBox *m_preSave = nullptr;  // CheckBox2, only where documents can be pre-saved
     QPushButton *m_save = nullptr;   // BitBtn1
 
-    int m_lookupRow = 0;   // the row a running product lookup writes into
     QString m_cleanLines;  // the lines as the screen was started or loaded
     bool m_shown = false;
     QString m_savedNum;

@@ -5,7 +5,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
-#include "data/numinput.h"
+#include "linegrid.h"
 #include "shell/msg.h"
 
 #include <QPushButton>
@@ -14,7 +14,6 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableWidget>
 
 void TradeEntryScreen::gatherDoc(TradeDoc *doc)
 {
@@ -32,36 +31,20 @@ void TradeEntryScreen::gatherDoc(TradeDoc *doc)
     d.paidText = m_paid->text();
     d.preSave = m_preSave && m_preSave->isChecked();
 
-    const QString caption[] = {QStringLiteral("单价"), QStringLiteral("数量"), QStringLiteral("折扣")};
-    const NumInput::Rule rules[] = {NumInput::Price, NumInput::Quantity, NumInput::Percent};
-    for (int row = 1; row <= LastRow; ++row) {
-        bool ok = false;
-        const int sid = cell(row, idColumn()).toInt(&ok);
-        if (!ok) continue;
+    for (const GridLine &g : m_grid->readLines()) {
         TradeLine l;
-        l.sid = sid;
-        l.row = row;
-        l.code = cell(row, 1);
-        l.name = cell(row, 2);
-        l.remark = cell(row, remarkColumn());
-        // The amount is worked out again from price, discount and quantity, so
-        // only those are read. A cell that cannot be read is refused by the
-        // save where the line checks run, after the header checks; the cells
-        // were typed or pasted, so they are read by the rules the key filters keep.
-        const int columns[] = {priceColumn(), quantityColumn(), discountColumn()};
-        for (int i = 0; i < (m_sales ? 3 : 2); ++i) {
-            const NumInput::Reading r = NumInput::read(cell(row, columns[i]), rules[i]);
-            if (!r.ok()) {
-                if (l.unread.isEmpty()) {
-                    l.unread = r.message(NumInput::cellLabel(row, caption[i]));
-                    l.unreadColumn = columns[i];
-                }
-                continue;
-            }
-            if (i == 0) l.price = r.value;
-            else if (i == 1) l.count = r.value;
-            else l.zk = r.whole;
-        }
+        l.sid = g.sid;
+        l.row = g.row;
+        l.code = g.code;
+        l.name = g.name;
+        l.remark = g.remark;
+        l.price = g.price;
+        l.count = g.count;
+        l.zk = g.zk;
+        // A cell that cannot be read is refused by the save where the line
+        // checks run, after the header checks.
+        l.unread = g.unread;
+        l.unreadColumn = g.unreadColumn;
         d.lines << l;
     }
     *doc = d;
@@ -74,10 +57,7 @@ void TradeEntryScreen::focusField(TradeField field, int gridRow, int gridColumn)
     case TradeField::Partner: m_partner->setFocus(); return;
     case TradeField::Warehouse: m_ware->setFocus(); return;
     case TradeField::Handler: m_handler->setFocus(); return;
-    case TradeField::Grid:
-        m_grid->setFocus();
-        if (gridRow > 0) m_grid->setCurrentCell(gridRow, gridColumn > 0 ? gridColumn : 1);
-        return;
+    case TradeField::Grid: m_grid->showLine(gridRow, gridColumn); return;
     case TradeField::Paid: m_paid->setFocus(); return;
     case TradeField::Account: m_account->setFocus(); return;
     case TradeField::Person: m_person->setFocus(); return;
