@@ -31,10 +31,13 @@ bool BooksLocation::fromUrl(const QString &url, BooksLocation *out, QString *err
     if (b.database.startsWith(QLatin1Char('/'))) b.database.remove(0, 1);
     b.user = u.userName(QUrl::FullyDecoded);
     b.password = u.password(QUrl::FullyDecoded);
-    // libpq's form for a socket folder: postgresql:///jxc?host=/var/run/postgresql
+    // libpq's form for a socket folder: postgresql:///jxc?host=/var/run/postgresql&user=jxc
     const QUrlQuery query(u);
     if (query.hasQueryItem(QStringLiteral("host"))) b.host = query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
     if (query.hasQueryItem(QStringLiteral("port"))) b.port = query.queryItemValue(QStringLiteral("port")).toInt();
+    if (query.hasQueryItem(QStringLiteral("user"))) b.user = query.queryItemValue(QStringLiteral("user"), QUrl::FullyDecoded);
+    if (query.hasQueryItem(QStringLiteral("password")))
+        b.password = query.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded);
     if (b.port <= 0 || b.port > 65535) {
         if (error) *error = QStringLiteral("服务器地址中的端口不对：%1").arg(url);
         return false;

@@ -109,9 +109,9 @@ qint64 frmDM::insertId(const QString &sql, const QVariantList &binds)
     return value(QStringLiteral("select last_insert_rowid()")).toLongLong();
 }
 
-QVector<QVariantList> frmDM::rowsToChange(const QString &sql, const QVariantList &binds)
+QVector<QVariantList> frmDM::rowsToChange(const QString &sql, const QVariantList &binds, const QString &lockAlias)
 {
-    return rows(sql + EngineInfo::rowLock(EngineInfo::of(m_db)), binds);
+    return rows(sql + EngineInfo::rowLock(EngineInfo::of(m_db), lockAlias), binds);
 }
 
 QString frmDM::likeTerm(const QString &field) const

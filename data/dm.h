@@ -43,8 +43,10 @@ public:
     qint64 insertId(const QString &sql, const QVariantList &binds = {});
     // The rows a transaction reads in order to change them (a document read
     // again before it is settled or deleted): on a server they stay locked
-    // against other seats until the transaction ends.
-    QVector<QVariantList> rowsToChange(const QString &sql, const QVariantList &binds = {});
+    // against other seats until the transaction ends. In a join, `lockAlias`
+    // names the table whose rows are locked.
+    QVector<QVariantList> rowsToChange(const QString &sql, const QVariantList &binds = {},
+                                       const QString &lockAlias = QString());
     // The "contains" test of `field` against one bound pattern ('%' and '_'
     // wildcards), ignoring the case of A to Z on either engine.
     QString likeTerm(const QString &field) const;

@@ -64,9 +64,10 @@ QStringList beginWrite(Engine e)
     return {QStringLiteral("BEGIN IMMEDIATE")};
 }
 
-QString rowLock(Engine e)
+QString rowLock(Engine e, const QString &alias)
 {
-    return e == Engine::Server ? QStringLiteral(" for update") : QString();
+    if (e != Engine::Server) return QString();
+    return alias.isEmpty() ? QStringLiteral(" for update") : QStringLiteral(" for update of ") + alias;
 }
 
 QString likeTerm(Engine e, const QString &field)

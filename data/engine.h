@@ -48,8 +48,9 @@ QStringList beginWrite(Engine e);
 
 // Appended to a select of rows a transaction is about to change: locks them
 // until it ends (server); nothing on the file, where the transaction already
-// holds the whole file.
-QString rowLock(Engine e);
+// holds the whole file. With `alias`, only the rows of that table of a join
+// are locked (the other side of an outer join cannot be).
+QString rowLock(Engine e, const QString &alias = QString());
 
 // The "contains" test of lists and lookups: `field` against a bound pattern
 // with % and _ as wildcards, ignoring the case of the letters A to Z and

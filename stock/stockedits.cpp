@@ -9,9 +9,9 @@ bool setStockCount(frmDM &dm, int ukcId, Money count)
     Transaction tx(dm.db());
     // The quantity stored now, not the one the screen showed: another seat may
     // have moved goods since, and the ledger row tells the real difference.
-    const auto r = dm.rows(QStringLiteral("select K.WName, K.SID, K.theCount, S.theCB from UKC K "
-                                          "left join SShop S on S.ID=K.SID where K.ID=?"),
-                           {ukcId});
+    const auto r = dm.rowsToChange(QStringLiteral("select K.WName, K.SID, K.theCount, S.theCB from UKC K "
+                                                  "left join SShop S on S.ID=K.SID where K.ID=?"),
+                                   {ukcId}, QStringLiteral("K"));
     if (r.size() != 1) return false;
     const QString warehouse = r[0][0].toString();
     const int sid = r[0][1].toInt();
@@ -43,7 +43,7 @@ int setCategoryLimits(frmDM &dm, const QString &category, Money lowest, Money hi
 StockRowRemoval removeStockRow(frmDM &dm, int ukcId)
 {
     Transaction tx(dm.db());
-    const auto r = dm.rows(QStringLiteral("select theCount from UKC where ID=?"), {ukcId});
+    const auto r = dm.rowsToChange(QStringLiteral("select theCount from UKC where ID=?"), {ukcId});
     if (r.isEmpty()) return StockRowRemoval::Gone;
     // Goods may have come in since the list was read.
     if (!Money::fromVariant(r[0][0]).isZero()) return StockRowRemoval::NotZero;

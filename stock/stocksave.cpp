@@ -59,9 +59,8 @@ QString saveStockDoc(frmDM &dm, const StockDoc &doc, StockCheck *refused)
         *refused = check;
         return QString();
     }
-    const QString num = dm.NewDJNum(k.head, k.prefix, QStringLiteral("-"));
     // The header first: its lines never stand without it.
-    writeHeader(dm, k, doc, num);
+    const QString num = dm.insertNumbered(k.head, k.prefix, [&](const QString &n) { writeHeader(dm, k, doc, n); });
     for (int s = 0; s < k.sides.size(); ++s) {
         const StockSide &side = k.sides[s];
         int bh = 0;
@@ -84,7 +83,7 @@ DeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id)
 {
     const StockKindInfo &k = stockKind(kind);
     Transaction tx(dm.db());
-    const auto head = dm.rows(QStringLiteral("select theNum, WName, %1, theDel from %2 where ID=?")
+    const auto head = dm.rowsToChange(QStringLiteral("select theNum, WName, %1, theDel from %2 where ID=?")
                                   .arg(k.twoWarehouses ? QStringLiteral("DName") : QStringLiteral("''"), k.head),
                               {id});
     if (head.size() != 1) return {DeleteOutcome::NotFound, QStringLiteral("该单据已不存在！")};

@@ -174,23 +174,19 @@ void TestDb::closeSeat(const QString &name)
     QSqlDatabase::removeDatabase(name);
 }
 
-void TestDb::failInserts(const QString &table, const QString &message, int fromRows)
+void TestDb::failInserts(const QString &table, const QString &message, int fromRows, const QString &newRowCondition)
 {
+    QString when = QStringLiteral("(select count(*) from %1) >= %2").arg(table).arg(fromRows);
+    if (!newRowCondition.isEmpty()) when += QStringLiteral(" and (%1)").arg(newRowCondition);
     if (m_where.server) {
         m_dm->mySQL(QStringLiteral("create or replace function jxc_fail_%1() returns trigger language plpgsql as $$ "
-                                   "begin if (select count(*) from %1) >= %2 then raise exception '%3'; end if; "
-                                   "return new; end $$")
-                        .arg(table)
-                        .arg(fromRows)
-                        .arg(message));
+                                   "begin if %2 then raise exception '%3'; end if; return new; end $$")
+                        .arg(table, when, message));
         m_dm->mySQL(QStringLiteral("create trigger fail before insert on %1 for each row execute function jxc_fail_%1()")
                         .arg(table));
     } else {
-        m_dm->mySQL(QStringLiteral("create trigger fail before insert on %1 when (select count(*) from %1) >= %2 "
-                                   "begin select raise(abort, '%3'); end")
-                        .arg(table)
-                        .arg(fromRows)
-                        .arg(message));
+        m_dm->mySQL(QStringLiteral("create trigger fail before insert on %1 when %2 begin select raise(abort, '%3'); end")
+                        .arg(table, when, message));
     }
 }
 

@@ -35,8 +35,10 @@ public:
     static void closeSeat(const QString &name);
 
     // Makes the engine refuse every insert into `table` with `message` once the
-    // table holds `fromRows` rows; stopFailing ends it.
-    void failInserts(const QString &table, const QString &message, int fromRows = 0);
+    // table holds `fromRows` rows (and, when given, the new row meets
+    // `newRowCondition`, written with "new."); stopFailing ends it.
+    void failInserts(const QString &table, const QString &message, int fromRows = 0,
+                     const QString &newRowCondition = QString());
     void stopFailing(const QString &table);
 
     // Small fixtures.

@@ -393,9 +393,7 @@ void TstStockSave::failurePartWayLeavesNothing()
     const Rows stock = f.dm().rows("select WName, SID, theCount from UKC order by ID");
     // The engine refuses the second row written to that table in this save.
     f.dm().mySQL(QString("insert into %1(theNum) values('old')").arg(failingTable));
-    f.dm().mySQL(QString("create trigger fail before insert on %1 when (select count(*) from %1) >= 2 "
-                         "begin select raise(abort, 'disk full'); end")
-                     .arg(failingTable));
+    f.t.failInserts(failingTable, "disk full", 2);
     const StockKind k = StockKind(kind);
     const StockDoc d = k == StockKind::Assembly
                            ? f.doc(k, {Fixture::line(f.a, "A", "1", "1")}, {Fixture::line(f.p, "P", "1", "1"), Fixture::line(f.b, "B", "1", "1")})
@@ -412,7 +410,7 @@ void TstStockSave::failurePartWayLeavesNothing()
     QCOMPARE(f.n("select count(*) from SList where theNum<>'old'"), 0);
     QCOMPARE(f.dm().rows("select WName, SID, theCount from UKC order by ID"), stock);
     // The number was not used up.
-    f.dm().mySQL("drop trigger fail");
+    f.t.stopFailing(failingTable);
     QCOMPARE(saveStockDoc(f.dm(), d), info.prefix + "121116-0001");
 }
 
@@ -426,8 +424,7 @@ void TstStockSave::deletionFailurePartWayLeavesNothing()
     const Rows stock = f.dm().rows("select WName, SID, theCount from UKC order by ID");
     const Rows ledger = f.ledger();
     // The last reversal row is refused.
-    f.dm().mySQL("create trigger fail before insert on SList when new.theType='拆装入库删除' "
-                 "begin select raise(abort, 'disk full'); end");
+    f.t.failInserts("SList", "disk full", 0, "new.theType='拆装入库删除'");
     try {
         deleteStockDoc(f.dm(), StockKind::Assembly, f.idOf("UCZ", num));
         QFAIL("the deletion should have failed");
