@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 #include <chrono>
 #include <stdexcept>
 
@@ -39,6 +40,7 @@ QSqlDatabase admin()
     db.setDatabaseName(w.database);
     db.setUserName(w.user);
     if (!db.open()) fail(QStringLiteral("test server: ") + db.lastError().text());
+    QSqlQuery(db).exec(QStringLiteral("SET client_min_messages = warning"));
     return db;
 }
 
@@ -104,6 +106,15 @@ BooksLocation testServer(const QString &database)
     return w;
 }
 
+QString booksArgument(const BooksLocation &w)
+{
+    if (!w.server) return w.file;
+    // Built piece by piece: the encoded folder holds "%2F", which arg() would take for a marker.
+    return QStringLiteral("postgresql:///") + w.database + QStringLiteral("?host=")
+           + QString::fromLatin1(QUrl::toPercentEncoding(w.host)) + QStringLiteral("&port=") + QString::number(w.port)
+           + QStringLiteral("&user=") + w.user;
+}
+
 QString createEmptyTestServerDatabase()
 {
     const QString name = newDatabaseName();
@@ -148,7 +159,7 @@ TestDb::~TestDb()
     }
 }
 
-QSqlDatabase TestDb::openSeat(const QString &name)
+QSqlDatabase TestDb::openSeat(const QString &name, int lockWaitMs)
 {
     QSqlDatabase db;
     if (m_where.server) {
@@ -160,8 +171,13 @@ QSqlDatabase TestDb::openSeat(const QString &name)
     } else {
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(m_where.file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(lockWaitMs));
     }
     if (!db.open()) fail(db.lastError().text());
+    if (m_where.server) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SET lock_timeout = %1").arg(lockWaitMs))) fail(q.lastError().text());
+    }
     return db;
 }
 

@@ -30,8 +30,9 @@ public:
     bool onServer() const { return m_where.server; }
 
     // Another seat's connection to the same books, under its own name (it
-    // takes part in no Transaction of this process). Throws on failure.
-    QSqlDatabase openSeat(const QString &name);
+    // takes part in no Transaction of this process), waiting at most
+    // `lockWaitMs` for a lock. Throws on failure.
+    QSqlDatabase openSeat(const QString &name, int lockWaitMs = 5000);
     static void closeSeat(const QString &name);
 
     // Makes the engine refuse every insert into `table` with `message` once the
@@ -57,6 +58,8 @@ private:
 bool testsOnServer();
 // The test server's books named `database` (as the user the tests connect with).
 BooksLocation testServer(const QString &database);
+// The address of books for a seat's command line: the file, or postgresql://….
+QString booksArgument(const BooksLocation &where);
 // A new empty database on the test server, for tests that build books
 // themselves (no schema); dropped by dropTestServerDatabase.
 QString createEmptyTestServerDatabase();

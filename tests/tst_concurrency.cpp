@@ -12,7 +12,6 @@
 #include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QUrl>
 #include <QtTest>
 
 class TstConcurrency : public QObject {
@@ -25,16 +24,6 @@ namespace {
 
 constexpr int Seats = 4;
 constexpr int Rounds = 200;   // receipts, and as many deliveries, per seat
-
-QString booksArgument(const TestDb &t)
-{
-    if (!t.onServer()) return t.file();
-    const BooksLocation &w = t.location();
-    // Built piece by piece: the encoded folder holds "%2F", which arg() would take for a marker.
-    return QStringLiteral("postgresql:///") + w.database + QStringLiteral("?host=")
-           + QString::fromLatin1(QUrl::toPercentEncoding(w.host)) + QStringLiteral("&port=") + QString::number(w.port)
-           + QStringLiteral("&user=") + w.user;
-}
 
 int counted(const QString &output, const char *name)
 {
@@ -75,7 +64,7 @@ void TstConcurrency::fourSeatsKeepTheBooksWhole()
     for (int s = 1; s <= Seats; ++s) {
         auto *p = new QProcess;
         p->setProcessChannelMode(QProcess::SeparateChannels);
-        p->start(QStringLiteral(SEAT_PROGRAM), {booksArgument(t), QString::number(s), QString::number(Rounds)});
+        p->start(QStringLiteral(SEAT_PROGRAM), {booksArgument(t.location()), QString::number(s), QString::number(Rounds)});
         seats << p;
     }
     int saved = 0, refused = 0, settled = 0, deleted = 0, busy = 0;

@@ -1,0 +1,311 @@
+// Backup and restore of books on a server, with the server's own tools:
+// pg_dump's custom format, checked before it is trusted, restored in one
+// transaction; a backup of the file moves a one-seat shop's books onto the
+// server; the dialogs say what they say on the file. Runs on the test server only.
+#include "shellspy.h"
+#include "testdb.h"
+
+#include "data/connection.h"
+#include "data/dbfile.h"
+#include "data/globals.h"
+#include "data/serverbackup.h"
+#include "shell/frmbackup.h"
+#include "trade/tradedoc.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QtTest>
+
+class TstServerBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init()
+    {
+        setSession();
+        G.ShopCB = QStringLiteral("移动加权平均");
+    }
+    void backupIsTheServersOwnFormat();
+    void restorePutsTheBackupBack();
+    void restoreRefusedWhileAnotherSeatWorks();
+    void filesBackupMovesTheBooksToTheServer();
+    void whatCannotBeRestoredIsRefused();
+    void dialogsOnTheServer();
+};
+
+namespace {
+
+int serial = 0;
+
+// Opens the books of `t` again on a connection of its own and returns a value read there.
+QVariant readAgain(const TestDb &t, const QString &sql)
+{
+    const QString name = QStringLiteral("again%1").arg(++serial);
+    QVariant v;
+    QString err;
+    if (openServer(t.location(), name, &err)) {
+        QSqlQuery q(QSqlDatabase::database(name));
+        if (q.exec(sql) && q.next()) v = q.value(0);
+    }
+    closeDatabase(name);
+    QSqlDatabase::removeDatabase(name);
+    return v;
+}
+
+TradeDoc receipt(int supplier, int sid, const char *count)
+{
+    TradeDoc d;
+    d.kind = TradeKind::Purchase;
+    d.uid = supplier;
+    d.partnerName = QStringLiteral("大华商行");
+    d.myDate = G.WorkDate;
+    d.warehouse = QStringLiteral("一号库");
+    d.handler = QStringLiteral("张三");
+    d.account = QStringLiteral("现金");
+    d.person = QStringLiteral("李四");
+    d.paidText = QStringLiteral("1");
+    TradeLine l;
+    l.sid = sid;
+    l.code = QStringLiteral("P1");
+    l.name = QStringLiteral("可乐");
+    l.price = Money::fromString("2.5");
+    l.count = Money::fromString(count);
+    d.lines << l;
+    return d;
+}
+
+QByteArray head(const QString &file, int n)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
+}
+
+} // namespace
+
+void TstServerBackup::initTestCase()
+{
+    if (!testsOnServer()) QSKIP("server books only: the file's backup is in tst_backup");
+    QVERIFY2(!DbFile::serverTool(QStringLiteral("pg_dump")).isEmpty(), "pg_dump (postgresql-client) is needed");
+}
+
+void TstServerBackup::backupIsTheServersOwnFormat()
+{
+    TestDb t;
+    t.addProduct(QStringLiteral("可乐"));
+    const QString target = t.folder() + QStringLiteral("2012-11-16.edb");
+    QCOMPARE(DbFile::backup(t.db().connectionName(), target), QString());
+    QCOMPARE(head(target, 5), QByteArray("PGDMP"));
+    QCOMPARE(DbFile::checkServerBackup(target), QString());
+    QVERIFY(!QFile::exists(target + QStringLiteral(".part")));
+    // The file's own check tells what the file is.
+    QVERIFY(DbFile::checkProgramDatabase(target).contains(QStringLiteral("服务器账套的备份")));
+    // A second backup of the day replaces the first.
+    t.addProduct(QStringLiteral("茶叶"));
+    QCOMPARE(DbFile::backup(t.db().connectionName(), target), QString());
+    QCOMPARE(DbFile::checkServerBackup(target), QString());
+}
+
+void TstServerBackup::restorePutsTheBackupBack()
+{
+    TestDb t;
+    G.AppPath = t.folder();
+    const int supplier = t.addPartner(QStringLiteral("大华商行"), QStringLiteral("供应商"));
+    const int cola = t.addProduct(QStringLiteral("可乐"));
+    QCOMPARE(saveTradeDoc(t.dm(), receipt(supplier, cola, "4")), QStringLiteral("CG121116-0001"));
+    const QString backup = t.folder() + QStringLiteral("2012-11-16.edb");
+    QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
+    // Work after the backup: another receipt, another product.
+    QCOMPARE(saveTradeDoc(t.dm(), receipt(supplier, cola, "6")), QStringLiteral("CG121116-0002"));
+    t.addProduct(QStringLiteral("备份后的商品"));
+
+    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QVERIFY(r.closed);
+    // The books are the backup's again …
+    QCOMPARE(readAgain(t, QStringLiteral("select count(*) from UJH")).toInt(), 1);
+    QCOMPARE(readAgain(t, QStringLiteral("select count(*) from SShop")).toInt(), 1);
+    QCOMPARE(Money::fromVariant(readAgain(t, QStringLiteral("select theCount from UKC"))).toString(), QStringLiteral("4"));
+    QCOMPARE(Money::fromVariant(readAgain(t, QStringLiteral("select theYF from SUnits"))).toString(), QStringLiteral("9"));
+    // … numbering and the counters go on from there …
+    QCOMPARE(readAgain(t, QStringLiteral("select max(ID) from SShop")).toInt(), cola);
+    // … and what they held before was kept beside the program.
+    QVERIFY(r.safetyCopy.startsWith(t.folder() + QStringLiteral("Data/db-恢复前-")));
+    QCOMPARE(DbFile::checkServerBackup(r.safetyCopy), QString());
+    QString err;
+    QVERIFY2(openServer(t.location(), QStringLiteral("seat2"), &err), qPrintable(err));
+    {
+        frmDM other(QSqlDatabase::database(QStringLiteral("seat2")));
+        QCOMPARE(saveTradeDoc(other, receipt(supplier, cola, "1")), QStringLiteral("CG121116-0002"));
+        QVERIFY(other.insertId(QStringLiteral("insert into SShop(theName) values('恢复后的商品')")) > cola);
+    }
+    closeDatabase(QStringLiteral("seat2"));
+    QSqlDatabase::removeDatabase(QStringLiteral("seat2"));
+}
+
+void TstServerBackup::restoreRefusedWhileAnotherSeatWorks()
+{
+    TestDb t;
+    G.AppPath = t.folder();
+    t.addProduct(QStringLiteral("可乐"));
+    const QString backup = t.folder() + QStringLiteral("2012-11-16.edb");
+    QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
+    t.addProduct(QStringLiteral("茶叶"));
+    QSqlDatabase seat = t.openSeat(QStringLiteral("counter-2"));
+    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
+    QVERIFY(!r.ok);
+    QVERIFY(!r.closed);
+    QCOMPARE(r.message, QStringLiteral("数据库正被另一个程序使用，不能恢复。请关闭其它电脑或程序上的本软件后再试。"));
+    // Nothing changed, and this seat goes on working.
+    QCOMPARE(t.dm().value(QStringLiteral("select count(*) from SShop")).toInt(), 2);
+    seat = QSqlDatabase();
+    TestDb::closeSeat(QStringLiteral("counter-2"));
+    // This seat's own list connections are no other seat.
+    const DbFile::RestoreResult again = DbFile::restore(t.dm(), t.db().connectionName(), backup);
+    QVERIFY2(again.ok, qPrintable(again.message));
+    QCOMPARE(readAgain(t, QStringLiteral("select count(*) from SShop")).toInt(), 1);
+}
+
+void TstServerBackup::filesBackupMovesTheBooksToTheServer()
+{
+    // A shop's books on the file, one seat, a few weeks of work …
+    QTemporaryDir shop;
+    const QString file = shop.path() + QStringLiteral("/Data/db.edb");
+    QString err;
+    QVERIFY2(openDatabase(file, QStringLiteral("one-seat"), &err), qPrintable(err));
+    int cola = 0, supplier = 0;
+    {
+        frmDM dm(QSqlDatabase::database(QStringLiteral("one-seat")));
+        supplier = int(dm.insertId(QStringLiteral("insert into SUnits(theName,theType,theYS,theYF,theState,theDel) "
+                                                  "values('大华商行','供应商',0,0,'启用','否')")));
+        for (int i = 0; i < 3; ++i)
+            cola = int(dm.insertId(QStringLiteral("insert into SShop(theNum,theName,theJH,theXS,theCB,theZK,theState,theDel) "
+                                                  "values(?,?,2.5,3.5,2.5,100,'启用','否')"),
+                                   {QStringLiteral("P%1").arg(i), QStringLiteral("商品%1").arg(i)}));
+        dm.mySQL(QStringLiteral("delete from SShop where ID=?"), {cola - 1});   // a gap in the IDs
+        QCOMPARE(saveTradeDoc(dm, receipt(supplier, cola, "0.4")), QStringLiteral("CG121116-0001"));
+    }
+    const QString backup = shop.path() + QStringLiteral("/2012-11-16.edb");
+    QCOMPARE(DbFile::backup(QStringLiteral("one-seat"), backup), QString());
+    closeDatabase(QStringLiteral("one-seat"));
+    QSqlDatabase::removeDatabase(QStringLiteral("one-seat"));
+
+    // … restored on the new server's books.
+    TestDb t;
+    G.AppPath = t.folder();
+    t.addProduct(QStringLiteral("服务器上原有的商品"));
+    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(readAgain(t, QStringLiteral("select string_agg(theName, ',' order by ID) from SShop")).toString(),
+             QStringLiteral("商品0,商品2"));
+    QCOMPARE(readAgain(t, QStringLiteral("select ID from SShop where theName='商品2'")).toInt(), cola);
+    QCOMPARE(Money::fromVariant(readAgain(t, QStringLiteral("select theCount from UKC"))).toString(), QStringLiteral("0.4"));
+    QCOMPARE(readAgain(t, QStringLiteral("select theNum from UJH")).toString(), QStringLiteral("CG121116-0001"));
+    QCOMPARE(readAgain(t, QStringLiteral("select count(*) from SMenu")).toInt(),
+             readAgain(t, QStringLiteral("select count(*) from SLevel")).toInt());
+    QCOMPARE(readAgain(t, QStringLiteral("select max(theVersion) from SVersion")).toInt(), currentSchemaVersion());
+    // New rows on the server follow the file's IDs.
+    QVERIFY2(openServer(t.location(), QStringLiteral("seat2"), &err), qPrintable(err));
+    {
+        frmDM other(QSqlDatabase::database(QStringLiteral("seat2")));
+        QCOMPARE(int(other.insertId(QStringLiteral("insert into SShop(theName) values('新商品')"))), cola + 1);
+        QCOMPARE(saveTradeDoc(other, receipt(supplier, cola, "1")), QStringLiteral("CG121116-0002"));
+    }
+    closeDatabase(QStringLiteral("seat2"));
+    QSqlDatabase::removeDatabase(QStringLiteral("seat2"));
+}
+
+void TstServerBackup::whatCannotBeRestoredIsRefused()
+{
+    TestDb t;
+    G.AppPath = t.folder();
+    t.addProduct(QStringLiteral("可乐"));
+    auto refused = [&](const QString &file, const QString &told) {
+        const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), file);
+        QVERIFY(!r.ok);
+        QVERIFY(!r.closed);
+        QVERIFY2(r.message.contains(told), qPrintable(r.message));
+        QCOMPARE(t.dm().value(QStringLiteral("select count(*) from SShop")).toInt(), 1);
+    };
+    // Not a backup at all.
+    const QString note = t.folder() + QStringLiteral("note.edb");
+    {
+        QFile f(note);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("hello");
+    }
+    refused(note, QStringLiteral("不是本程序的数据库"));
+    refused(t.folder() + QStringLiteral("missing.edb"), QStringLiteral("文件不存在"));
+    // A backup cut short.
+    const QString backup = t.folder() + QStringLiteral("2012-11-16.edb");
+    QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
+    const QString cut = t.folder() + QStringLiteral("cut.edb");
+    {
+        QFile in(backup), out(cut);
+        QVERIFY(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly));
+        out.write(in.read(in.size() / 2));
+    }
+    refused(cut, QStringLiteral("不是本程序的数据库"));
+    // A backup of another server database.
+    const QString other = createEmptyTestServerDatabase();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("raw"));
+        const BooksLocation w = testServer(other);
+        db.setHostName(w.host);
+        db.setPort(w.port);
+        db.setDatabaseName(w.database);
+        db.setUserName(w.user);
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("create table Customers(ID integer primary key, Name text)")));
+        const QString foreign = t.folder() + QStringLiteral("foreign.edb");
+        const QString e = DbFile::serverBackup(db, foreign);
+        QVERIFY2(e.startsWith(QStringLiteral("备份文件检查未通过：所选文件不是本程序的数据库")), qPrintable(e));
+        QVERIFY(!QFile::exists(foreign));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    dropTestServerDatabase(other);
+    // Books of a newer program.
+    t.dm().mySQL(QStringLiteral("update SVersion set theVersion=?"), {currentSchemaVersion() + 1});
+    const QString newer = t.folder() + QStringLiteral("newer.edb");
+    QVERIFY(DbFile::serverBackup(t.db(), newer).contains(QStringLiteral("较新版本")));
+}
+
+void TstServerBackup::dialogsOnTheServer()
+{
+    TestDb t;
+    G.AppPath = t.folder();
+    MsgSpy msgs;
+    EndSpy ends;
+    const QString folder = t.folder() + QStringLiteral("usb");
+    QDir().mkpath(folder);
+    {
+        frmBackup dlg;
+        dlg.show();
+        msgs.answer = true;
+        Msg::setAnswerText(folder + QStringLiteral("/"));
+        dlg.Button1Click();
+        QCOMPARE(dlg.pathEdit()->text(), folder + QStringLiteral("/2012-11-16.edb"));
+        dlg.BitBtn1Click();
+        QCOMPARE(msgs.lastText(), QStringLiteral("数据备份成功！"));
+    }
+    t.addProduct(QStringLiteral("备份后的商品"));
+    {
+        frmRecover dlg;
+        dlg.show();
+        Msg::setAnswerText(folder + QStringLiteral("/2012-11-16.edb"));
+        dlg.Button1Click();
+        msgs.answer = false;
+        dlg.BitBtn1Click();
+        QCOMPARE(msgs.lastText(), QStringLiteral("确认要恢复数据吗?"));
+        QCOMPARE(t.dm().value(QStringLiteral("select count(*) from SShop")).toInt(), 1);
+        msgs.answer = true;
+        dlg.BitBtn1Click();
+        QVERIFY2(msgs.lastText().startsWith(QStringLiteral("数据恢复成功！")), qPrintable(msgs.lastText()));
+        QCOMPARE(ends.ended, 1);
+    }
+    QCOMPARE(readAgain(t, QStringLiteral("select count(*) from SShop")).toInt(), 0);
+}
+
+QTEST_MAIN(TstServerBackup)
+#include "tst_serverbackup.moc"
