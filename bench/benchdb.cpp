@@ -1,7 +1,9 @@
 #include "benchdb.h"
 
+#include "data/bookscopy.h"
 #include "data/connection.h"
 #include "data/dberror.h"
+#include "data/engine.h"
 #include "data/transaction.h"
 
 #include <QDir>
@@ -337,6 +339,64 @@ bool open(const QString &folder, const QString &name, QString *error)
         return false;
     }
     return true;
+}
+
+bool openServer(const QString &folder, const QString &url, const QString &name, QString *error)
+{
+    BooksLocation where;
+    if (!BooksLocation::fromUrl(url, &where, error)) return false;
+    const QString source = QStringLiteral("bench-source");
+    if (!open(folder, source, error)) return false;
+    bool ok = openBooks(where, name, error);
+    if (ok) {
+        QSqlDatabase from = QSqlDatabase::database(source);
+        QSqlDatabase to = QSqlDatabase::database(name);
+        auto count = [](QSqlDatabase db, const char *table) {
+            QSqlQuery q(db);
+            return q.exec(QStringLiteral("select count(*) from %1").arg(QLatin1String(table))) && q.next() ? q.value(0).toLongLong() : -1;
+        };
+        // The copy leaves a mark of the builder that made the file; the
+        // documents the timings add later do not matter.
+        bool copied = false;
+        {
+            QSqlQuery q(to);
+            copied = EngineInfo::tableNames(to).contains(QStringLiteral("benchcopy")) && q.exec(QStringLiteral("select theMark from BenchCopy"))
+                     && q.next() && q.value(0).toString() == QLatin1String(BuilderVersion);
+        }
+        if (!copied && (count(to, "SShop") > 0 || count(to, "UJH") > 0)) {
+            if (error) *error = QStringLiteral("the server database holds other books: give an empty database");
+            ok = false;
+        } else if (!copied) {
+            QElapsedTimer t;
+            t.start();
+            std::printf("copying the benchmark database to the server:\n");
+            try {
+                Transaction tx(to);
+                emptyBooks(to);
+                copyBooksRows(from, to, [&](const QString &table) {
+                    std::printf("  %-12s %6.1f s\n", qPrintable(table), t.elapsed() / 1000.0);
+                    std::fflush(stdout);
+                });
+                exec(to, QStringLiteral("create table BenchCopy(theMark text)"));
+                exec(to, QStringLiteral("insert into BenchCopy values('%1')").arg(QLatin1String(BuilderVersion)));
+                tx.commit();
+            } catch (const DbError &e) {
+                if (error) *error = e.text();
+                ok = false;
+            }
+            std::printf("copied in %.0f s\n", t.elapsed() / 1000.0);
+        }
+    }
+    closeDatabase(source);
+    QSqlDatabase::removeDatabase(source);
+    return ok;
+}
+
+QString serverArgument(int argc, char **argv)
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "--server") == 0) return QString::fromLocal8Bit(argv[i + 1]);
+    return QString();
 }
 
 bool hasStatistics(QSqlDatabase db)

@@ -48,6 +48,16 @@ QString file(const QString &folder);
 // Prints what it builds. Returns false with the reason in *error.
 bool open(const QString &folder, const QString &name, QString *error);
 
+// Opens the same books on a PostgreSQL server (`url`: postgresql://…, an
+// empty database the first time): the file of `folder` (built first when
+// missing) is copied into it row by row in one transaction, the program's
+// restore of a file's backup on a server. A database already holding the
+// copy is reused. Prints what it copies. Returns false with the reason in *error.
+bool openServer(const QString &folder, const QString &url, const QString &name, QString *error);
+
+// The value following "--server" among the arguments, or an empty text.
+QString serverArgument(int argc, char **argv);
+
 // Whether the file carries planner statistics (sqlite_stat1 with rows): the
 // timings are meant for a file without them.
 bool hasStatistics(QSqlDatabase db);
