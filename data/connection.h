@@ -50,6 +50,13 @@ bool openServer(const BooksLocation &where, const QString &name, QString *error,
 // and the process id).
 QString serverApplicationName();
 
+// Opens a server connection again after it was lost (the server restarted,
+// the network dropped): the same settings, a new session. The statements
+// prepared on the lost session must be let go before (frmDM::reconnectIfLost
+// does both for the data module's connection). Returns false with the reason
+// in *error.
+bool reopenServerConnection(QSqlDatabase db, QString *error);
+
 // Opens the books wherever they are (openDatabase or openServer).
 bool openBooks(const BooksLocation &where, const QString &name, QString *error, QStringList *notes = nullptr);
 

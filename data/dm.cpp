@@ -1,6 +1,7 @@
 #include "dm.h"
 #include "dberror.h"
 #include "engine.h"
+#include "connection.h"
 #include "globals.h"
 #include "transaction.h"
 #include "texts.h"
@@ -47,8 +48,22 @@ bool preparable(const QString &sql)
 }
 }
 
+void frmDM::reconnectIfLost()
+{
+    if (!EngineInfo::onServer(m_db) || m_db.isOpen() || Transaction::active(m_db)) return;
+    // The statements prepared on the lost session go before the new session
+    // opens: letting go of them there would be refused by the new one. The
+    // pick lists keep the rows they read (screens may show them).
+    for (QSqlQuery &q : m_queries) q.finish();
+    m_queries.clear();
+    m_direct = QSqlQuery();
+    QString error;
+    if (!reopenServerConnection(m_db, &error)) throw DbError(error, DbError::Kind::CannotOpen);
+}
+
 QSqlQuery &frmDM::run(const QString &sql, const QVariantList &binds)
 {
+    reconnectIfLost();
     if (binds.isEmpty() && !preparable(sql) && EngineInfo::onServer(m_db)) {
         m_direct = QSqlQuery(m_db);
         if (!m_direct.exec(sql)) throw DbError::fromSql(m_direct.lastError(), m_db);
@@ -256,6 +271,7 @@ void frmDM::FindDept()
 QSqlQueryModel *frmDM::pickModel(int which, const QString &sql)
 {
     if (!m_pick[which]) m_pick[which] = new QSqlQueryModel(this);
+    reconnectIfLost();
     m_pick[which]->setQuery(sql, m_db);
     if (m_pick[which]->lastError().isValid()) throw DbError::fromSql(m_pick[which]->lastError(), m_db);
     while (m_pick[which]->canFetchMore()) m_pick[which]->fetchMore();

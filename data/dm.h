@@ -111,6 +111,13 @@ public:
     // Reads the shop row (SDept) into the global values.
     void FindDept();
 
+    // A server connection lost while the program waited (a restarted server,
+    // a dropped network) is opened again, its prepared statements let go
+    // first; inside a transaction nothing is done (the transaction is lost
+    // with the connection and its error stands). Throws DbError when the
+    // server cannot be reached. Every statement of the module calls it first.
+    void reconnectIfLost();
+
 private:
     QSqlQuery &prepared(const QString &sql);
     QSqlQuery &run(const QString &sql, const QVariantList &binds);

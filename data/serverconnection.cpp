@@ -55,6 +55,16 @@ bool prepareSession(QSqlDatabase db, QString *error)
     return true;
 }
 
+bool reopenServerConnection(QSqlDatabase db, QString *error)
+{
+    db.close();
+    if (!db.open()) {
+        if (error) *error = DbError::fromSql(db.lastError(), db).text();
+        return false;
+    }
+    return prepareSession(db, error);
+}
+
 bool openServer(const BooksLocation &where, const QString &name, QString *error, QStringList *notes)
 {
     QSqlDatabase db = connectTo(where, name);

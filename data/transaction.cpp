@@ -1,5 +1,7 @@
 #include "transaction.h"
+#include "connection.h"
 #include "dberror.h"
+#include "dm.h"
 #include "engine.h"
 
 #include <QHash>
@@ -22,6 +24,16 @@ Transaction::Transaction(QSqlDatabase db) : m_db(db)
 {
     int &open = depth()[m_db.connectionName()];
     if (open == 0) {
+        // A server connection lost since the last statement is opened again first.
+        if (EngineInfo::onServer(m_db) && !m_db.isOpen()) {
+            frmDM *dm = frmDM::instance();
+            if (dm && dm->db().connectionName() == m_db.connectionName()) {
+                dm->reconnectIfLost();
+            } else {
+                QString error;
+                if (!reopenServerConnection(m_db, &error)) throw DbError(error, DbError::Kind::CannotOpen);
+            }
+        }
         const QStringList begin = EngineInfo::beginWrite(EngineInfo::of(m_db));
         for (int i = 0; i < begin.size(); ++i) {
             try {

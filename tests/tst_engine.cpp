@@ -33,6 +33,7 @@ private slots:
     void serverDatabaseOfSomethingElseIsLeftAlone();
     void newerServerBooksAreRefused();
     void unreachableServerIsToldInChinese();
+    void lostServerConnectionComesBack();
 };
 
 void TstEngine::containsIgnoresTheCaseOfAToZOnly_data()
@@ -320,6 +321,50 @@ void TstEngine::unreachableServerIsToldInChinese()
     QVERIFY(!openServer(w, QStringLiteral("nowhere"), &err));
     QVERIFY2(err.contains(QStringLiteral("账套 no_such_books")), qPrintable(err));
     QSqlDatabase::removeDatabase(QStringLiteral("nowhere"));
+}
+
+void TstEngine::lostServerConnectionComesBack()
+{
+    TestDb t;
+    if (!t.onServer()) QSKIP("server books only");
+    frmDM &dm = t.dm();
+    const int cola = t.addProduct(QStringLiteral("可乐"));
+    const int pid = dm.value(QStringLiteral("select pg_backend_pid()")).toInt();
+    // The server ends this seat's session (a restart, a dropped network).
+    QSqlDatabase seat = t.openSeat(QStringLiteral("admin"));
+    QVERIFY(QSqlQuery(seat).exec(QStringLiteral("select pg_terminate_backend(%1)").arg(pid)));
+    seat = QSqlDatabase();
+    TestDb::closeSeat(QStringLiteral("admin"));
+    // The statement under way is told as a lost connection …
+    try {
+        dm.value(QStringLiteral("select count(*) from SShop"));
+        QFAIL("the statement should have failed");
+    } catch (const DbError &e) {
+        QCOMPARE(e.kind(), DbError::Kind::CannotOpen);
+        QVERIFY2(e.text().startsWith(QStringLiteral("无法连接数据库服务器")), qPrintable(e.text()));
+    }
+    // … and the next one works on a new session, prepared statements and all.
+    QCOMPARE(dm.value(QStringLiteral("select count(*) from SShop")).toInt(), 1);
+    QVERIFY(dm.value(QStringLiteral("select pg_backend_pid()")).toInt() != pid);
+    {
+        Transaction tx(dm.db());
+        dm.KC_Up(QStringLiteral("一号库"), cola, Money::fromString("2"));
+        tx.commit();
+    }
+    QCOMPARE(dm.myRetKC(QStringLiteral("一号库"), cola).toString(), QStringLiteral("2"));
+    // A save begun after a loss opens the session itself.
+    const int pid2 = dm.value(QStringLiteral("select pg_backend_pid()")).toInt();
+    seat = t.openSeat(QStringLiteral("admin"));
+    QVERIFY(QSqlQuery(seat).exec(QStringLiteral("select pg_terminate_backend(%1)").arg(pid2)));
+    seat = QSqlDatabase();
+    TestDb::closeSeat(QStringLiteral("admin"));
+    QVERIFY_THROWS_EXCEPTION(DbError, dm.value(QStringLiteral("select 1")));
+    {
+        Transaction tx(dm.db());
+        dm.KC_Up(QStringLiteral("一号库"), cola, Money::fromString("1"));
+        tx.commit();
+    }
+    QCOMPARE(dm.myRetKC(QStringLiteral("一号库"), cola).toString(), QStringLiteral("3"));
 }
 
 QTEST_MAIN(TstEngine)
