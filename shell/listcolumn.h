@@ -6,6 +6,7 @@
 //     ListColumn("theJH", "采购单价").num().w(80)
 //     ListColumn("theHJ", "合计金额").num().sum("合计金额：")
 //     ListColumn("ID").hide()
+//     ListColumn("theSum", "金额").tenThousandths()   (an exact sum from SqlSum::units)
 #include <QString>
 #include <Qt>
 
@@ -23,6 +24,7 @@ struct ListColumn {
     bool xlsText = false;   // exported as text ("000123" stays "000123")
     bool exported = true;   // written to the spreadsheet
     QString xlsHeader;      // spreadsheet header (the caption when empty)
+    bool scaled = false;    // the query gives the number in ten-thousandths (an exact sum)
 
     ListColumn(const QString &f, const QString &c = QString()) : field(f), caption(c.isEmpty() ? f : c) {}
 
@@ -34,6 +36,9 @@ struct ListColumn {
     ListColumn &asText() { xlsText = true; return *this; }
     ListColumn &noXls() { exported = false; return *this; }
     ListColumn &xls(const QString &header) { xlsHeader = header; return *this; }
+    // A number column whose query value is a whole number of ten-thousandths
+    // (data/sqlsum.h): shown and summed exactly.
+    ListColumn &tenThousandths() { kind = Kind::Number; scaled = true; return *this; }
 
     bool isNumber() const { return kind == Kind::Number; }
     QString sumLabel() const { return totalLabel.isEmpty() ? caption + QStringLiteral("：") : totalLabel; }

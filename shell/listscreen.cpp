@@ -3,6 +3,7 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "data/money.h"
+#include "data/sqlsum.h"
 #include "export/exportopen.h"
 #include "msg.h"
 #include "resultmodel.h"
@@ -32,7 +33,7 @@ ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
     auto *groupLay = new QHBoxLayout(m_group);
     m_filterGrid = new QGridLayout;
     groupLay->addLayout(m_filterGrid, 1);
-    auto *buttons = new QVBoxLayout;
+    auto *buttons = m_buttons = new QVBoxLayout;
     m_query = new QPushButton(QStringLiteral("查询"), m_group);
     m_query->setObjectName(QStringLiteral("BitBtn1"));
     m_exit = new QPushButton(QStringLiteral("退出"), m_group);
@@ -67,6 +68,8 @@ ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->setToolTip(QStringLiteral("亲，鼠标右键 有惊喜哟！"));
     m_grid->setContextMenuPolicy(Qt::NoContextMenu);   // the menu comes with the first query
+    // A paged list reads its remaining rows before a title click sorts them.
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this] { fetchAll(); });
     attachSortHeader(m_grid, m_proxy);
     m_popup = new QMenu(this);
     outer->addWidget(m_grid, 1);
@@ -185,6 +188,23 @@ void ListScreen::setCountLabel(const QString &text)
     m_count->setText(text);
 }
 
+void ListScreen::setPaging(const QString &keyField, const QString &keyExpr, const QString &totalsFrom, int pageSize)
+{
+    m_keyField = keyField;
+    m_keyExpr = keyExpr;
+    m_totalsFrom = totalsFrom;
+    m_pageSize = qMax(1, pageSize);
+    m_model->setMoreRows([this] { fetchPage(false); });
+}
+
+void ListScreen::addButtonWidget(QWidget *widget)
+{
+    widget->setParent(m_group);
+    m_buttons->insertWidget(m_buttons->count() - 1, widget);   // above the stretch
+}
+
+QHBoxLayout *ListScreen::bottomLayout() const { return static_cast<QHBoxLayout *>(m_bottom->layout()); }
+
 void ListScreen::setExport(const QString &titleWord, const QVector<double> &widths, double restWidth)
 {
     m_export.titleWord = titleWord;
@@ -235,7 +255,12 @@ SqlCondition ListScreen::composeCondition() const
 
 void ListScreen::BitBtn1Click()
 {
-    m_where = composeCondition();
+    runQuery(composeCondition());
+}
+
+void ListScreen::runQuery(const SqlCondition &where)
+{
+    m_where = where;
     m_whereLabel->setText(m_where.sql);
     const bool first = !m_queried;
     m_queried = true;
@@ -252,22 +277,25 @@ void ListScreen::BitBtn1Click()
 bool ListScreen::Ref()
 {
     if (!m_queried) return false;
-    QString sql = m_select;
-    if (!m_where.isEmpty()) sql += QStringLiteral(" where ") + m_where.sql;
-    if (!m_tail.isEmpty()) sql += QLatin1Char(' ') + m_tail;
-    m_lastSql = sql;
-
     const int keep = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
-    try {
-        m_model->load(DM().db(), sql, m_where.binds);
-    } catch (const DbError &e) {
-        Msg::error(this, e.text());
-        return false;
+    if (!m_keyField.isEmpty()) {
+        if (!loadPaged()) return false;
+    } else {
+        QString sql = m_select;
+        if (!m_where.isEmpty()) sql += QStringLiteral(" where ") + m_where.sql;
+        if (!m_tail.isEmpty()) sql += QLatin1Char(' ') + m_tail;
+        m_lastSql = sql;
+        try {
+            m_model->load(DM().db(), sql, m_where.binds);
+        } catch (const DbError &e) {
+            Msg::error(this, e.text());
+            return false;
+        }
     }
     applyColumns();
 
     const int n = m_model->rowCount();
-    if (!m_countText.isEmpty()) m_count->setText(m_countText + QString::number(n));
+    if (!m_countText.isEmpty()) m_count->setText(m_countText + QString::number(totalCount()));
     for (const ListColumn &c : m_model->columns())
         if (c.total) m_totalLabels.value(c.field)->setText(c.sumLabel() + totalText(c.field));
 
@@ -281,9 +309,73 @@ bool ListScreen::Ref()
     return true;
 }
 
+bool ListScreen::loadPaged()
+{
+    const QString where = m_where.isEmpty() ? QString() : QStringLiteral(" where ") + m_where.sql;
+    QStringList totals{QStringLiteral("count(*)")};
+    QStringList fields;
+    for (const ListColumn &c : m_model->columns()) {
+        if (!c.total) continue;
+        totals << SqlSum::units(c.field);
+        fields << c.field;
+    }
+    m_lastSql = m_select + where + QLatin1Char(' ') + m_tail + QStringLiteral(" limit ?");
+    QVariantList binds = m_where.binds;
+    binds << m_pageSize;
+    try {
+        const auto r = DM().rows(QStringLiteral("select ") + totals.join(QLatin1Char(',')) + QStringLiteral(" from ")
+                                     + m_totalsFrom + where,
+                                 m_where.binds);
+        m_model->load(DM().db(), m_lastSql, binds);
+        m_model->setHasMore(m_model->rowCount() == m_pageSize);
+        m_pagedCount = r.isEmpty() ? 0 : r[0][0].toInt();
+        m_pagedTotals.clear();
+        for (int i = 0; i < fields.size(); ++i) {
+            bool any = false;
+            const Money sum = r.isEmpty() ? Money() : SqlSum::read(r[0][i + 1], &any);
+            m_pagedTotals.insert(fields[i], any ? sum.toString() : QString());
+        }
+    } catch (const DbError &e) {
+        m_model->clear();
+        Msg::error(this, e.text());
+        return false;
+    }
+    return true;
+}
+
+void ListScreen::fetchPage(bool all)
+{
+    if (m_keyField.isEmpty() || !m_model->hasMore()) return;
+    const int n = m_model->rowCount();
+    const QVariant last = n > 0 ? m_model->raw(n - 1, m_keyField) : QVariant();
+    if (!last.isValid() || last.isNull()) {
+        m_model->setHasMore(false);
+        return;
+    }
+    QString sql = m_select + QStringLiteral(" where ");
+    if (!m_where.isEmpty()) sql += QLatin1Char('(') + m_where.sql + QStringLiteral(") and ");
+    sql += m_keyExpr + QStringLiteral("<? ") + m_tail;
+    QVariantList binds = m_where.binds;
+    binds << last;
+    if (!all) {
+        sql += QStringLiteral(" limit ?");
+        binds << m_pageSize;
+    }
+    try {
+        const int added = m_model->append(DM().db(), sql, binds);
+        m_model->setHasMore(!all && added == m_pageSize);
+    } catch (const DbError &e) {
+        m_model->setHasMore(false);
+        Msg::error(this, e.text());
+    }
+}
+
+void ListScreen::fetchAll() { fetchPage(true); }
+
 void ListScreen::BitBtn3Click()
 {
     if (!m_queried) return;
+    fetchAll();
     ExportLayout l = m_export;
     l.shopName = G.ShopName;
     l.columns.clear();
@@ -316,6 +408,11 @@ int ListScreen::rowCount() const
     return m_model->rowCount();
 }
 
+int ListScreen::totalCount() const
+{
+    return m_keyField.isEmpty() ? m_model->rowCount() : m_pagedCount;
+}
+
 int ListScreen::currentRow() const
 {
     const QModelIndex i = m_grid->currentIndex();
@@ -340,9 +437,15 @@ QString ListScreen::totalText(const QString &field) const
 {
     const int col = m_model->columnOf(field);
     if (col < 0) return QString();
-    bool any = false;
-    const Money s = m_model->sum(col, &any);
-    return any ? s.toString() : QString();
+    QString text;
+    if (!m_keyField.isEmpty()) {
+        text = m_pagedTotals.value(m_model->columns()[col].field);
+    } else {
+        bool any = false;
+        const Money s = m_model->sum(col, &any);
+        if (any) text = s.toString();
+    }
+    return text.isEmpty() && m_emptyTotalsZero ? QStringLiteral("0") : text;
 }
 
 void ListScreen::showPopup(const QPoint &pos)

@@ -20,6 +20,7 @@
 
 class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -58,6 +59,23 @@ public:
 
     // The count label under the grid: this text followed by the number of rows.
     void setCountLabel(const QString &text);
+    // Total labels over no rows end in "0" instead of nothing.
+    void setEmptyTotalsZero(bool zero) { m_emptyTotalsZero = zero; }
+
+    // A long list read a page at a time, so that its first screen comes at
+    // once whatever its length. The statement's tail orders by `keyExpr`
+    // descending, and the column `keyField` holds that key: each further page
+    // is the rows below the last key read, fetched when the grid scrolls to the
+    // end, or all at once before a title click sorts or "Excel" exports. The
+    // count and the totals come from one query of their own, "select count(*)"
+    // and the exact sums of the total columns' fields from `totalsFrom` (the
+    // FROM part), under the same condition.
+    void setPaging(const QString &keyField, const QString &keyExpr, const QString &totalsFrom, int pageSize = 500);
+    // Reads the rows of a paged list not read yet.
+    void fetchAll();
+
+    // A widget under the buttons "查询", "退出" and "Excel" (a progress bar).
+    void addButtonWidget(QWidget *widget);
 
     // The spreadsheet layout: title word, widths for A (the serial number), B, …,
     // and the flags. Columns, the totals row and the shop name are filled in at
@@ -73,8 +91,9 @@ public:
     // ---- operations ----
     // The condition of the base and the ticked filters, as it would be kept now.
     SqlCondition composeCondition() const;
-    // "查询": keeps the composed condition and runs it.
-    void BitBtn1Click();
+    // "查询": keeps the composed condition and runs it. A screen whose button
+    // does more (a report that first works out its rows) does that, then runQuery.
+    virtual void BitBtn1Click();
     // Runs the statement again with the kept condition. Does nothing before the
     // first query. Returns false after showing a database error.
     bool Ref();
@@ -96,8 +115,11 @@ public:
     QGroupBox *filterGroup() const { return m_group; }
     QList<FilterRow *> filters() const { return m_filters; }
 
+    // The rows read into the grid (on a paged list, those read so far).
     int rowCount() const;
     bool isEmpty() const { return rowCount() == 0; }
+    // The number the count label shows: every row of the query.
+    int totalCount() const;
     // The result row behind the grid's current row, -1 without one.
     int currentRow() const;
     QVariant currentValue(const QString &field) const;
@@ -116,6 +138,10 @@ signals:
     void refreshed();
 
 protected:
+    // Keeps `where` as the condition and runs it: the work of "查询".
+    void runQuery(const SqlCondition &where);
+    // The row of labels under the grid (count and totals), for a label of the screen's own.
+    QHBoxLayout *bottomLayout() const;
     // Called at the end of every successful Ref (reload the detail grids, …).
     virtual void afterRef() {}
     // Last changes to a layout before it is written (zero widths, extra totals).
@@ -127,6 +153,8 @@ private:
     void applyColumns();
     void showPopup(const QPoint &pos);
     void closeScreen();
+    bool loadPaged();
+    void fetchPage(bool all);
 
     QGroupBox *m_group = nullptr;
     QGridLayout *m_filterGrid = nullptr;
@@ -135,6 +163,7 @@ private:
     int m_boxNo = 0, m_editNo = 0, m_comboNo = 0, m_dateNo = 0;
     QPushButton *m_query = nullptr, *m_exit = nullptr, *m_excel = nullptr;
     QLabel *m_whereLabel = nullptr;
+    QVBoxLayout *m_buttons = nullptr;
     QTableView *m_grid = nullptr;
     ResultModel *m_model = nullptr;
     SortProxy *m_proxy = nullptr;
@@ -154,4 +183,11 @@ private:
     bool m_queried = false;
     ExportLayout m_export;
     QString m_lastExport;
+
+    bool m_emptyTotalsZero = false;
+    // Paging: empty key field = the whole list is read at once.
+    QString m_keyField, m_keyExpr, m_totalsFrom;
+    int m_pageSize = 500;
+    int m_pagedCount = 0;
+    QHash<QString, QString> m_pagedTotals;   // field -> total text, empty when no row had a value
 };

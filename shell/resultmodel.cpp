@@ -44,7 +44,7 @@ int ResultModel::columnOf(const QString &field) const
     return -1;
 }
 
-void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &binds)
+QVector<QVector<QVariant>> ResultModel::read(QSqlDatabase db, const QString &sql, const QVariantList &binds) const
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -61,20 +61,51 @@ void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &
     QVector<QVector<QVariant>> rows;
     while (q.next()) {
         QVector<QVariant> r(m_columns.size());
-        for (int c = 0; c < m_columns.size(); ++c) r[c] = q.value(from[c]);
+        for (int c = 0; c < m_columns.size(); ++c) {
+            r[c] = q.value(from[c]);
+            // An exact sum arrives in ten-thousandths and is kept as its exact text.
+            if (m_columns[c].scaled && !r[c].isNull()) r[c] = Money::fromUnits(r[c].toLongLong()).toString();
+        }
         rows.append(r);
     }
     if (q.lastError().isValid()) throw DbError(q.lastError().text());
+    return rows;
+}
 
+void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &binds)
+{
+    QVector<QVector<QVariant>> rows = read(db, sql, binds);
     beginResetModel();
     m_rows = std::move(rows);
+    m_hasMore = false;
     endResetModel();
+}
+
+int ResultModel::append(QSqlDatabase db, const QString &sql, const QVariantList &binds)
+{
+    QVector<QVector<QVariant>> rows = read(db, sql, binds);
+    if (rows.isEmpty()) return 0;
+    beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
+    m_rows += rows;
+    endInsertRows();
+    return int(rows.size());
+}
+
+bool ResultModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_hasMore && m_fetch;
+}
+
+void ResultModel::fetchMore(const QModelIndex &parent)
+{
+    if (canFetchMore(parent)) m_fetch();
 }
 
 void ResultModel::clear()
 {
     beginResetModel();
     m_rows.clear();
+    m_hasMore = false;
     endResetModel();
 }
 

@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QVariantList>
 #include <QVector>
+#include <functional>
 
 class Money;
 
@@ -29,7 +30,18 @@ public:
     // Runs the statement with its bound values and keeps all its rows.
     // Throws DbError when the engine refuses it or a column's field is missing.
     void load(QSqlDatabase db, const QString &sql, const QVariantList &binds);
+    // Adds the rows of a statement after those held (the next page of a long
+    // list). Returns how many rows it added. Throws DbError.
+    int append(QSqlDatabase db, const QString &sql, const QVariantList &binds);
     void clear();
+
+    // A list read page by page: while more rows are there, the grid scrolling
+    // to the end calls `fetch`, which appends the next page.
+    void setMoreRows(std::function<void()> fetch) { m_fetch = std::move(fetch); }
+    void setHasMore(bool more) { m_hasMore = more; }
+    bool hasMore() const { return m_hasMore; }
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
     // The stored value (NULL stays an invalid or null QVariant).
     QVariant raw(int row, int column) const;
@@ -46,8 +58,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    QVector<QVector<QVariant>> read(QSqlDatabase db, const QString &sql, const QVariantList &binds) const;
+
     QList<ListColumn> m_columns;
     QVector<QVector<QVariant>> m_rows;
+    std::function<void()> m_fetch;
+    bool m_hasMore = false;
 };
 
 // Reads a number out of a stored value; false for NULL, empty and non-numbers.
