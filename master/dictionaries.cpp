@@ -2,7 +2,7 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
-#include "data/texts.h"
+#include "data/numinput.h"
 #include "data/transaction.h"
 #include "data/words.h"
 
@@ -63,23 +63,27 @@ DictionarySave saveDictionaryRow(frmDM &dm, const DictionaryKind &kind, const QS
 {
     if (name.isEmpty()) return DictionarySave::EmptyName;
     if (kind.discount && discount.isEmpty()) return DictionarySave::EmptyDiscount;
+    const NumInput::Reading zk = NumInput::read(discount, NumInput::Percent);
+    if (kind.discount && !zk.ok()) return DictionarySave::BadDiscount;
 
     Transaction tx(dm.db());
     if (dm.rowCount(QStringLiteral("select ID from %1 where theName=?").arg(kind.table), {name}) > 0)
         return DictionarySave::Duplicate;
     const QString state = QString::fromUtf8(Words::StateOn);
     if (kind.discount) {
-        bool ok = false;
-        const int zk = discount.toInt(&ok);
-        if (!ok) throw DbError(Texts::notNumber(discount));
         dm.mySQL(QStringLiteral("insert into SType(theName,Remark,theState,theZK) values(?,?,?,?)"),
-                 {name, remark, state, zk});
+                 {name, remark, state, zk.whole});
     }
     else
         dm.mySQL(QStringLiteral("insert into %1(theName,Remark,theState) values(?,?,?)").arg(kind.table),
                  {name, remark, state});
     tx.commit();
     return DictionarySave::Saved;
+}
+
+QString discountRefusal(const QString &discount)
+{
+    return NumInput::read(discount, NumInput::Percent).message(QStringLiteral("销售折扣"));
 }
 
 QString dictionaryInUse(frmDM &dm, const DictionaryKind &kind, const QString &name)

@@ -31,9 +31,15 @@ QVector<QVariantList> dictionaryRows(frmDM &dm, const DictionaryKind &kind);
 // The grid's column captions, matching dictionaryRows.
 QStringList dictionaryCaptions(const DictionaryKind &kind);
 
-enum class DictionarySave { EmptyName, EmptyDiscount, Duplicate, Saved };
+enum class DictionarySave { EmptyName, EmptyDiscount, BadDiscount, Duplicate, Saved };
 
-// Checks and inserts one new row ("启用"). The discount text is used by categories only.
+// The refusal of a category's discount text ("销售折扣 …，请重新录入！"): a whole
+// percent from 0 to 999. Empty when the text is a discount; the key filter lets
+// only digits be typed, so a pasted "-5" or "9.5" is refused here.
+QString discountRefusal(const QString &discount);
+
+// Checks and inserts one new row ("启用"). The discount text is used by categories only;
+// an empty one gives EmptyDiscount, one that discountRefusal refuses BadDiscount.
 // The name is taken exactly as typed; a name that any row already has, enabled or not, is refused.
 // Throws DbError.
 DictionarySave saveDictionaryRow(frmDM &dm, const DictionaryKind &kind, const QString &name, const QString &remark,

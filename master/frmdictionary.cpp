@@ -5,6 +5,7 @@
 #include "data/globals.h"
 #include "data/words.h"
 #include "frmszk.h"
+#include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
 #include "shell/screens.h"
@@ -37,6 +38,8 @@ DictionaryScreen::DictionaryScreen(const DictionaryKind &kind, QWidget *parent) 
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->verticalHeader()->hide();
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab goes on to the next field instead of walking the cells.
+    m_grid->setTabKeyNavigation(false);
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("PopupMenu1"));
@@ -86,6 +89,7 @@ DictionaryScreen::DictionaryScreen(const DictionaryKind &kind, QWidget *parent) 
     auto *quit = new QPushButton(QStringLiteral("退出"), this);
     quit->setObjectName(QStringLiteral("BitBtn3"));
     quit->setAutoDefault(false);
+    for (QPushButton *b : {add, save, quit}) DialogButtons::pressOnEnter(b);
     connect(add, &QPushButton::clicked, this, &DictionaryScreen::BitBtn1Click);
     connect(save, &QPushButton::clicked, this, &DictionaryScreen::BitBtn2Click);
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);
@@ -101,6 +105,9 @@ DictionaryScreen::DictionaryScreen(const DictionaryKind &kind, QWidget *parent) 
     layout->addLayout(buttons);
 
     Ref();
+    // The screen opens ready to type a new name; Tab runs down the fields to
+    // the buttons and round through the list.
+    m_name->setFocus();
 }
 
 void DictionaryScreen::Ref()
@@ -163,6 +170,10 @@ void DictionaryScreen::BitBtn2Click()
             return;
         case DictionarySave::EmptyDiscount:
             Msg::info(this, Msg::emptyText(QStringLiteral("销售折扣")));
+            m_discount->setFocus();
+            return;
+        case DictionarySave::BadDiscount:
+            Msg::info(this, discountRefusal(m_discount->text()));
             m_discount->setFocus();
             return;
         case DictionarySave::Duplicate:

@@ -2,7 +2,7 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
-#include "data/texts.h"
+#include "data/numinput.h"
 #include "products.h"
 #include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
@@ -47,13 +47,14 @@ void frmSZK::BitBtn1Click()
         m_edit->setFocus();
         return;
     }
-    bool ok = false;
-    const int zk = text.toInt(&ok);
-    if (!ok) {
-        Msg::error(this, Texts::notNumber(text));
+    // Typed, only digits get in; pasted, anything may: read it as a whole percent.
+    const NumInput::Reading r = NumInput::read(text, NumInput::Percent);
+    if (!r.ok()) {
+        Msg::info(this, r.message(QStringLiteral("销售折扣")));
         m_edit->setFocus();
         return;
     }
+    const int zk = r.whole;
     try {
         if (m_mode == QString::fromUtf8(CategoryMode)) setCategoryDiscount(DM(), m_id, m_category, zk);
         else setProductDiscount(DM(), m_id, zk);

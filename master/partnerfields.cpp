@@ -6,6 +6,7 @@
 #include "fieldwidgets.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
+#include "shell/taborder.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -43,6 +44,8 @@ PartnerFields::PartnerFields(bool withType, QWidget *parent) : QGroupBox(QString
     }
     form->addRow(QStringLiteral("应收金额："), m_ys);
     form->addRow(QStringLiteral("应付金额："), m_yf);
+    // The type drop-down is made after the balances but stands above them.
+    TabOrder::chain({m_name, m_pro, m_pho, m_add, m_remark, m_type, m_ys, m_yf});
 }
 
 PartnerInput PartnerFields::input() const
@@ -75,12 +78,15 @@ bool PartnerFields::save(QWidget *dialog, int id, const PartnerInput &in, int *s
     }
     switch (r.status) {
     case PartnerSaveResult::Invalid:
+    case PartnerSaveResult::NotNumber:
     case PartnerSaveResult::Duplicate:
         Msg::info(dialog, r.message);
-        m_name->setFocus();
-        return false;
-    case PartnerSaveResult::NotNumber:
-        Msg::error(dialog, r.message);
+        switch (r.field) {
+        case PartnerSaveResult::Name: m_name->setFocus(); break;
+        case PartnerSaveResult::Receivable: m_ys->setFocus(); break;
+        case PartnerSaveResult::Payable: m_yf->setFocus(); break;
+        case PartnerSaveResult::NoField: break;
+        }
         return false;
     case PartnerSaveResult::Saved:
         break;

@@ -2,7 +2,7 @@
 
 #include "data/dm.h"
 #include "data/pinyin.h"
-#include "data/texts.h"
+#include "data/numinput.h"
 #include "data/transaction.h"
 #include "data/words.h"
 
@@ -10,8 +10,20 @@ PartnerSaveResult savePartner(frmDM &dm, int id, const PartnerInput &in)
 {
     PartnerSaveResult r;
     if (in.name.isEmpty()) {
+        r.field = PartnerSaveResult::Name;
         r.message = QStringLiteral("单位名称 不能为空，请重新录入！");
         return r;
+    }
+    NumInput::Reading ys, yf;
+    if (id == 0) {
+        ys = NumInput::read(in.ys, NumInput::Amount, true);
+        yf = NumInput::read(in.yf, NumInput::Amount, true);
+        if (!ys.ok() || !yf.ok()) {
+            r.status = PartnerSaveResult::NotNumber;
+            r.field = ys.ok() ? PartnerSaveResult::Payable : PartnerSaveResult::Receivable;
+            r.message = ys.ok() ? yf.message(QStringLiteral("应付金额")) : ys.message(QStringLiteral("应收金额"));
+            return r;
+        }
     }
     const QString py = myRetPY(in.name);
 
@@ -22,23 +34,16 @@ PartnerSaveResult savePartner(frmDM &dm, int id, const PartnerInput &in)
                  {in.name, in.pro, in.pho, in.add, in.remark, py, in.type, id});
         r.id = id;
     } else {
-        bool okYS = false, okYF = false;
-        const Money ys = Money::fromString(in.ys, &okYS);
-        const Money yf = Money::fromString(in.yf, &okYF);
-        if (!okYS || !okYF) {
-            r.status = PartnerSaveResult::NotNumber;
-            r.message = Texts::notNumber(okYS ? in.yf : in.ys);
-            return r;
-        }
         if (dm.rowCount(QStringLiteral("select ID from SUnits where theName=? and theDel='否'"), {in.name}) > 0) {
             r.status = PartnerSaveResult::Duplicate;
+            r.field = PartnerSaveResult::Name;
             r.message = QStringLiteral("单位名称 已存在，请重新录入！");
             return r;
         }
         dm.mySQL(QStringLiteral("insert into SUnits(theName,thePro,thePho,theAdd,Remark,thePY,theState,theDel,theType,"
                                 "theYS,theYF) values(?,?,?,?,?,?,?,?,?,?,?)"),
                  {in.name, in.pro, in.pho, in.add, in.remark, py, QString::fromUtf8(Words::StateOn),
-                  QString::fromUtf8(Words::No), in.type, ys.toVariant(), yf.toVariant()});
+                  QString::fromUtf8(Words::No), in.type, ys.value.toVariant(), yf.value.toVariant()});
         r.id = int(dm.lastInsertId());
     }
     tx.commit();

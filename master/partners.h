@@ -17,14 +17,19 @@ struct PartnerInput {
 };
 
 struct PartnerSaveResult {
+    // NotNumber: an opening balance its rule refuses; the message names the field.
     enum Status { Invalid, NotNumber, Duplicate, Saved } status = Invalid;
+    enum Field { NoField, Name, Receivable, Payable };
+    Field field = NoField; // where the cursor goes after a refusal
     QString message;
     int id = 0;
 };
 
 // Saves a new partner (id 0) or changes partner `id` in one transaction. Only a
 // new partner is tested against the live partners' names and gets its opening
-// balances; a change never writes the balances. Throws DbError.
+// balances, read as amounts (0 up to Money's largest value, empty = 0; the key
+// filter lets no minus sign be typed, so a pasted one is refused too); a change
+// never writes the balances. Throws DbError.
 PartnerSaveResult savePartner(frmDM &dm, int id, const PartnerInput &in);
 
 // The partner type a quick entry gives, by the caller's code: purchase side

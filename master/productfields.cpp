@@ -140,11 +140,9 @@ bool ProductFields::save(QWidget *dialog, int id, int *savedId)
     }
     switch (r.status) {
     case ProductSaveResult::Invalid:
+    case ProductSaveResult::NotNumber:
     case ProductSaveResult::Duplicate:
         Msg::info(dialog, r.message);
-        break;
-    case ProductSaveResult::NotNumber:
-        Msg::error(dialog, r.message);
         break;
     case ProductSaveResult::Saved:
         if (savedId) *savedId = r.id;

@@ -4,7 +4,7 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "data/pinyin.h"
-#include "data/texts.h"
+#include "data/numinput.h"
 #include "data/transaction.h"
 #include "data/words.h"
 
@@ -31,14 +31,18 @@ ProductSaveResult saveProduct(frmDM &dm, int id, const ProductInput &in)
     if (in.jh.isEmpty()) return fail(ProductSaveResult::Invalid, ProductField::JH, empty("采购单价"));
     if (in.xs.isEmpty()) return fail(ProductSaveResult::Invalid, ProductField::XS, empty("销售单价"));
 
-    // The key filter lets through texts such as "1.2.3"; refuse them before anything is written.
-    struct Num { const QString &text; ProductField field; Money value; };
-    Num nums[] = {{in.jh, ProductField::JH, {}}, {in.xs, ProductField::XS, {}},
-                  {in.kcMin, ProductField::KCMin, {}}, {in.kcMax, ProductField::KCMax, {}}};
+    // The key filter stops typed letters and minus signs, not pasted ones nor
+    // "1.2.3" or a number beyond what the books hold: each field is read by its
+    // rule before anything is written, and a refusal names the field.
+    struct Num { const QString &text; ProductField field; const char *label; NumInput::Rule rule; Money value; };
+    Num nums[] = {{in.jh, ProductField::JH, "采购单价", NumInput::Price, {}},
+                  {in.xs, ProductField::XS, "销售单价", NumInput::Price, {}},
+                  {in.kcMin, ProductField::KCMin, "最低库存", NumInput::Quantity, {}},
+                  {in.kcMax, ProductField::KCMax, "最高库存", NumInput::Quantity, {}}};
     for (Num &n : nums) {
-        bool ok = false;
-        n.value = Money::fromString(n.text, &ok); // an empty limit counts as 0
-        if (!ok) return fail(ProductSaveResult::NotNumber, n.field, Texts::notNumber(n.text));
+        const NumInput::Reading r = NumInput::read(n.text, n.rule, true); // an empty limit counts as 0
+        if (!r.ok()) return fail(ProductSaveResult::NotNumber, n.field, r.message(QString::fromUtf8(n.label)));
+        n.value = r.value;
     }
     const Money jh = nums[0].value, xs = nums[1].value, kcMin = nums[2].value, kcMax = nums[3].value;
 

@@ -27,6 +27,8 @@ struct ProductInput {
 enum class ProductField { None, Num, Name, Unit, JH, XS, KCMin, KCMax };
 
 struct ProductSaveResult {
+    // NotNumber: a price or limit that its rule refuses (not a number, negative,
+    // too many decimals, beyond the range); the message names the field.
     enum Status { Invalid, NotNumber, Duplicate, Saved } status = Invalid;
     ProductField field = ProductField::None; // the field to put the cursor in
     QString message;                         // the text to show (empty when saved)
@@ -35,7 +37,8 @@ struct ProductSaveResult {
 
 // Saves a new product (id 0) or changes product `id`, in one transaction:
 // required fields in the order code, name, unit, purchase price, sales price;
-// prices and limits must be numbers; a new product may not repeat a live one
+// prices (0 to Money's largest value) and stock limits (quantities, empty = 0)
+// are read by their rules (data/numinput.h) before anything is written; a new product may not repeat a live one
 // with the same name, size (规格), unit, category and code. The input code is
 // computed from the name and the discount taken from the category on every save,
 // so a change replaces a hand-made code or discount. Throws DbError.

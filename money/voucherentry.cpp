@@ -7,6 +7,7 @@
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
 #include "shell/picklist.h"
+#include "shell/taborder.h"
 #include "trade/pickerlookup.h"
 #include "voucherprint.h"
 
@@ -110,8 +111,7 @@ VoucherEntryScreen::VoucherEntryScreen(VoucherKind kind, QWidget *parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Tab follows the layout.
-    const QList<QWidget *> order{m_partner, m_date, m_amount, m_account, m_handler, m_remark, m_continue, m_save, m_quit};
-    for (int i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+    TabOrder::chain({m_partner, m_date, m_amount, m_account, m_handler, m_remark, m_continue, m_save, m_quit});
 
     myNew();
 }

@@ -21,6 +21,11 @@ struct Buttons {
     QPushButton *quit;   // BitBtn2, already closing the dialog
 };
 
+// Enter on the button while it has the focus presses it, as Space does,
+// without making it the dialog's default button (Enter in the fields stays
+// theirs). Every button of a row gets this.
+void pressOnEnter(QPushButton *button);
+
 Buttons create(QDialog *dialog, Enter enter, std::initializer_list<QWidget *> leftOptions,
                const QString &actionText);
 

@@ -1,7 +1,10 @@
 #pragma once
 // Key filters for input fields: only the allowed characters, Backspace and
 // Enter get through; every other typed character is swallowed. Keys that type
-// nothing (arrows, Delete, Tab, Esc) pass as usual.
+// nothing (arrows, Delete, Tab, Esc) pass as usual, and so do shortcuts with
+// Ctrl or Alt (select all, copy, cut, paste, undo, the menu accelerators): a
+// filter stops typing only, so what a field holds is read again by the save
+// with its checked rule (data/numinput.h).
 //
 //   KeyFilter::install(edit, KeyFilter::Number);  // digits, ".", Backspace, Enter
 //   KeyFilter::install(edit, KeyFilter::Digits);  // digits, Backspace, Enter
@@ -34,7 +37,10 @@ protected:
         if (e->type() == QEvent::KeyPress) {
             const auto *k = static_cast<QKeyEvent *>(e);
             const QString t = k->text();
-            if (!t.isEmpty() && k->key() != Qt::Key_Delete) {
+            const bool shortcut = k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+            const bool moves = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab || k->key() == Qt::Key_Delete
+                || k->key() == Qt::Key_Escape;
+            if (!t.isEmpty() && !shortcut && !moves) {
                 for (QChar c : t)
                     if (!allowed(c, m_mode)) return true;
             }

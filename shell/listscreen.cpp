@@ -8,6 +8,7 @@
 #include "msg.h"
 #include "resultmodel.h"
 #include "sortheader.h"
+#include "taborder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,6 +68,8 @@ ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
     // A selected row would make every title bold; only the sorted title is.
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->setToolTip(QStringLiteral("亲，鼠标右键 有惊喜哟！"));
+    // Tab leaves the grid instead of walking its cells.
+    m_grid->setTabKeyNavigation(false);
     m_grid->setContextMenuPolicy(Qt::NoContextMenu);   // the menu comes with the first query
     // A paged list reads its remaining rows before a title click sorts them.
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this] { fetchAll(); });
@@ -144,6 +147,9 @@ FilterRow *ListScreen::addFilter(FilterRow *row)
     if (row->editor()) row->editor()->setParent(m_group);
     row->box()->setParent(m_group);
     placeFilterWidget(row->box(), row->editor());
+    m_filterInputs << row->box();
+    if (row->dateFrom()) m_filterInputs << row->dateFrom() << row->dateTo();
+    else if (row->editor()) m_filterInputs << row->editor();
     m_filters << row;
     return row;
 }
@@ -179,6 +185,7 @@ void ListScreen::addFilterWidget(QWidget *widget)
 {
     widget->setParent(m_group);
     placeFilterWidget(widget, nullptr);
+    m_filterInputs << widget;
 }
 
 void ListScreen::setCountLabel(const QString &text)
@@ -242,6 +249,29 @@ void ListScreen::setColumnVisible(const QString &field, bool visible)
     m_hiddenInView[field] = !visible;
     const int col = m_model->columnOf(field);
     if (col >= 0) m_grid->setColumnHidden(col, !visible || m_model->columns()[col].hidden);
+}
+
+void ListScreen::orderTabs()
+{
+    QList<QWidget *> order = m_filterInputs;
+    order << m_query << m_exit << m_excel << m_grid;
+    TabOrder::chain(order);
+}
+
+void ListScreen::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    if (m_shown) return;
+    m_shown = true;
+    orderTabs();
+    // The first filter's field (its box when it has none) takes the first keys.
+    QWidget *first = m_query;
+    for (FilterRow *f : m_filters) {
+        if (!f->box()->isVisibleTo(this)) continue;
+        first = f->dateFrom() ? f->dateFrom() : f->editor() ? f->editor() : f->box();
+        break;
+    }
+    first->setFocus();
 }
 
 // ---- operations ----

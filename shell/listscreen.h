@@ -146,9 +146,14 @@ protected:
     virtual void afterRef() {}
     // Last changes to a layout before it is written (zero widths, extra totals).
     virtual void adjustExport(ExportLayout &layout) { Q_UNUSED(layout); }
+    // The first time: Tab order and the focus in the first filter.
+    void showEvent(QShowEvent *e) override;
 
 private:
     void placeFilterWidget(QWidget *first, QWidget *second);
+    // Tab runs through the filters line by line, then "查询", "退出", "Excel"
+    // and the grid.
+    void orderTabs();
     void buildTotals();
     void applyColumns();
     void showPopup(const QPoint &pos);
@@ -176,6 +181,8 @@ private:
     QHash<QString, bool> m_hiddenInView;
 
     QList<FilterRow *> m_filters;
+    QList<QWidget *> m_filterInputs; // the filter group's fields in layout order
+    bool m_shown = false;
     QString m_select, m_tail;
     SqlCondition m_base;
     SqlCondition m_where;

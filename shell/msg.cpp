@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace Msg {
 
@@ -10,12 +12,28 @@ namespace {
 Handler g_handler;
 QString g_answerText;
 
+// A message box is as wide as its text; a short text under a long caption
+// would cut the caption off in the title bar. The box is kept wide enough for
+// the caption in a bold title font, with room for the title bar's icon and buttons.
+void widenToTitle(QMessageBox &box, const QString &caption)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid) return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics fm(titleFont);
+    const int width = fm.horizontalAdvance(caption) + 8 * fm.height();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 int show(QWidget *parent, QMessageBox::Icon icon, Kind kind, const QString &caption, const QString &text,
          bool question, bool defaultNo)
 {
     if (g_handler) return g_handler(Shown{kind, caption, text, defaultNo});
     QMessageBox box(icon, caption, text, question ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, parent);
     if (question) box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
+    widenToTitle(box, caption);
     return box.exec() == QMessageBox::Yes ? 1 : 0;
 }
 

@@ -17,6 +17,8 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // The standard buttons read 确定, 是, 否 and 取消 from the first box on.
+    Shell::installQtTranslations();
 
     // Before the application gets its title: the lock records the process name,
     // and a running copy is recognised by that name matching its program file.

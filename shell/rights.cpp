@@ -2,6 +2,7 @@
 #include "accounts.h"
 #include "dialogbuttons.h"
 #include "msg.h"
+#include "taborder.h"
 
 #include "data/dberror.h"
 #include "data/dm.h"
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSet>
 #include <QVBoxLayout>
@@ -26,6 +28,8 @@ frmLevel::frmLevel(const QString &userName, int userId, QWidget *parent) : QDial
     m_group->setObjectName(QStringLiteral("GroupBox1"));
     auto *scroll = new QScrollArea(m_group);
     scroll->setWidgetResizable(true);
+    // Tab goes from item to item; the frame around them is no stop of its own.
+    scroll->setFocusPolicy(Qt::NoFocus);
     m_list = new QWidget;
     m_list->setObjectName(QStringLiteral("CheckListBox1"));
     scroll->setWidget(m_list);
@@ -45,6 +49,12 @@ frmLevel::frmLevel(const QString &userName, int userId, QWidget *parent) : QDial
     });
 
     load();
+    // The items are made after the buttons but stand above them.
+    QList<QWidget *> order;
+    for (QCheckBox *c : m_items) order << c;
+    order << m_all << findChild<QPushButton *>(QStringLiteral("BitBtn1")) << findChild<QPushButton *>(QStringLiteral("BitBtn2"));
+    TabOrder::chain(order);
+    if (!m_items.isEmpty()) m_items.first()->setFocus();
 }
 
 void frmLevel::load()

@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 #include <QUrl>
 
 // The help page is built into the program; it is written out beside it the first
@@ -63,6 +65,21 @@ void installDateFormat()
     // Chinese month and day names, "." as decimal point.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     qApp->installEventFilter(new DateEditFormatter(qApp));
+}
+
+bool installQtTranslations()
+{
+    static QTranslator *installed = nullptr;
+    if (installed) return true;
+    if (!qApp) return false;
+    auto *t = new QTranslator(qApp);
+    if (!t->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    installed = t;
+    return true;
 }
 
 void endProgram()

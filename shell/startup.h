@@ -24,6 +24,12 @@ bool claimSingleInstance(SingleInstance &lock);
 // format. Safe to call more than once.
 void installDateFormat();
 
+// Qt's own Chinese texts for the standard buttons and dialogs ("确定", "是",
+// "否", "取消"), from Qt's translations folder (qtbase_zh_CN.qm). Returns
+// false when the translation file is missing; the texts then stay English.
+// Safe to call more than once.
+bool installQtTranslations();
+
 // Ends the program (leaves every event loop). Screens that force a new login
 // (saved defaults, changed password) and the confirmed close call this.
 void endProgram();

@@ -1,5 +1,6 @@
 #include "users.h"
 #include "accounts.h"
+#include "dialogbuttons.h"
 #include "msg.h"
 #include "rights.h"
 #include "useroptions.h"
@@ -38,6 +39,8 @@ frmUser::frmUser(QWidget *parent) : QDialog(parent)
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab goes on to the next field instead of walking the cells.
+    m_grid->setTabKeyNavigation(false);
 
     auto *group = new QGroupBox(QStringLiteral("用户信息"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
@@ -59,7 +62,10 @@ frmUser::frmUser(QWidget *parent) : QDialog(parent)
     saveButton->setObjectName(QStringLiteral("BitBtn2"));
     auto *quit = new QPushButton(QStringLiteral("退出"), this);
     quit->setObjectName(QStringLiteral("BitBtn3"));
-    for (QPushButton *b : {add, saveButton, quit}) b->setAutoDefault(false);
+    for (QPushButton *b : {add, saveButton, quit}) {
+        b->setAutoDefault(false);
+        DialogButtons::pressOnEnter(b);
+    }
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(add);
@@ -88,6 +94,8 @@ frmUser::frmUser(QWidget *parent) : QDialog(parent)
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);
 
     Ref();
+    // Opens ready to type a new user's name.
+    m_name->setFocus();
 }
 
 void frmUser::Ref()

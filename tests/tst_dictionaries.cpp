@@ -4,6 +4,7 @@
 #include "master/dictionaries.h"
 #include "master/frmdictionary.h"
 #include "master/frmszk.h"
+#include "screenkeys.h"
 #include "shell/screens.h"
 #include "shellspy.h"
 #include "testcaller.h"
@@ -73,6 +74,11 @@ private slots:
     void stockLimitItem();
     void categoryDiscount();
     void registeredByName();
+    void pastedDiscountRefused_data();
+    void pastedDiscountRefused();
+    void realBoxKeepsTheScreen();
+    void keyboard_data();
+    void keyboard();
 };
 
 void TstDictionaries::messages_data()
@@ -293,7 +299,7 @@ void TstDictionaries::discountField()
     QCOMPARE(spy.lastText(), QStringLiteral("销售折扣 不能为空，请重新录入！"));
     QCOMPARE(t.dm().rowCount(QStringLiteral("select ID from SType")), 0);
 
-    // No range: 0 and 999 are both stored.
+    // Both ends of the range, 0 and 999, are stored.
     for (const char *value : {"0", "999"}) {
         type(w.get(), QStringLiteral("类") + QLatin1String(value));
         zk->setText(QLatin1String(value));
@@ -383,6 +389,125 @@ void TstDictionaries::registeredByName()
         QCOMPARE(w->objectName(), QLatin1String(name));
         QCOMPARE(QString::fromLatin1(w->metaObject()->className()), QLatin1String(name));
     }
+}
+
+void TstDictionaries::pastedDiscountRefused_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("minus") << "-5" << "销售折扣 不能小于零，请重新录入！";
+    QTest::newRow("decimals") << "9.5" << "销售折扣 只能是整数，请重新录入！";
+    QTest::newRow("letters") << "九十" << "销售折扣 “九十”不是有效的数值，请重新录入！";
+}
+
+void TstDictionaries::pastedDiscountRefused()
+{
+    // The key filter lets only digits be typed; a paste gets past it, and the
+    // save refuses what it brought, in the category screen and in the
+    // discount dialog alike.
+    QFETCH(QString, pasted);
+    QFETCH(QString, message);
+    TestDb t;
+    MsgSpy spy;
+    auto w = open(QStringLiteral("frmSType"));
+    w->show();
+    type(w.get(), QStringLiteral("饮料"));
+    edit(w.get(), "Edit3")->setText(pasted);
+    w->BitBtn2Click();
+    QCOMPARE(spy.lastText(), message);
+    QCOMPARE(spy.shown.last().kind, Msg::Kind::Info);
+    QCOMPARE(w->focusWidget(), edit(w.get(), "Edit3"));
+    QCOMPARE(t.dm().rowCount(QStringLiteral("select ID from SType")), 0);
+
+    edit(w.get(), "Edit3")->setText(QStringLiteral("90"));
+    w->BitBtn2Click();
+    QCOMPARE(spy.lastText(), QStringLiteral("恭喜！恭喜！ 商品分类信息 保存成功！"));
+    const int id = t.dm().value(QStringLiteral("select ID from SType")).toInt();
+
+    frmSZK dlg;
+    dlg.setup(QString::fromUtf8(frmSZK::CategoryMode), QStringLiteral("饮料"), id, 90);
+    dlg.show();
+    edit(&dlg, "Edit1")->setText(pasted);
+    spy.clear();
+    dlg.BitBtn1Click();
+    QCOMPARE(spy.lastText(), message);
+    QCOMPARE(dlg.focusWidget(), edit(&dlg, "Edit1"));
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(t.dm().value(QStringLiteral("select theZK from SType")).toInt(), 90);
+
+    // Beyond three digits only the data side can be asked.
+    QCOMPARE(saveDictionaryRow(t.dm(), *dictionaryKind(QStringLiteral("frmSType")), QStringLiteral("茶"), QString(),
+                               QStringLiteral("1000")),
+             DictionarySave::BadDiscount);
+    QCOMPARE(discountRefusal(QStringLiteral("1000")),
+             QStringLiteral("销售折扣 “1000”超出允许的范围（最大 999），请重新录入！"));
+    QCOMPARE(discountRefusal(QStringLiteral("999")), QString());
+}
+
+void TstDictionaries::realBoxKeepsTheScreen()
+{
+    // No message hook: the refusal and the success are real boxes, each
+    // closed by Enter from a timer inside its own event loop.
+    TestDb t;
+    auto w = open(QStringLiteral("frmSType"));
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    RealModal modal;
+    Keys::type(QStringLiteral("饮料"));
+    edit(w.get(), "Edit3")->setText(QStringLiteral("-5"));
+    w->BitBtn2Click();
+    QCOMPARE(modal.texts(), QStringList{QStringLiteral("销售折扣 不能小于零，请重新录入！")});
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->focusWidget(), edit(w.get(), "Edit3"));
+    QCOMPARE(edit(w.get(), "Edit1")->text(), QStringLiteral("饮料"));
+    QCOMPARE(t.dm().rowCount(QStringLiteral("select ID from SType")), 0);
+
+    edit(w.get(), "Edit3")->setText(QStringLiteral("85"));
+    w->BitBtn2Click();
+    QCOMPARE(modal.boxes.size(), 2);
+    QCOMPARE(modal.boxes[1].text, QStringLiteral("恭喜！恭喜！ 商品分类信息 保存成功！"));
+    QCOMPARE(column(w.get(), 0), QStringList{QStringLiteral("饮料")});
+    QCOMPARE(column(w.get(), 1), QStringList{QStringLiteral("85")});
+    QCOMPARE(w->focusWidget(), edit(w.get(), "Edit1"));
+}
+
+void TstDictionaries::keyboard_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QStringList>("walk");
+    const QStringList plain{"Edit1", "Edit2", "BitBtn1", "BitBtn2", "BitBtn3", "DBGrid1", "Edit1"};
+    QTest::newRow("frmWare") << "frmWare" << plain;
+    QTest::newRow("frmAccount") << "frmAccount" << plain;
+    QTest::newRow("frmStaff") << "frmStaff" << plain;
+    QTest::newRow("frmSType") << "frmSType"
+                              << QStringList{"Edit1", "Edit3", "Edit2", "BitBtn1", "BitBtn2", "BitBtn3", "DBGrid1", "Edit1"};
+}
+
+void TstDictionaries::keyboard()
+{
+    // Opens in the name; Tab runs down the fields and the buttons, through the
+    // list (rows in it or not) and back to the name; Enter on a button reached
+    // by Tab presses it.
+    QFETCH(QString, screen);
+    QFETCH(QStringList, walk);
+    TestDb t;
+    MsgSpy spy;
+    const DictionaryKind &k = *dictionaryKind(screen);
+    for (const char *n : {"甲", "乙"}) saveDictionaryRow(t.dm(), k, QString::fromUtf8(n), QString(), QStringLiteral("100"));
+    auto w = open(screen);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QCOMPARE(Keys::nameOf(Keys::focus()), QStringLiteral("Edit1"));
+    QCOMPARE(Keys::tabWalk(), walk);
+
+    Keys::type(QStringLiteral("丙"));
+    for (int i = 0; i < walk.indexOf(QStringLiteral("BitBtn2")); ++i) Keys::press(Qt::Key_Tab);
+    QCOMPARE(Keys::nameOf(Keys::focus()), QStringLiteral("BitBtn2"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(spy.lastText(), Msg::savedText(k.savedObject));
+    QCOMPARE(column(w.get(), 0).mid(column(w.get(), 0).size() - 3),
+             (QStringList{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")}));
+    QCOMPARE(Keys::nameOf(Keys::focus()), QStringLiteral("Edit1"));
 }
 
 QTEST_MAIN(TstDictionaries)

@@ -1,4 +1,5 @@
 // Login through the login window and the menu rights it applies to the main window.
+#include "screenkeys.h"
 #include "shellspy.h"
 #include "testdb.h"
 
@@ -133,6 +134,7 @@ private slots:
     void disabledUserIsNotOffered();
     void closingTheLoginEndsTheProgram();
     void stockAlertOpensFilteredStockWindow();
+    void keyboardOnlyLogin();
 };
 
 void tst_login::adminOnFreshDatabaseSeesEveryMenu()
@@ -454,6 +456,41 @@ void tst_login::stockAlertOpensFilteredStockWindow()
     QVERIFY(main.mdiArea()->subWindowList().isEmpty());
     QVERIFY(msgs.shown.isEmpty());
     registerStandIns();
+}
+
+void tst_login::keyboardOnlyLogin()
+{
+    // The login from the keyboard alone, with a wrong password first: the
+    // refusal is a real box, closed by Enter, and the window stays usable.
+    TestDb t;
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    QCOMPARE(Keys::focus(), login.userBox());
+    QCOMPARE(Keys::tabWalk(), (QStringList{"UserName", "Password", "WorkDate", "BitBtn1", "BitBtn2", "UserName"}));
+
+    Keys::press(Qt::Key_Down);                      // the one user in use
+    QCOMPARE(login.userBox()->currentText(), QStringLiteral("系统管理员"));
+    QCOMPARE(Keys::focus(), login.passwordEdit());
+    Keys::type(QStringLiteral("x"));
+    RealModal modal;
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(modal.texts(), QStringList{QStringLiteral("密码错误，请重新录入密码！")});
+    QVERIFY(login.isVisible());
+    QVERIFY(!main.isVisible());
+    QCOMPARE(login.focusWidget(), login.passwordEdit());
+
+    login.activateWindow();   // as the window manager does when the box goes
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    Keys::press(Qt::Key_A, Qt::ControlModifier);
+    Keys::press(Qt::Key_Backspace);
+    QCOMPARE(login.passwordEdit()->text(), QString());
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(modal.boxes.size(), 1);
+    QVERIFY(main.isVisible());
+    QCOMPARE(G.LoginName, QStringLiteral("系统管理员"));
+    main.hide();
 }
 
 QTEST_MAIN(tst_login)

@@ -11,6 +11,7 @@
 #include "master/products.h"
 #include "shell/filterrow.h"
 #include "shell/resultmodel.h"
+#include "screenkeys.h"
 #include "shell/screens.h"
 #include "shellspy.h"
 #include "testcaller.h"
@@ -90,6 +91,7 @@ private slots:
     void partnerListQuery();
     void partnerCommands();
     void registered();
+    void filterRowsTabInLayoutOrder();
 
 private:
     QTemporaryDir m_dir;
@@ -458,6 +460,42 @@ void TstMasterLists::registered()
         std::unique_ptr<QWidget> w(Screens::create(QLatin1String(name), nullptr));
         QVERIFY2(qobject_cast<ListScreen *>(w.get()), name);
         QCOMPARE(QString::fromLatin1(w->metaObject()->className()), QLatin1String(name));
+    }
+}
+
+void TstMasterLists::filterRowsTabInLayoutOrder()
+{
+    // The list opens in its first filter; Tab goes along the filter lines,
+    // then "查询", "退出", "Excel", through the list (rows in it or not) and
+    // back to the first line.
+    TestDb t;
+    t.dm().mySQL(QStringLiteral("insert into SType(theName,Remark,theState,theZK) values('饮料','','启用',100)"));
+    product(t.dm(), "P1", "雪碧", "饮料");
+    product(t.dm(), "P2", "可乐", "饮料");
+    t.addPartner(QStringLiteral("大华商行"));
+    {
+        frmShop_M s;
+        s.show();
+        QVERIFY(QTest::qWaitForWindowActive(&s));
+        QCOMPARE(Keys::nameOf(Keys::focus()), QStringLiteral("ComboBox1"));
+        s.BitBtn1Click();
+        QCOMPARE(s.rowCount(), 2);
+        QCOMPARE(Keys::tabWalk(),
+                 (QStringList{"ComboBox1", "CheckBox2", "Edit1", "CheckBox3", "Edit2", "CheckBox4", "Edit3", "CheckBox5",
+                              "Edit4", "CheckBox6", "Edit5", "CheckBox7", "BitBtn1", "BitBtn2", "BitBtn3", "DBGrid1",
+                              "CheckBox1", "ComboBox1"}));
+    }
+    {
+        frmUnits_M s;
+        s.show();
+        QVERIFY(QTest::qWaitForWindowActive(&s));
+        QCOMPARE(Keys::nameOf(Keys::focus()), QStringLiteral("Edit1"));
+        // Typing in the first filter ticks its box.
+        Keys::type(QStringLiteral("大华"));
+        QVERIFY(s.filters().first()->isTicked());
+        QCOMPARE(Keys::tabWalk(),
+                 (QStringList{"Edit1", "CheckBox2", "Edit2", "CheckBox3", "Edit3", "CheckBox4", "Edit4", "CheckBox5",
+                              "Edit5", "CheckBox6", "ComboBox1", "BitBtn1", "BitBtn2", "DBGrid1", "CheckBox1", "Edit1"}));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "master/frmunits_v.h"
 #include "master/partnerfields.h"
 #include "master/partners.h"
+#include "screenkeys.h"
 #include "shell/screens.h"
 #include "shellspy.h"
 #include "testcaller.h"
@@ -52,6 +53,9 @@ private slots:
     void quickEntryRefusesDuplicate();
     void card();
     void openedFromMenu();
+    void openingBalancesReadAsAmounts_data();
+    void openingBalancesReadAsAmounts();
+    void keyboard();
 };
 
 void TstPartners::newPartnerRow()
@@ -261,6 +265,65 @@ void TstPartners::openedFromMenu()
     QVERIFY(w);
     QCOMPARE(QString::fromLatin1(w->metaObject()->className()), QStringLiteral("frmUnits_In"));
     QCOMPARE(w->findChild<QLabel *>(QStringLiteral("Lab_ID"))->text(), QStringLiteral("0"));
+}
+
+void TstPartners::openingBalancesReadAsAmounts_data()
+{
+    QTest::addColumn<QString>("ys");
+    QTest::addColumn<QString>("yf");
+    QTest::addColumn<QString>("message");  // empty: saved
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("pasted minus") << "-5" << "" << "应收金额 不能小于零，请重新录入！" << "Edit6";
+    QTest::newRow("two decimal points") << "" << "1.2.3" << "应付金额 “1.2.3”不是有效的数值，请重新录入！" << "Edit7";
+    QTest::newRow("beyond the range") << "100000000000" << "0"
+                                      << "应收金额 “100000000000”超出允许的范围（最大 99999999999.9999），请重新录入！"
+                                      << "Edit6";
+    QTest::newRow("five decimals") << "1" << "0.00001" << "应付金额 最多只能有四位小数，请重新录入！" << "Edit7";
+    QTest::newRow("largest amount") << "99999999999.9999" << "" << "" << "";
+}
+
+void TstPartners::openingBalancesReadAsAmounts()
+{
+    // The balance fields let only digits and the point be typed; what gets
+    // past (a paste) is read as an amount before anything is written.
+    QFETCH(QString, ys);
+    QFETCH(QString, yf);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    TestDb t;
+    MsgSpy spy;
+    frmUnits_In w;
+    w.show();
+    PartnerInput in = dahua();
+    in.ys = ys;
+    in.yf = yf;
+    w.fields()->setInput(in);
+    w.fields()->name()->setFocus();
+    w.BitBtn1Click();
+    if (message.isEmpty()) {
+        QCOMPARE(spy.shown.size(), 0);
+        QCOMPARE(t.dm().value(QStringLiteral("select theYS||'/'||theYF from SUnits")).toString(),
+                 QStringLiteral("99999999999.9999/0"));
+        return;
+    }
+    QCOMPARE(spy.shown.size(), 1);
+    QCOMPARE(spy.shown[0].kind, Msg::Kind::Info);
+    QCOMPARE(spy.lastText(), message);
+    QCOMPARE(w.focusWidget() ? w.focusWidget()->objectName() : QString(), focus);
+    QCOMPARE(t.dm().rowCount(QStringLiteral("select ID from SUnits")), 0);
+}
+
+void TstPartners::keyboard()
+{
+    // Opens in the name; Tab follows the form from the name down to the
+    // buttons, the type between the remark and the balances.
+    TestDb t;
+    frmUnits_In w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(Keys::nameOf(Keys::focus()), QStringLiteral("Edit1"));
+    QCOMPARE(Keys::tabWalk(), (QStringList{"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "DBLookupComboBox1", "Edit6",
+                                           "Edit7", "CheckBox1", "BitBtn1", "BitBtn2", "Edit1"}));
 }
 
 QTEST_MAIN(TstPartners)

@@ -240,10 +240,18 @@ void TstPickers::pickerEnterAndEsc()
         QCOMPARE(caller.rowText(1, 9), QStringLiteral("A||||||||"));
     }
     // Typed letters are dropped; Down then Enter takes the second product.
+    // The list has the focus from the start, and Tab neither leaves it (there
+    // is nothing else to go to) nor walks its cells.
     frmFindShop w;
     w.setCaller(&caller);
     w.setList(findProducts(t.dm(), "bs", QStringLiteral("A"), {}));
     w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(QApplication::focusWidget(), w.list());
+    QTest::keyClick(w.list(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.list());
+    QCOMPARE(w.list()->currentIndex().row(), 0);
+    QCOMPARE(w.list()->currentIndex().column(), 0);
     QTest::keyClicks(w.list(), QStringLiteral("xy"));
     QTest::keyClick(w.list(), Qt::Key_Down);
     QTest::keyClick(w.list(), Qt::Key_Return);

@@ -1,6 +1,7 @@
 // The trade entry screens driven through the keyboard: the line grid, totals
 // and payment, saving, reopening a pre-saved document, what happens after a save.
 #include "data/globals.h"
+#include "screenkeys.h"
 #include "shell/msg.h"
 #include "testdb.h"
 #include "trade/frmcg_o_in.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +33,7 @@ struct PrintCall {
 };
 QVector<PrintCall> g_printed;
 QVector<Msg::Shown> g_shown;
+int g_answer = 0; // the answer to questions
 
 QStringList shownTexts()
 {
@@ -113,6 +116,20 @@ private slots:
     void partnerFoundFromEveryBox_data();
     void partnerFoundFromEveryBox();
     void priceHistory();
+    void halfTypedNumberThenRealRefusal_data();
+    void halfTypedNumberThenRealRefusal();
+    void pastedNumbersRefusedAtSave_data();
+    void pastedNumbersRefusedAtSave();
+    void shortcutsPassTheKeyFilters();
+    void opensWithTheFocusOnThePartner_data();
+    void opensWithTheFocusOnThePartner();
+    void tabOrderFollowsTheLayout_data();
+    void tabOrderFollowsTheLayout();
+    void tabLeavesTheGrid();
+    void escapeAsksBeforeDiscarding_data();
+    void escapeAsksBeforeDiscarding();
+    void escapeRealQuestionKeepsTheLines();
+    void keyboardOnlyPurchase();
 
 private:
     struct Fixture;
@@ -184,9 +201,10 @@ void TstTradeEntry::init()
     G.UserSFKR = "李四";
     g_printed.clear();
     g_shown.clear();
+    g_answer = 0;
     Msg::setHandler([](const Msg::Shown &s) {
         g_shown << s;
-        return 0;
+        return g_answer;
     });
     TradeEntryScreen::setPrintHook([](TradeKind kind, const QString &num, QWidget *) { g_printed << PrintCall{kind, num}; });
 }
@@ -724,6 +742,417 @@ void TstTradeEntry::priceHistory()
     });
     history->trigger();
     QCOMPARE(seen, QString("CG|%1|%2|TEA TEA 历史单价").arg(f.supplier).arg(f.tea));
+}
+
+// ---- numbers half typed, pasted, and shortcuts ----
+
+void TstTradeEntry::halfTypedNumberThenRealRefusal_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("enters"); // Enter presses from the price to the cell
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    const int P = int(TradeKind::Purchase), S = int(TradeKind::Sales);
+    QTest::newRow("purchase quantity 1.2.") << P << 1 << "1.2." << "第 1 行的 数量 “1.2.”不是有效的数值，请重新录入！";
+    QTest::newRow("purchase price .") << P << 0 << "." << "第 1 行的 单价 “.”不是有效的数值，请重新录入！";
+    QTest::newRow("sales quantity 1.2.") << S << 2 << "1.2." << "第 1 行的 数量 “1.2.”不是有效的数值，请重新录入！";
+}
+
+void TstTradeEntry::halfTypedNumberThenRealRefusal()
+{
+    // No message hook: every box that opens is a real one with its own event
+    // loop, closed by Enter from a timer. Typing opens none; the save refuses
+    // the cell, and the screen, its lines and its open cell survive the box.
+    QFETCH(int, kind);
+    QFETCH(int, enters);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    Fixture f;
+    f.modalGuard.stop();
+    TradeEntryScreen *s = f.open(TradeKind(kind));
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    f.choosePartner(kind == int(TradeKind::Sales) ? "顺发" : "大华");
+    f.addLine(1, "TEA");
+    for (int i = 0; i < enters; ++i) Keys::press(Qt::Key_Return);
+    const int column = f.grid()->currentColumn();
+    RealModal modal;
+    Keys::type(typed);
+    QCOMPARE(cellText(f.grid(), 1, column), typed);
+    QVERIFY2(modal.boxes.isEmpty(), qPrintable(modal.texts().join('|')));
+    QCOMPARE(cellText(f.grid(), 1, f.screen->amountColumn()), QString());
+
+    QTest::mouseClick(field<QPushButton>(s, "BitBtn1"), Qt::LeftButton);
+    QCOMPARE(modal.texts(), QStringList{message});
+    QVERIFY(s->isVisible());
+    QCOMPARE(cellText(f.grid(), 1, 1), QString("TEA"));
+    QCOMPARE(cellText(f.grid(), 1, f.screen->idColumn()), QString::number(f.tea));
+    QCOMPARE(cellText(f.grid(), 1, column), typed);
+    QCOMPARE(f.grid()->currentRow(), 1);
+    QCOMPARE(f.grid()->currentColumn(), column);
+    QCOMPARE(s->focusWidget(), f.grid());
+    // What a window manager does when a box closes: its window is active again.
+    s->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    const TradeKindInfo &k = tradeKind(TradeKind(kind));
+    QCOMPARE(f.n(QString("select count(*) from %1").arg(k.head)), 0);
+
+    // Corrected in place, the same document saves.
+    Keys::type("2");
+    QTest::mouseClick(field<QPushButton>(s, "BitBtn1"), Qt::LeftButton);
+    QCOMPARE(modal.boxes.size(), 1);
+    QCOMPARE(f.n(QString("select count(*) from %1").arg(k.head)), 1);
+}
+
+void TstTradeEntry::pastedNumbersRefusedAtSave_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("where"); // a column caption of row 1, or "paid"
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("message");
+    const int P = int(TradeKind::Purchase), S = int(TradeKind::Sales), PR = int(TradeKind::PurchaseReturn),
+              SR = int(TradeKind::SalesReturn);
+    QTest::newRow("negative quantity") << P << "数量" << "-5" << "第 1 行的 数量 不能小于零，请重新录入！";
+    QTest::newRow("letters in the price") << P << "单价" << "1e3" << "第 1 行的 单价 “1e3”不是有效的数值，请重新录入！";
+    QTest::newRow("quantity beyond its range") << SR << "数量" << "1000000000"
+                                               << "第 1 行的 数量 “1000000000”超出允许的范围（最大 999999999.9999），请重新录入！";
+    QTest::newRow("negative discount") << S << "折扣" << "-5" << "第 1 行的 折扣 不能小于零，请重新录入！";
+    QTest::newRow("discount with decimals") << S << "折扣" << "9.5" << "第 1 行的 折扣 只能是整数，请重新录入！";
+    QTest::newRow("negative payment") << P << "paid" << "-6" << "付款金额 不能小于零，请重新录入！";
+    QTest::newRow("negative receipt") << S << "paid" << "-6" << "收款金额 不能小于零，请重新录入！";
+    QTest::newRow("payment beyond the range") << PR << "paid" << "100000000000"
+                                              << "收款金额 “100000000000”超出允许的范围（最大 99999999999.9999），请重新录入！";
+    QTest::newRow("grouped payment") << P << "paid" << "1,000" << "付款金额 “1,000”不是有效的数值，请重新录入！";
+}
+
+void TstTradeEntry::pastedNumbersRefusedAtSave()
+{
+    // What a paste puts in a cell or in the payment box passes no key filter;
+    // the save refuses it with the field named and the cursor on it.
+    QFETCH(int, kind);
+    QFETCH(QString, where);
+    QFETCH(QString, pasted);
+    QFETCH(QString, message);
+    Fixture f;
+    TradeEntryScreen *s = f.open(TradeKind(kind));
+    const bool customer = kind == int(TradeKind::Sales) || kind == int(TradeKind::SalesReturn);
+    f.choosePartner(customer ? "顺发" : "大华");
+    f.addLine(1, "TEA");
+    f.addLine(2, "MILK");
+    int column = -1;
+    if (where == "paid") {
+        field(s, "Edit3")->setText(pasted);
+    } else {
+        for (int c = 1; c < f.grid()->columnCount(); ++c)
+            if (f.grid()->horizontalHeaderItem(c)->text() == where) column = c;
+        QVERIFY(column > 0);
+        f.grid()->item(1, column)->setText(pasted);
+    }
+    f.grid()->setCurrentCell(2, 1);
+    g_shown.clear();
+    f.save();
+    QCOMPARE(shownTexts(), QStringList{message});
+    if (column > 0) {
+        QCOMPARE(s->focusWidget(), f.grid());
+        QCOMPARE(f.grid()->currentRow(), 1);
+        QCOMPARE(f.grid()->currentColumn(), column);
+    } else {
+        QCOMPARE(s->focusWidget(), field(s, "Edit3"));
+    }
+    const TradeKindInfo &k = tradeKind(TradeKind(kind));
+    QCOMPARE(f.n(QString("select count(*) from %1").arg(k.head)) + f.n(QString("select count(*) from %1").arg(k.lines)), 0);
+    QCOMPARE(f.n("select count(*) from SList") + f.n("select count(*) from UList"), 0);
+}
+
+void TstTradeEntry::shortcutsPassTheKeyFilters()
+{
+    Fixture f;
+    TradeEntryScreen *s = f.open(TradeKind::Purchase);
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    f.choosePartner("大华");
+    QClipboard *clip = QApplication::clipboard();
+    f.addLine(1, "TEA");
+    QTableWidget *g = f.grid();
+
+    // In the price cell: select all and copy, cut, paste back.
+    Keys::type("12");
+    Keys::press(Qt::Key_A, Qt::ControlModifier);
+    Keys::press(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clip->text(), QString("12"));
+    Keys::press(Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(cellText(g, 1, 5), QString());
+    Keys::press(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(cellText(g, 1, 5), QString("12"));
+    QCOMPARE(cellText(g, 1, 7), QString("12"));
+
+    // Ctrl+V on the quantity cell replaces it, like a typed key; a pasted
+    // minus sign gets in, and the save refuses it there.
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(g->currentColumn(), 6);
+    clip->setText("-5");
+    Keys::press(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(cellText(g, 1, 6), QString("-5"));
+    QCOMPARE(shownTexts(), QStringList());
+
+    // The name is not typed over, nor pasted over.
+    g->setCurrentCell(1, 2);
+    Keys::press(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(cellText(g, 1, 2), QString("TEA"));
+
+    f.save();
+    QCOMPARE(shownTexts(), QStringList{"第 1 行的 数量 不能小于零，请重新录入！"});
+    QCOMPARE(g->currentColumn(), 6);
+    QCOMPARE(f.n("select count(*) from UJH"), 0);
+
+    // The payment box: Ctrl+A and Ctrl+V pass its filter, letters still do not.
+    typeAt(g, 1, 6, "2");
+    QLineEdit *paid = field(s, "Edit3");
+    paid->setFocus();
+    clip->setText("7.5");
+    Keys::press(Qt::Key_A, Qt::ControlModifier);
+    Keys::press(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(paid->text(), QString("7.5"));
+    Keys::type("x");
+    QCOMPARE(paid->text(), QString("7.5"));
+    g_shown.clear();
+    f.save();
+    QCOMPARE(shownTexts(), QStringList());
+    QCOMPARE(f.dm().rows("select theHJ, theSJ, theYF from UJH"), (QVector<QVariantList>{{24, 7.5, 16.5}}));
+}
+
+// ---- keyboard: focus, Tab, Esc ----
+
+void TstTradeEntry::opensWithTheFocusOnThePartner_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("purchase") << int(TradeKind::Purchase);
+    QTest::newRow("sales") << int(TradeKind::Sales);
+    QTest::newRow("purchase return") << int(TradeKind::PurchaseReturn);
+    QTest::newRow("sales return") << int(TradeKind::SalesReturn);
+}
+
+void TstTradeEntry::opensWithTheFocusOnThePartner()
+{
+    QFETCH(int, kind);
+    Fixture f;
+    TradeEntryScreen *s = f.open(TradeKind(kind));
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    QCOMPARE(Keys::nameOf(Keys::focus()), QString("Edit1"));
+    // The first keys are the partner's initials, not a tick of "连续新增".
+    Keys::type(" 大");
+    QCOMPARE(field(s, "Edit1")->text(), QString(" 大"));
+    QVERIFY(field<QCheckBox>(s, "CheckBox1")->isChecked());
+}
+
+void TstTradeEntry::tabOrderFollowsTheLayout_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("walk");
+    const QStringList head{"Edit1", "Edit7", "Edit8", "Edit9", "DateTimePicker1", "DBLookupComboBox2",
+                           "DBLookupComboBox3", "StringGrid1", "Edit3", "DBLookupComboBox1", "DBLookupComboBox4",
+                           "Edit5", "CheckBox1"};
+    QTest::newRow("purchase") << int(TradeKind::Purchase) << head + QStringList{"CheckBox2", "BitBtn1", "BitBtn2", "Edit1"};
+    QTest::newRow("sales") << int(TradeKind::Sales) << head + QStringList{"CheckBox2", "BitBtn1", "BitBtn2", "Edit1"};
+    QTest::newRow("sales return") << int(TradeKind::SalesReturn) << head + QStringList{"BitBtn1", "BitBtn2", "Edit1"};
+}
+
+void TstTradeEntry::tabOrderFollowsTheLayout()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, walk);
+    Fixture f;
+    TradeEntryScreen *s = f.open(TradeKind(kind));
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    f.addLine(1, "TEA");  // a grid with lines still lets Tab through
+    field(s, "Edit1")->setFocus();
+    QCOMPARE(Keys::tabWalk(), walk);
+}
+
+void TstTradeEntry::tabLeavesTheGrid()
+{
+    Fixture f;
+    TradeEntryScreen *s = f.open(TradeKind::Sales);
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    f.addLine(1, "TEA");
+    f.addLine(2, "COLA");
+    QTableWidget *g = f.grid();
+    // From an open cell: what was typed stays, the focus goes to the payment.
+    g->setCurrentCell(2, 7);
+    Keys::type("4");
+    QVERIFY(g->findChildren<QLineEdit *>().size() > 0);
+    Keys::press(Qt::Key_Tab);
+    QCOMPARE(Keys::focus(), field(s, "Edit3"));
+    QCOMPARE(cellText(g, 2, 7), QString("4"));
+    QCOMPARE(field(s, "Edit2")->text(), QString("29"));  // 15 + 3.5 × 4
+    // Shift+Tab goes back into the grid, where it was; once more leaves it upwards.
+    Keys::backTab();
+    QCOMPARE(Keys::focus(), g);
+    QCOMPARE(g->currentRow(), 2);
+    QCOMPARE(g->currentColumn(), 7);
+    Keys::backTab();
+    QCOMPARE(Keys::nameOf(Keys::focus()), QString("DBLookupComboBox3"));
+    // Enter still moves inside the grid.
+    g->setFocus();
+    g->setCurrentCell(1, 5);
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(Keys::focus(), g);
+    QCOMPARE(g->currentColumn(), 6);
+}
+
+void TstTradeEntry::escapeAsksBeforeDiscarding_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("state");   // "empty", "lines", "saved", "partner only", "reopened"
+    QTest::addColumn<QString>("how");     // "esc", "close", "quit"
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closed");
+    const int P = int(TradeKind::Purchase), PR = int(TradeKind::PurchaseReturn);
+    QTest::newRow("empty") << P << "empty" << "esc" << 0 << false << true;
+    QTest::newRow("partner typed, no lines") << P << "partner only" << "esc" << 0 << false << true;
+    QTest::newRow("lines, No") << P << "lines" << "esc" << 0 << true << false;
+    QTest::newRow("lines, Yes") << P << "lines" << "esc" << 1 << true << true;
+    QTest::newRow("lines, close button, No") << P << "lines" << "close" << 0 << true << false;
+    QTest::newRow("lines, 退出, Yes") << PR << "lines" << "quit" << 1 << true << true;
+    QTest::newRow("after a save, keep entering") << P << "saved" << "esc" << 0 << false << true;
+    QTest::newRow("return saved and kept on screen") << PR << "saved" << "esc" << 0 << false << true;
+    QTest::newRow("pre-saved reopened, unchanged") << P << "reopened" << "esc" << 0 << false << true;
+}
+
+void TstTradeEntry::escapeAsksBeforeDiscarding()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, state);
+    QFETCH(QString, how);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, closed);
+    Fixture f;
+    if (state == "reopened") {
+        f.open(TradeKind::Purchase);
+        f.choosePartner("大华");
+        f.addLine(1, "TEA");
+        field<QCheckBox>(f.screen.get(), "CheckBox2")->setChecked(true);
+        field<QCheckBox>(f.screen.get(), "CheckBox1")->setChecked(false);
+        f.save();
+        QCOMPARE(f.screen->savedNum(), QString("CG121116-0001"));
+        f.screen.reset(makeScreen(TradeKind::Purchase));
+        f.screen->myDJNum = "CG121116-0001";
+        f.screen->show();
+        QCOMPARE(cellText(f.grid(), 1, 1), QString("TEA"));
+    } else {
+        f.open(TradeKind(kind));
+    }
+    TradeEntryScreen *s = f.screen.get();
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    if (state == "partner only") Keys::type("大华");
+    if (state == "lines" || state == "saved") {
+        f.choosePartner("大华");
+        f.addLine(1, "TEA");
+        Keys::type("8");
+    }
+    if (state == "saved") {
+        field<QCheckBox>(s, "CheckBox1")->setChecked(kind == int(TradeKind::Purchase));
+        f.save();
+        QCOMPARE(f.n("select count(*) from UJH") + f.n("select count(*) from UCG_O"), 1);
+    }
+    g_shown.clear();
+    g_answer = answer;
+    if (how == "esc") Keys::press(Qt::Key_Escape);
+    else if (how == "close") s->close();
+    else QTest::mouseClick(field<QPushButton>(s, "BitBtn2"), Qt::LeftButton);
+
+    if (asked) {
+        QCOMPARE(g_shown.size(), 1);
+        QCOMPARE(g_shown[0].kind, Msg::Kind::Question);
+        QCOMPARE(g_shown[0].text, QString("放弃本单据吗？"));
+        QCOMPARE(g_shown[0].caption, Msg::appTitle());
+        QVERIFY(g_shown[0].defaultNo);
+    } else {
+        QCOMPARE(shownTexts(), QStringList());
+    }
+    QCOMPARE(!s->isVisible(), closed);
+    if (closed) QCOMPARE(s->result(), int(QDialog::Rejected));
+    else QCOMPARE(cellText(f.grid(), 1, 5), QString("8"));
+}
+
+void TstTradeEntry::escapeRealQuestionKeepsTheLines()
+{
+    // The question is a real box; Enter takes its preselected answer, No.
+    Fixture f;
+    f.modalGuard.stop();
+    TradeEntryScreen *s = f.open(TradeKind::Sales);
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    f.addLine(1, "COLA");
+    RealModal modal;
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(modal.boxes.size(), 1);
+    QCOMPARE(modal.boxes[0].text, QString("放弃本单据吗？"));
+    QVERIFY(s->isVisible());
+    QCOMPARE(cellText(f.grid(), 1, 1), QString("COLA"));
+    QCOMPARE(s->focusWidget(), f.grid());
+}
+
+void TstTradeEntry::keyboardOnlyPurchase()
+{
+    // A purchase receipt from the first key to the stored document: no mouse,
+    // no focus set by the test; every key goes where the focus is.
+    Fixture f;
+    f.dm().mySQL("update SUnits set thePY='DHSH' where ID=?", {f.supplier});
+    TradeEntryScreen *s = f.open(TradeKind::Purchase);
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    auto at = [] { return Keys::nameOf(Keys::focus()); };
+    QCOMPARE(at(), QString("Edit1"));
+    Keys::type("dh");
+    Keys::press(Qt::Key_Return);                   // one supplier matches
+    QCOMPARE(field<QLabel>(s, "Lab_Units")->text(), QString::number(f.supplier));
+    QCOMPARE(Keys::focus(), f.grid());
+    Keys::type("TEA");
+    Keys::press(Qt::Key_Return);                   // the product, then the price
+    Keys::type("9");
+    Keys::press(Qt::Key_Return);                   // the quantity
+    Keys::type("3");
+    Keys::press(Qt::Key_Return);                   // the next row
+    QCOMPARE(f.grid()->currentRow(), 2);
+    QCOMPARE(f.grid()->currentColumn(), 1);
+    Keys::press(Qt::Key_Tab);                      // out of the grid, to the payment
+    QCOMPARE(at(), QString("Edit3"));
+    QCOMPARE(field(s, "Edit3")->text(), QString("27"));
+    Keys::type("20");
+    Keys::press(Qt::Key_Tab);
+    QCOMPARE(at(), QString("DBLookupComboBox1"));
+    Keys::press(Qt::Key_Tab);
+    QCOMPARE(at(), QString("DBLookupComboBox4"));
+    Keys::press(Qt::Key_Tab);
+    QCOMPARE(at(), QString("Edit5"));
+    Keys::type("键盘");
+    for (const char *next : {"CheckBox1", "CheckBox2", "BitBtn1"}) {
+        Keys::press(Qt::Key_Tab);
+        QCOMPARE(at(), QString(next));
+    }
+    Keys::press(Qt::Key_Space);                    // 保存
+    QCOMPARE(shownTexts(), QStringList());
+    QCOMPARE(f.dm().rows("select theNum, UID, theHJ, theSJ, theYF, theCount, Remark, WName, AName, theYC from UJH"),
+             (QVector<QVariantList>{{"CG121116-0001", f.supplier, 27, 20, 7, 3, "键盘", "一号库", "现金", "否"}}));
+    QCOMPARE(f.dm().rows("select SID, thePrice, theCount, theSum, theBH from UJH_List"),
+             (QVector<QVariantList>{{f.tea, 9, 3, 27, 1}}));
+    QCOMPARE(f.dm().value("select theYF from SUnits where ID=?", {f.supplier}).toDouble(), 7.0);
+    QCOMPARE(g_printed.size(), 1);
+
+    // "连续新增": the next document starts at the supplier again; this one is
+    // saved with Enter on 保存.
+    QCOMPARE(at(), QString("Edit1"));
+    QCOMPARE(cellText(f.grid(), 1, 1), QString());
+    Keys::type("dh");
+    Keys::press(Qt::Key_Return);
+    Keys::type("MILK");
+    Keys::press(Qt::Key_Return);
+    for (int i = 0; i < 7; ++i) Keys::press(Qt::Key_Tab);
+    QCOMPARE(at(), QString("BitBtn1"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(shownTexts(), QStringList());
+    QCOMPARE(f.dm().rows("select theNum, theHJ, theSJ from UJH where theNum='CG121116-0002'"),
+             (QVector<QVariantList>{{"CG121116-0002", 4, 4}}));
+    QCOMPARE(at(), QString("Edit1"));
 }
 
 QTEST_MAIN(TstTradeEntry)

@@ -1,5 +1,6 @@
 // User administration: the user list with its pop-up commands, the rights
 // dialog, the default-options dialog and the password change.
+#include "screenkeys.h"
 #include "shellspy.h"
 #include "testdb.h"
 
@@ -67,6 +68,9 @@ private slots:
         G.LoginName = QStringLiteral("系统管理员");
     }
 
+    void realBoxKeepsTheScreen();
+    void keyboard();
+    void dialogsTabInLayoutOrder();
     void saveNewUser();
     void duplicateNameIgnoresCase_data();
     void duplicateNameIgnoresCase();
@@ -375,6 +379,94 @@ void tst_users::passwordChangeRefusals()
     QCOMPARE(ends.ended, 0);
     QCOMPARE(G.LoginPass, QStringLiteral("secret"));
     QCOMPARE(t.dm().value(QStringLiteral("select thePass from SUser where ID=1")).toString(), QStringLiteral("secret"));
+}
+
+void tst_users::realBoxKeepsTheScreen()
+{
+    // No message hook: real boxes, closed by Enter from a timer inside their
+    // own event loops.
+    TestDb t;
+    frmUser dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    RealModal modal;
+    dlg.findChild<QLineEdit *>(QStringLiteral("Edit2"))->setText(QStringLiteral("收银"));
+    dlg.save();
+    QCOMPARE(modal.texts(), QStringList{QStringLiteral("用户名 不能为空，请重新录入！")});
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(dlg.focusWidget()->objectName(), QStringLiteral("Edit1"));
+    QCOMPARE(dlg.findChild<QLineEdit *>(QStringLiteral("Edit2"))->text(), QStringLiteral("收银"));
+
+    dlg.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("王五"));
+    dlg.save();
+    QCOMPARE(modal.boxes.size(), 2);
+    QCOMPARE(modal.boxes[1].text, QStringLiteral("恭喜！恭喜！ 用户信息 保存成功！"));
+    QCOMPARE(dlg.grid()->model()->rowCount(), 2);
+}
+
+void tst_users::keyboard()
+{
+    // Opens in the name; Tab runs over the fields and buttons, through the
+    // list of users and back; Enter on a button reached by Tab presses it.
+    TestDb t;
+    MsgSpy msgs;
+    Accounts::addUser(t.dm(), QStringLiteral("张三"), QString());
+    frmUser dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    QCOMPARE(Keys::nameOf(Keys::focus()), QStringLiteral("Edit1"));
+    QCOMPARE(Keys::tabWalk(), (QStringList{"Edit1", "Edit2", "BitBtn1", "BitBtn2", "BitBtn3", "DBGrid1", "Edit1"}));
+    Keys::type(QStringLiteral("李四"));
+    Keys::press(Qt::Key_Tab);
+    Keys::press(Qt::Key_Tab);
+    Keys::press(Qt::Key_Tab);
+    QCOMPARE(Keys::nameOf(Keys::focus()), QStringLiteral("BitBtn2"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(msgs.lastText(), QStringLiteral("恭喜！恭喜！ 用户信息 保存成功！"));
+    QCOMPARE(dlg.grid()->model()->rowCount(), 3);
+}
+
+void tst_users::dialogsTabInLayoutOrder()
+{
+    TestDb t;
+    G.LoginPass = QString();
+    Accounts::addUser(t.dm(), QStringLiteral("张三"), QString());
+    const int id = userId(t, QStringLiteral("张三"));
+    {
+        frmCPass dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QCOMPARE(Keys::tabWalk(), (QStringList{"Edit1", "Edit2", "Edit3", "BitBtn1", "BitBtn2", "Edit1"}));
+    }
+    {
+        frmXXSZ dlg(QStringLiteral("张三"), id);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QCOMPARE(Keys::tabWalk(), (QStringList{"DBComWare", "DBComAccount", "DBComStaff", "DBComSFKR", "BitBtn1",
+                                               "BitBtn2", "DBComWare"}));
+    }
+    {
+        // The rights: the items in code order (down their columns), then
+        // "全选" and the buttons; it opens on the first item.
+        frmLevel dlg(QStringLiteral("张三"), id);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QStringList expected;
+        for (const QVariantList &r : t.dm().rows(QStringLiteral("select MNum from SMenu order by MNum")))
+            expected << r[0].toString();
+        expected << QStringLiteral("CheckBox1") << QStringLiteral("BitBtn1") << QStringLiteral("BitBtn2") << expected.first();
+        QStringList walk;
+        auto here = [] {
+            QWidget *w = Keys::focus();
+            return w && w->property("code").isValid() ? w->property("code").toString() : Keys::nameOf(w);
+        };
+        walk << here();
+        for (int i = 0; i < expected.size() - 1; ++i) {
+            Keys::press(Qt::Key_Tab);
+            walk << here();
+        }
+        QCOMPARE(walk, expected);
+    }
 }
 
 QTEST_MAIN(tst_users)

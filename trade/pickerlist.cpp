@@ -56,7 +56,9 @@ Key key(QEvent *e)
     case Qt::Key_End:
         return Pass;
     default:
-        // Typed characters would start a keyboard search in the list.
+        // Typed characters would start a keyboard search in the list;
+        // shortcuts (Ctrl+C copies the current cell) pass.
+        if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return Pass;
         return k->text().isEmpty() ? Pass : Drop;
     }
 }

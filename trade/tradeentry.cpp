@@ -7,9 +7,11 @@
 #include "lookup.h"
 #include "pickerlookup.h"
 #include "print/printops.h"
+#include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
 #include "shell/picklist.h"
+#include "shell/taborder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -110,10 +112,12 @@ void TradeEntryScreen::buildScreen()
     m_save->setObjectName(QStringLiteral("BitBtn1"));
     auto *quit = new QPushButton(QStringLiteral("退出"), this);
     quit->setObjectName(QStringLiteral("BitBtn2"));
-    // Enter belongs to the lookups and the grid, never to a button.
+    // Enter belongs to the lookups and the grid; it presses a button only
+    // when the button itself has the focus (reached by Tab).
     for (QPushButton *b : {m_save, quit}) {
         b->setAutoDefault(false);
         b->setDefault(false);
+        DialogButtons::pressOnEnter(b);
     }
     connect(m_save, &QPushButton::clicked, this, &TradeEntryScreen::BitBtn1Click);
     connect(quit, &QPushButton::clicked, this, &QDialog::reject);
@@ -125,6 +129,15 @@ void TradeEntryScreen::buildScreen()
     layout->addWidget(buildGridGroup(), 1);
     layout->addWidget(buildMoneyGroup());
     layout->addLayout(bottom);
+
+    // Tab follows the layout: the partner group row by row, the lines, the
+    // payment group (the read-only totals are passed over), the options and
+    // the buttons.
+    QList<QWidget *> order{m_partner, m_contact, m_phone, m_address, m_date, m_ware, m_handler, m_grid,
+                           m_paid, m_account, m_person, m_remark, m_continue};
+    if (m_preSave) order << m_preSave;
+    order << m_save << quit;
+    TabOrder::chain(order);
 }
 
 QWidget *TradeEntryScreen::buildPartnerGroup()
@@ -195,6 +208,8 @@ QWidget *TradeEntryScreen::buildGridGroup()
     m_grid->verticalHeader()->setDefaultSectionSize(18);
     m_grid->verticalHeader()->setMinimumSectionSize(18);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the grid for the payment; Enter moves inside it.
+    m_grid->setTabKeyNavigation(false);
     m_grid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed
                             | QAbstractItemView::SelectedClicked);
     m_grid->installEventFilter(this);
@@ -231,6 +246,7 @@ QWidget *TradeEntryScreen::buildMoneyGroup()
     m_count->setReadOnly(true);
     m_total = lineEdit(QStringLiteral("Edit2"), 0, box);
     m_total->setReadOnly(true);
+    for (QLineEdit *e : {m_count, m_total}) e->setFocusPolicy(Qt::ClickFocus);
     m_paid = lineEdit(QStringLiteral("Edit3"), 0, box);
     KeyFilter::install(m_paid, KeyFilter::Number);
     m_paid->installEventFilter(this);
@@ -325,6 +341,25 @@ void TradeEntryScreen::myNew()
     setPick(m_person, G.UserSFKR);
     const QDate work = QDate::fromString(G.WorkDate, QString::fromLatin1(DateFormat));
     m_date->setDate(work.isValid() ? work : QDate::currentDate());
+    m_cleanLines = linesSnapshot();
+    // A new document starts with the partner: its initials, then Enter.
+    m_partner->setFocus();
+}
+
+QString TradeEntryScreen::linesSnapshot() const
+{
+    QString out;
+    for (int row = 1; row <= LastRow; ++row)
+        for (int c = 1; c <= idColumn(); ++c) out += cell(row, c) + QChar(0x1f);
+    return out;
+}
+
+void TradeEntryScreen::reject()
+{
+    // A return saved without "连续新增" stays on the screen as saved: nothing to lose.
+    const bool unsaved = m_save->isEnabled() && linesSnapshot() != m_cleanLines;
+    if (unsaved && !Msg::ask(this, QStringLiteral("放弃本单据吗？"), QString(), true)) return;
+    QDialog::reject();
 }
 
 void TradeEntryScreen::showEvent(QShowEvent *e)
@@ -374,6 +409,7 @@ void TradeEntryScreen::FormShow()
     setPick(m_account, d.account);
     m_remark->setText(d.remark);
     m_continue->setChecked(false);
+    m_cleanLines = linesSnapshot();
 }
 
 // ---- partner ----

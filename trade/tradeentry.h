@@ -91,6 +91,9 @@ public slots:
     void D1Click();      // "删除本行 &D"
     void A1Click();      // "全部删除 &A"
     void BitBtn1Click(); // "保存"
+    // Esc, "退出" and the window's close button: with lines typed and not
+    // saved, asks "放弃本单据吗？" (No preselected) before the lines are discarded.
+    void reject() override;
 
 signals:
     // After every save, with the document's number. The management screen that
@@ -116,7 +119,10 @@ private:
     bool gridKeyPress(QKeyEvent *e, QWidget *editor);
     void gridKeyRelease();
     bool keyAllowed(int row, int column, QChar c) const;
+    bool cellTakesText(int row, int column) const;
     void recomputeRow(int row);
+    // The line cells as they stand, to tell typed lines from a fresh or just loaded screen.
+    QString linesSnapshot() const;
 
     // Save (tradeentrysave.cpp).
     void gatherDoc(TradeDoc *doc);
@@ -153,6 +159,7 @@ private:
     QPushButton *m_save = nullptr;   // BitBtn1
 
     int m_lookupRow = 0;   // the row a running product lookup writes into
+    QString m_cleanLines;  // the lines as the screen was started or loaded
     bool m_shown = false;
     QString m_savedNum;
 };

@@ -36,9 +36,53 @@ bool TradeEntryScreen::keyAllowed(int row, int column, QChar c) const
     return control;
 }
 
+bool TradeEntryScreen::cellTakesText(int row, int column) const
+{
+    if (column == 1) return m_return || cell(row, idColumn()).isEmpty();
+    return column == priceColumn() || column == quantityColumn() || column == discountColumn()
+        || column == remarkColumn();
+}
+
 bool TradeEntryScreen::gridKeyPress(QKeyEvent *e, QWidget *editor)
 {
     const int key = e->key();
+    const Qt::KeyboardModifiers shortcut = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && !shortcut) {
+        // Tab leaves the grid (Enter moves inside it): forward to the payment,
+        // backward to the handler. An open cell keeps what was typed.
+        if (editor) m_delegate->finish(editor);
+        m_grid->setFocus();
+        focusNextPrevChild(key == Qt::Key_Tab && !(e->modifiers() & Qt::ShiftModifier));
+        return true;
+    }
+    if (key == Qt::Key_Escape && editor) {
+        // The cell holds what was typed already: Esc closes the screen as it
+        // does elsewhere (asking first), not only the cell. The cell is closed
+        // before anything else happens.
+        m_delegate->finish(editor);
+        m_grid->setFocus();
+        reject();
+        return true;
+    }
+    if (shortcut) {
+        // Shortcuts (select all, copy, cut, paste, undo) pass the key filter.
+        // A paste goes only where typing may change the cell; what it brings is
+        // read by the save as typed text would be.
+        const int row = m_grid->currentRow();
+        const int column = m_grid->currentColumn();
+        if (!e->matches(QKeySequence::Paste)) return false;
+        if (row < 1 || column < 1 || !cellTakesText(row, column)) return true;
+        if (!editor) {
+            // Ctrl+V on a cell opens its editor and replaces what it holds, as a typed key does.
+            m_grid->edit(m_grid->currentIndex());
+            if (QLineEdit *opened = m_delegate->openEditor()) {
+                QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text());
+                QCoreApplication::sendEvent(opened, &copy);
+                return true;
+            }
+        }
+        return false;
+    }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (editor) m_delegate->finish(editor);
         myFindSP();
