@@ -5,6 +5,7 @@
 #include "data/money.h"
 #include "data/sqlsum.h"
 #include "export/exportopen.h"
+#include "dialogbuttons.h"
 #include "msg.h"
 #include "resultmodel.h"
 #include "sortheader.h"
@@ -17,6 +18,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -42,6 +44,7 @@ ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
     m_excel = new QPushButton(QStringLiteral("Excel"), m_group);
     m_excel->setObjectName(QStringLiteral("BitBtn3"));
     m_excel->setEnabled(false);
+    for (QPushButton *b : {m_query, m_exit, m_excel}) DialogButtons::pressOnEnter(b);
     buttons->addWidget(m_query);
     buttons->addWidget(m_exit);
     buttons->addWidget(m_excel);
@@ -150,6 +153,10 @@ FilterRow *ListScreen::addFilter(FilterRow *row)
     m_filterInputs << row->box();
     if (row->dateFrom()) m_filterInputs << row->dateFrom() << row->dateTo();
     else if (row->editor()) m_filterInputs << row->editor();
+    // Enter in a filter's field runs the query, as "查询" does.
+    for (QWidget *w : {static_cast<QWidget *>(row->lineEdit()), static_cast<QWidget *>(row->comboBox()),
+                       static_cast<QWidget *>(row->dateFrom()), static_cast<QWidget *>(row->dateTo()), row->editor()})
+        if (w) w->installEventFilter(this);
     m_filters << row;
     return row;
 }
@@ -256,6 +263,19 @@ void ListScreen::orderTabs()
     QList<QWidget *> order = m_filterInputs;
     order << m_query << m_exit << m_excel << m_grid;
     TabOrder::chain(order);
+}
+
+bool ListScreen::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_query->isEnabled()) {
+            // After the key is done with: the query may show a message box.
+            QMetaObject::invokeMethod(this, [this] { BitBtn1Click(); }, Qt::QueuedConnection);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void ListScreen::showEvent(QShowEvent *e)

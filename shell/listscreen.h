@@ -148,6 +148,8 @@ protected:
     virtual void adjustExport(ExportLayout &layout) { Q_UNUSED(layout); }
     // The first time: Tab order and the focus in the first filter.
     void showEvent(QShowEvent *e) override;
+    // Enter in a filter's field.
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void placeFilterWidget(QWidget *first, QWidget *second);

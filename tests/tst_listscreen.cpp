@@ -91,6 +91,8 @@ private slots:
     void firstQueryAttachesMenuAndExcel();
     void failedQueryLeavesScreenUnqueried();
     void exportFollowsSortedView();
+    void enterInAFilterQueries_data();
+    void enterInAFilterQueries();
 
 private:
     void addItem(const QString &code, const QString &name, const QString &date, const QString &type,
@@ -448,6 +450,34 @@ void TestListScreen::exportFollowsSortedView()
     QCOMPARE(x.orientation(), QStringLiteral("landscape"));
     QVERIFY(qAbs(x.width("D") - 20) < 1);
     QVERIFY(qAbs(x.width("G") - 8) < 1);
+}
+
+void TestListScreen::enterInAFilterQueries_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("text field") << "name";
+    QTest::newRow("pick list") << "type";
+    QTest::newRow("date") << "date";
+}
+
+// Typing a filter and Enter runs the query, as "查询" does, with the filter ticked.
+void TestListScreen::enterInAFilterQueries()
+{
+    QFETCH(QString, where);
+    addItem("1", "甲", QDate::currentDate().toString("yyyy-MM-dd"), "甲类", 1, 1);
+    addItem("2", "乙", QDate::currentDate().addYears(-1).toString("yyyy-MM-dd"), "乙类", 1, 1);
+    ItemList s;
+    s.show();
+    QWidget *target = where == "name" ? static_cast<QWidget *>(s.name->lineEdit())
+                    : where == "type" ? static_cast<QWidget *>(s.type->comboBox())
+                                      : static_cast<QWidget *>(s.date->dateTo());
+    if (where == "name") typeInto(s.name->lineEdit(), QStringLiteral("甲"));
+    else if (where == "type") { s.type->comboBox()->setCurrentIndex(0); s.type->tick(); }
+    else s.date->dateTo()->setDate(QDate::currentDate().addDays(1));
+    QTest::keyClick(target, Qt::Key_Return);
+    QTRY_VERIFY(s.queried());
+    QCOMPARE(s.rowCount(), 1);
+    QCOMPARE(s.valueAt(0, "theName").toString(), QStringLiteral("甲"));
 }
 
 QTEST_MAIN(TestListScreen)
