@@ -75,14 +75,28 @@ StatGroup statGroup(TradeKind kind, const QString &text)
 QString statSelect(TradeKind kind, const StatGroup &group, bool partnerJoin, bool productJoin)
 {
     const TradeKindInfo &k = tradeKind(kind);
-    QString sql = QStringLiteral("select %1 as theGroup, %2 as theCount, %3 as theSum from %4 L inner join %5 D on L.theNum=D.theNum")
-                      .arg(group.expr, SqlSum::units(QStringLiteral("L.theCount")),
-                           SqlSum::units(QStringLiteral("L.theSum")), k.lines, k.head);
-    if (partnerJoin || group.table == T::Partner) sql += QStringLiteral(" inner join SUnits U on D.UID=U.ID");
-    if (productJoin || group.table == T::Product) sql += QStringLiteral(" inner join SShop S on L.SID=S.ID");
-    return sql;
+    const QString count = SqlSum::units(QStringLiteral("L.theCount"));
+    const QString sum = SqlSum::units(QStringLiteral("L.theSum"));
+    // The documents drive: each one's lines are found through the line
+    // table's number index (a cross join keeps that order).
+    QString from = QStringLiteral("%1 D cross join %2 L").arg(k.head, k.lines);
+    if (partnerJoin || group.table == T::Partner) from += QStringLiteral(" inner join SUnits U on D.UID=U.ID");
+    if (productJoin) from += QStringLiteral(" inner join SShop S on L.SID=S.ID");
+    if (group.table == T::Product) {
+        // Lines are first totalled per product, then the products per item:
+        // the product table is read once per product, not once per line.
+        return QStringLiteral("select %1 as theGroup, sum(A.C) as theCount, sum(A.S) as theSum from "
+                              "(select L.SID as K, %2 as C, %3 as S from %4")
+            .arg(group.expr, count, sum, from);
+    }
+    return QStringLiteral("select %1 as theGroup, %2 as theCount, %3 as theSum from %4").arg(group.expr, count, sum, from);
 }
 
-QString statTail(const StatGroup &group) { return QStringLiteral("group by ") + group.expr; }
+QString statTail(const StatGroup &group)
+{
+    if (group.table == T::Product)
+        return QStringLiteral("group by L.SID) A inner join SShop S on S.ID=A.K group by ") + group.expr;
+    return QStringLiteral("group by ") + group.expr;
+}
 
-QString statBaseCondition() { return QStringLiteral("D.theDel=?"); }
+QString statBaseCondition() { return QStringLiteral("L.theNum=D.theNum and D.theDel=?"); }

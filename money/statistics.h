@@ -36,13 +36,14 @@ StatGroup statGroup(TradeKind kind, const QString &text);
 
 // The statement up to its WHERE clause, with the group column as theGroup and
 // the exact sums of quantity and amount in ten-thousandths as theCount and
-// theSum. The lines L are joined to their document D; the partner U and the
-// product S are joined only when the grouping or a ticked filter needs them
-// (every line's product and every document's partner stay in their tables,
-// which are never emptied: deleting only marks them).
+// theSum. The documents D drive and their lines L follow; the partner U and
+// the product S are joined only when the grouping or a ticked filter needs
+// them (every line's product and every document's partner stay in their
+// tables, which are never emptied: deleting only marks them). Grouped by a
+// product item, the lines are totalled per product first.
 QString statSelect(TradeKind kind, const StatGroup &group, bool partnerJoin, bool productJoin);
 // What follows the condition: "group by …".
 QString statTail(const StatGroup &group);
-// The condition every statistics query keeps: the document is not deleted
-// (bind Words::No).
+// The condition every statistics query keeps: lines of their document, the
+// document not deleted (bind Words::No).
 QString statBaseCondition();

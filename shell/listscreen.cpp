@@ -330,6 +330,8 @@ bool ListScreen::Ref()
     const int keep = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
     if (!m_keyField.isEmpty()) {
         if (!loadPaged()) return false;
+        // A list sorted by a title click is sorted whole, never one page of it.
+        if (m_proxy->sortedColumn() >= 0) fetchAll();
     } else {
         QString sql = m_select;
         if (!m_where.isEmpty()) sql += QStringLiteral(" where ") + m_where.sql;

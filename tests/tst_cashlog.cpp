@@ -180,6 +180,10 @@ void TstCashLog::longLogReadByPages()
     QCOMPARE(s.rowCount(), 1234);
     QCOMPARE(s.valueAt(0, "theIn").toString(), QString("0"));
     QCOMPARE(s.valueAt(1233, "theIn").toString(), QString("0.1"));
+    // Queried again while sorted: sorted whole again.
+    s.BitBtn1Click();
+    QCOMPARE(s.rowCount(), 1234);
+    QCOMPARE(s.valueAt(0, "theIn").toString(), QString("0"));
 
     // Under a filter the pages follow the filter.
     s.filters()[0]->dateFrom()->setDate(QDate(2012, 11, 2));

@@ -64,6 +64,7 @@ private slots:
     void groupings();
     void filters_data();
     void filters();
+    void productItemUnderFilters();
     void fourKinds_data();
     void fourKinds();
     void exported();
@@ -229,6 +230,24 @@ void TstStatistics::filters()
     s.BitBtn1Click();
     QCOMPARE(rowsOf(s), rows);
     QVERIFY(!s.keptCondition().sql.contains(value));
+}
+
+// A product item with partner and product filters: the lines are narrowed
+// before they are totalled per product.
+void TstStatistics::productItemUnderFilters()
+{
+    Fixture f;
+    f.receipts();
+    frmBB_CG s;
+    s.groupChoice()->setCurrentText("商品名称");
+    filterNamed(s, "供  应  商")->lineEdit()->setText("大华");
+    filterNamed(s, "供  应  商")->tick();
+    s.BitBtn1Click();
+    QCOMPARE(rowsOf(s), QString("可乐=3/7.5 茶叶=0.3/3"));
+    filterNamed(s, "商品编码")->lineEdit()->setText("P001");
+    filterNamed(s, "商品编码")->tick();
+    s.BitBtn1Click();
+    QCOMPARE(rowsOf(s), QString("可乐=3/7.5"));
 }
 
 void TstStatistics::fourKinds_data()
