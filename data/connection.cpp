@@ -1,5 +1,6 @@
 #include "connection.h"
 #include "dberror.h"
+#include "maintenance.h"
 #include "transaction.h"
 
 #include <QDir>
@@ -145,9 +146,8 @@ void closeDatabase(const QString &name)
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         if (db.isOpen()) {
+            optimizeDatabase(db);
             QSqlQuery q(db);
-            // Statistics for the planner, kept current the way the engine recommends.
-            q.exec(QStringLiteral("PRAGMA optimize"));
             // Everything into the database file itself.
             q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
             q.finish();

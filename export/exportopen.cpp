@@ -2,10 +2,12 @@
 #include "xlsxexport.h"
 #include "shell/msg.h"
 
+#include <QAbstractItemModel>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QUrl>
 
 namespace ExportOpen {
@@ -29,7 +31,20 @@ QString run(QWidget *parent, const ExportLayout &layout, const QAbstractItemMode
     const QString dir = XlsxExport::folder();
     QDir().mkpath(dir);
     const QString path = XlsxExport::fileName(dir, layout.titleWord, QDateTime::currentDateTime());
-    const bool written = XlsxExport::write(path, layout, model);
+    // A bar for the exports that take a while (a hundred thousand rows take
+    // seconds); it shows itself only when the export runs past half a second.
+    QProgressDialog bar(QStringLiteral("正在导出 %1，请稍候……").arg(layout.titleWord), QString(), 0,
+                        model ? model->rowCount() : 0, parent);
+    bar.setObjectName(QStringLiteral("ExportProgress"));
+    bar.setWindowTitle(Msg::appTitle());
+    bar.setWindowModality(Qt::WindowModal);
+    bar.setCancelButton(nullptr);
+    bar.setMinimumDuration(500);
+    const bool written = XlsxExport::write(path, layout, model, nullptr, [&bar](int done, int total) {
+        bar.setMaximum(total);
+        bar.setValue(done);
+    });
+    bar.reset();
     const bool opened = written && (g_opener ? g_opener(path) : openWithDesktop(path));
     if (opened) return path;
 

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <xlsxwriter.h>
@@ -13,13 +14,19 @@ namespace XlsxExport {
 namespace {
 
 const char *const BodyFont = "宋体";
+// Records between two progress reports.
+const int ProgressStep = 500;
 
 // A text that the spreadsheet would turn into a number when typed, and that
 // reads back exactly as it was: "12", "-3.5". Leading zeros, exponents and
 // trailing zeros keep the text as it stands.
 bool plainNumber(const QString &text, Money *value)
 {
-    if (text.isEmpty() || text != text.trimmed()) return false;
+    // Such a number starts with a digit or "-" and ends with a digit: most
+    // texts are refused here, before they are parsed.
+    if (text.isEmpty() || !text.back().isDigit()) return false;
+    const QChar first = text.front();
+    if (!first.isDigit() && first != QLatin1Char('-')) return false;
     bool ok = false;
     const Money m = Money::fromString(text, &ok);
     if (!ok || m.toString() != text) return false;
@@ -27,11 +34,20 @@ bool plainNumber(const QString &text, Money *value)
     return true;
 }
 
+bool isBlank(const QString &s)
+{
+    for (const QChar c : s)
+        if (!c.isSpace()) return false;
+    return true;
+}
+
 class Writer {
 public:
     Writer(lxw_workbook *wb, const ExportLayout &l) : m_wb(wb), m_l(l)
     {
+        // Fails when the temporary file of the sheet cannot be made.
         m_ws = workbook_add_worksheet(wb, nullptr);
+        if (!m_ws) return;
 
         m_title = workbook_add_format(wb);
         format_set_font_name(m_title, BodyFont);
@@ -52,6 +68,8 @@ public:
         m_text = body();
         format_set_num_format_index(m_text, 49);   // "@": text
     }
+
+    bool ok() const { return m_ws != nullptr; }
 
     lxw_format *body()
     {
@@ -88,14 +106,14 @@ public:
         } else if (c.number) {
             bool ok = false;
             const Money m = Money::fromString(s, &ok);
-            if (!s.trimmed().isEmpty() && ok) worksheet_write_number(m_ws, row, col, m.toDouble(), m_body);
+            if (ok && !isBlank(s)) worksheet_write_number(m_ws, row, col, m.toDouble(), m_body);
             else string(row, col, s, m_body);
         } else {
             general(row, col, s, m_body);
         }
     }
 
-    void run(const QAbstractItemModel *model)
+    void run(const QAbstractItemModel *model, const Progress &progress)
     {
         const int lastCol = m_l.columns.size();   // A holds the running number
         const QByteArray title = m_l.title().toUtf8();
@@ -113,18 +131,21 @@ public:
             }
         }
 
-        // The block between title and header: every cell bordered, then the
-        // given texts, merged where asked.
-        for (int r = 0; r < m_l.blockRows; ++r)
-            for (int c = 0; c <= lastCol; ++c) worksheet_write_blank(m_ws, 1 + r, c, m_body);
-        for (const ExportBlockCell &b : m_l.block) {
-            const int row = 1 + b.row;
-            lxw_format *f = b.asText ? m_text : m_body;
-            if (b.lastCol > b.col) {
-                const QByteArray u = b.value.toUtf8();
-                worksheet_merge_range(m_ws, row, b.col, row, b.lastCol, u.constData(), f);
-            } else {
-                string(row, b.col, b.value, f);
+        // The block between title and header, a row at a time (the sheet is
+        // written row after row): every cell bordered, then that row's texts,
+        // merged where asked.
+        for (int r = 0; r < m_l.blockRows; ++r) {
+            const int row = 1 + r;
+            for (int c = 0; c <= lastCol; ++c) worksheet_write_blank(m_ws, row, c, m_body);
+            for (const ExportBlockCell &b : m_l.block) {
+                if (b.row != r) continue;
+                lxw_format *f = b.asText ? m_text : m_body;
+                if (b.lastCol > b.col) {
+                    const QByteArray u = b.value.toUtf8();
+                    worksheet_merge_range(m_ws, row, b.col, row, b.lastCol, u.constData(), f);
+                } else {
+                    string(row, b.col, b.value, f);
+                }
             }
         }
 
@@ -135,6 +156,7 @@ public:
         int row = headerRow + 1;
         const int records = model ? model->rowCount() : 0;
         for (int r = 0; r < records; ++r, ++row) {
+            if (progress && r % ProgressStep == 0) progress(r, records);
             worksheet_write_number(m_ws, row, 0, r + 1, m_l.serialCentred ? m_centre : m_body);
             for (int i = 0; i < m_l.columns.size(); ++i) {
                 const ExportColumn &c = m_l.columns[i];
@@ -142,6 +164,7 @@ public:
                 cell(row, i + 1, s, c);
             }
         }
+        if (progress) progress(records, records);
 
         if (m_l.totals) {
             string(row, 0, QStringLiteral("合计"), m_l.totalCentred ? m_centre : m_body);
@@ -201,10 +224,17 @@ QString footerText(const ExportLayout &layout)
     return s + QStringLiteral(" 共&N页，第&P页");
 }
 
-bool write(const QString &path, const ExportLayout &layout, const QAbstractItemModel *model, QString *error)
+bool write(const QString &path, const ExportLayout &layout, const QAbstractItemModel *model, QString *error,
+           const Progress &progress)
 {
     const QByteArray file = QFile::encodeName(path);
-    lxw_workbook *wb = workbook_new(file.constData());
+    // Constant memory: each row goes to a temporary file as soon as the next
+    // one starts, so a list of any length takes the memory of one row (a
+    // million rows took 1.2 GB held as cells). Rows must therefore be written
+    // in order, and strings are stored in their cells rather than shared.
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook *wb = workbook_new_opt(file.constData(), &options);
     if (!wb) {
         if (error) *error = QStringLiteral("无法创建文件：") + path;
         return false;
@@ -214,11 +244,14 @@ bool write(const QString &path, const ExportLayout &layout, const QAbstractItemM
     props.title = title.data();
     workbook_set_properties(wb, &props);
 
-    Writer(wb, layout).run(model);
+    Writer writer(wb, layout);
+    if (writer.ok()) writer.run(model, progress);
 
     const lxw_error err = workbook_close(wb);
-    if (err != LXW_NO_ERROR) {
-        if (error) *error = QString::fromUtf8(lxw_strerror(err));
+    if (!writer.ok() || err != LXW_NO_ERROR) {
+        if (error)
+            *error = writer.ok() ? QString::fromUtf8(lxw_strerror(err)) : QStringLiteral("无法创建临时文件");
+        QFile::remove(path);
         return false;
     }
     return true;

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 class QAbstractItemModel;
 
@@ -31,7 +32,9 @@ QString footerText(const ExportLayout &layout);
 // number columns become numbers, and other columns become numbers only when the
 // text is a plain number that reads back unchanged (so "0571" stays text).
 // Returns false with the library's message in *error when the file cannot be written.
+// `progress`, when given, hears (records written, records) now and then and at the end.
+using Progress = std::function<void(int done, int total)>;
 bool write(const QString &path, const ExportLayout &layout, const QAbstractItemModel *model,
-           QString *error = nullptr);
+           QString *error = nullptr, const Progress &progress = {});
 
 } // namespace XlsxExport

@@ -60,8 +60,8 @@ ProductSaveResult saveProduct(frmDM &dm, int id, const ProductInput &in)
         r.id = id;
     } else {
         const int same = dm.rowCount(
-            QStringLiteral("select ID from SShop where theName=? and ifnull(theStand,'')=? and theUnit=? "
-                           "and ifnull(theType,'')=? and theNum=? and ifnull(theCD,'')='' and ifnull(thePH,'')='' "
+            QStringLiteral("select ID from SShop where theName=? and coalesce(theStand,'')=? and theUnit=? "
+                           "and coalesce(theType,'')=? and theNum=? and coalesce(theCD,'')='' and coalesce(thePH,'')='' "
                            "and theDel='否'"),
             {in.name, in.stand, in.unit, in.type, in.num});
         if (same > 0) return fail(ProductSaveResult::Duplicate, ProductField::None,

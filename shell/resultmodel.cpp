@@ -2,9 +2,12 @@
 #include "data/dberror.h"
 #include "data/money.h"
 
+#include <QCollator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
+#include <vector>
 
 bool numberOf(const QVariant &v, Money *out)
 {
@@ -31,6 +34,7 @@ ResultModel::ResultModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 void ResultModel::setColumns(const QList<ListColumn> &columns)
 {
+    dropSortRanks();
     beginResetModel();
     m_columns = columns;
     m_rows.clear();
@@ -75,6 +79,7 @@ QVector<QVector<QVariant>> ResultModel::read(QSqlDatabase db, const QString &sql
 void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &binds)
 {
     QVector<QVector<QVariant>> rows = read(db, sql, binds);
+    dropSortRanks();
     beginResetModel();
     m_rows = std::move(rows);
     m_hasMore = false;
@@ -85,6 +90,7 @@ int ResultModel::append(QSqlDatabase db, const QString &sql, const QVariantList 
 {
     QVector<QVector<QVariant>> rows = read(db, sql, binds);
     if (rows.isEmpty()) return 0;
+    dropSortRanks();
     beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
     m_rows += rows;
     endInsertRows();
@@ -103,6 +109,7 @@ void ResultModel::fetchMore(const QModelIndex &parent)
 
 void ResultModel::clear()
 {
+    dropSortRanks();
     beginResetModel();
     m_rows.clear();
     m_hasMore = false;
@@ -146,6 +153,84 @@ Money ResultModel::sum(int column, bool *any) const
     }
     if (any) *any = seen;
     return total;
+}
+
+void ResultModel::dropSortRanks()
+{
+    m_ranks.clear();
+}
+
+const QVector<int> &ResultModel::sortRanks(int column) const
+{
+    auto found = m_ranks.constFind(column);
+    if (found != m_ranks.constEnd()) return *found;
+
+    const int n = int(m_rows.size());
+    QVector<int> rank(n, 0);   // 0: empty
+    if (column < 0 || column >= m_columns.size()) return *m_ranks.insert(column, rank);
+
+    // Numbers by value; the rest by the text the grid shows.
+    const bool numberColumn = m_columns[column].isNumber();
+    std::vector<qint64> numbers;
+    QVector<qint64> numberAt(n);
+    QVector<QString> textAt(n);
+    std::vector<int> textRows;
+    for (int r = 0; r < n; ++r) {
+        const QVariant &v = m_rows[r][column];
+        if (!v.isValid() || v.isNull()) continue;
+        Money m;
+        if (numberColumn && numberOf(v, &m)) {
+            numberAt[r] = m.units();
+            numbers.push_back(m.units());
+            rank[r] = 1;
+        } else {
+            textAt[r] = text(r, column);
+            textRows.push_back(r);
+            rank[r] = 2;
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+
+    // The texts in the order QString::localeAwareCompare gives them, through
+    // the collator's keys; texts that collate equal share a place. A row with
+    // the text of the row before it (lists come ordered by category, unit, …)
+    // shares its key.
+    QCollator collator;
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(textRows.size());
+    QVector<int> keyOf(n, -1);
+    int previous = -1;
+    for (int r : textRows) {
+        if (previous >= 0 && textAt[r] == textAt[previous]) {
+            keyOf[r] = keyOf[previous];
+        } else {
+            keyOf[r] = int(keys.size());
+            keys.push_back(collator.sortKey(textAt[r]));
+        }
+        previous = r;
+    }
+    auto collates = [&](int a, int b) {
+        // An empty text goes first, as localeAwareCompare puts it.
+        const bool ea = textAt[a].isEmpty(), eb = textAt[b].isEmpty();
+        if (ea || eb) return ea && !eb;
+        return keyOf[a] != keyOf[b] && keys[keyOf[a]].compare(keys[keyOf[b]]) < 0;
+    };
+    std::sort(textRows.begin(), textRows.end(), collates);
+    QVector<int> place(n, 0);
+    for (int i = 0, p = 0; i < int(textRows.size()); ++i) {
+        if (i > 0 && collates(textRows[i - 1], textRows[i])) ++p;
+        place[textRows[i]] = p;
+    }
+
+    const int firstText = 1 + int(numbers.size());
+    for (int r = 0; r < n; ++r) {
+        if (rank[r] == 1)
+            rank[r] = 1 + int(std::lower_bound(numbers.begin(), numbers.end(), numberAt[r]) - numbers.begin());
+        else if (rank[r] == 2)
+            rank[r] = firstText + place[r];
+    }
+    return *m_ranks.insert(column, rank);
 }
 
 int ResultModel::rowCount(const QModelIndex &parent) const

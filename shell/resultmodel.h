@@ -5,6 +5,7 @@
 #include "listcolumn.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QVariantList>
@@ -52,6 +53,13 @@ public:
     // as a database sum over no rows gives nothing.
     Money sum(int column, bool *any = nullptr) const;
 
+    // The place of each row in the column's ascending order: empty values
+    // first, then numbers by value (number columns), then texts in the
+    // locale's order; equal values share a place. Made once per column after
+    // each load, so that sorting compares two integers instead of building and
+    // collating two texts for every comparison.
+    const QVector<int> &sortRanks(int column) const;
+
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -59,9 +67,11 @@ public:
 
 private:
     QVector<QVector<QVariant>> read(QSqlDatabase db, const QString &sql, const QVariantList &binds) const;
+    void dropSortRanks();
 
     QList<ListColumn> m_columns;
     QVector<QVector<QVariant>> m_rows;
+    mutable QHash<int, QVector<int>> m_ranks;   // by column, until the rows change
     std::function<void()> m_fetch;
     bool m_hasMore = false;
 };

@@ -50,6 +50,10 @@ QVariant SortProxy::headerData(int section, Qt::Orientation orientation, int rol
 
 bool SortProxy::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
+    if (const auto *m = qobject_cast<const ResultModel *>(sourceModel())) {
+        const QVector<int> &rank = m->sortRanks(left.column());
+        if (left.row() < rank.size() && right.row() < rank.size()) return rank[left.row()] < rank[right.row()];
+    }
     const QVariant l = left.data(sortRole());
     const QVariant r = right.data(sortRole());
     const bool lNull = !l.isValid() || l.isNull();

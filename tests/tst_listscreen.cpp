@@ -87,6 +87,8 @@ private slots:
     void dateAndChoiceFilters();
     void refRerunsKeptCondition();
     void titleClicksSortFetchedRows();
+    void sortFollowsLocaleOrderAndRefresh_data();
+    void sortFollowsLocaleOrderAndRefresh();
     void totalsAndCount();
     void firstQueryAttachesMenuAndExcel();
     void failedQueryLeavesScreenUnqueried();
@@ -348,6 +350,80 @@ void TestListScreen::titleClicksSortFetchedRows()
     // The grid's current row reads the row it shows, whatever the order.
     s.grid()->setCurrentIndex(s.sortProxy()->index(0, name));
     QCOMPARE(s.currentValue("theCode").toString(), QStringLiteral("S3"));
+}
+
+void TestListScreen::sortFollowsLocaleOrderAndRefresh_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("descending");
+    for (const char *f : {"theName", "theType", "theQty", "theMoney"}) {
+        QTest::addRow("%s ascending", f) << QString::fromLatin1(f) << false;
+        QTest::addRow("%s descending", f) << QString::fromLatin1(f) << true;
+    }
+}
+
+void TestListScreen::sortFollowsLocaleOrderAndRefresh()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, descending);
+
+    // Equal values, empty and missing ones, Chinese and Latin texts, numbers
+    // written as text in a number column.
+    addItem("R1", "b", "2012-11-16", "乙类", 10, 1);
+    addItem("R2", "张三", "2012-11-16", "甲类", 9, QVariant());
+    addItem("R3", "", "2012-11-16", "", QVariant(), 2.5);
+    addItem("R4", "B", "2012-11-16", "乙类", 10, "2.50");
+    addItem("R5", "李四", "2012-11-16", "甲类", 2.5, 0);
+    addItem("R6", "a", "2012-11-16", "丙类", -1, "-3");
+    addItem("R7", "b", "2012-11-16", "乙类", "", 1);
+    addItem("R8", "10", "2012-11-16", "甲类", 0.0001, 100);
+    addItem("R9", "9", "2012-11-16", "甲类", 9, 1);
+    m_db->dm().mySQL(QStringLiteral("update TItem set theName=null, theType=null where theCode='R9'"));
+
+    ItemList s;
+    s.BitBtn1Click();
+    const int column = s.resultModel()->columnOf(field);
+    s.sortProxy()->clickTitle(column);
+    if (descending) s.sortProxy()->clickTitle(column);
+
+    // What the grid shows must be the fetched rows ordered as described: empty
+    // first, numbers by value, texts as QString::localeAwareCompare puts them,
+    // equal values in the order fetched; descending the reverse, equal values
+    // still in the order fetched.
+    auto expected = [&s, column, descending] {
+        const ResultModel *m = s.resultModel();
+        QVector<int> rows(m->rowCount());
+        for (int r = 0; r < rows.size(); ++r) rows[r] = r;
+        auto less = [m, column](int a, int b) {
+            const QVariant x = m->raw(a, column), y = m->raw(b, column);
+            const bool xn = !x.isValid() || x.isNull(), yn = !y.isValid() || y.isNull();
+            if (xn || yn) return xn && !yn;
+            Money mx, my;
+            const bool xNum = m->columns()[column].isNumber() && numberOf(x, &mx);
+            const bool yNum = m->columns()[column].isNumber() && numberOf(y, &my);
+            if (xNum != yNum) return xNum;
+            if (xNum) return mx < my;
+            return QString::localeAwareCompare(m->text(a, column), m->text(b, column)) < 0;
+        };
+        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return descending ? less(b, a) : less(a, b); });
+        QStringList codes;
+        for (int r : rows) codes << m->raw(r, QStringLiteral("theCode")).toString();
+        return codes;
+    };
+    auto shown = [&s] {
+        QStringList codes;
+        for (int r = 0; r < s.rowCount(); ++r) codes << s.valueAt(r, "theCode").toString();
+        return codes;
+    };
+    QCOMPARE(shown(), expected());
+
+    // A refresh while sorted fetches new rows and orders them too.
+    addItem("R10", "阿", "2012-11-16", "丙类", 9.5, 0.5);
+    addItem("R11", "c", "2012-11-16", "乙类", -2, 7);
+    m_db->dm().mySQL(QStringLiteral("update TItem set theName='Z', theType='丁类', theQty=11, theMoney=-9 where theCode='R1'"));
+    QVERIFY(s.Ref());
+    QCOMPARE(s.rowCount(), 11);
+    QCOMPARE(shown(), expected());
 }
 
 void TestListScreen::totalsAndCount()

@@ -12,6 +12,7 @@
 #include "shell/filterrow.h"
 #include "shell/resultmodel.h"
 #include "screenkeys.h"
+#include "shell/sortheader.h"
 #include "shell/screens.h"
 #include "shellspy.h"
 #include "testcaller.h"
@@ -90,6 +91,7 @@ private slots:
     void productExport();
     void partnerListQuery();
     void partnerCommands();
+    void partnerExport();
     void registered();
     void filterRowsTabInLayoutOrder();
 
@@ -450,6 +452,86 @@ void TstMasterLists::partnerCommands()
     QCOMPARE(spy.shown.first().text, QStringLiteral("确认要删除吗？该删除将不可恢复！"));
     QCOMPARE(s.rowCount(), 0);
     QCOMPARE(t.dm().value(QStringLiteral("select theDel||theYS from SUnits")).toString(), QStringLiteral("是50"));
+}
+
+void TstMasterLists::partnerExport()
+{
+    TestDb t;
+    const int a = t.addPartner(QStringLiteral("乙商行"), QStringLiteral("供应商"));
+    const int b = t.addPartner(QStringLiteral("甲超市"), QStringLiteral("客户"));
+    const int c = t.addPartner(QStringLiteral("丙公司"), QStringLiteral("两者皆是"));
+    const int gone = t.addPartner(QStringLiteral("丁删除"), QStringLiteral("客户"));
+    auto set = [&t](int id, const char *contact, const char *phone, const char *address, const char *remark) {
+        t.dm().mySQL(QStringLiteral("update SUnits set thePro=?, thePho=?, theAdd=?, Remark=? where ID=?"),
+                     {QString::fromUtf8(contact), QString::fromUtf8(phone), QString::fromUtf8(address),
+                      QString::fromUtf8(remark), id});
+    };
+    set(a, "王经理", "0571-88880000", "城东路1号", "月结");
+    set(b, "李", "13800000001", "", "");
+    set(c, "", "007", "西湖区\"二\"号", "A&B<C>");
+    t.dm().mySQL(QStringLiteral("update SUnits set theDel='是' where ID=?"), {gone});
+    t.dm().myState(QStringLiteral("SUnits"), QStringLiteral("停用"), b);
+    t.dm().YF_Up(a, Money::fromString("12.5"));   // balances are not exported
+
+    QString opened;
+    ExportOpen::setOpener([&opened](const QString &p) { opened = p; return true; });
+    frmUnits_M s;
+    s.BitBtn1Click();
+    s.BitBtn3Click();
+    QVERIFY(!opened.isEmpty());
+    XlsxRead x;
+    QVERIFY2(x.load(opened), qPrintable(x.error()));
+
+    // Title over A to H, the header row, widths and the page set-up.
+    QCOMPARE(x.text("A1"), QStringLiteral("测试商店往来单位表"));
+    QCOMPARE(x.merged(), QStringList{QStringLiteral("A1:H1")});
+    QVERIFY(x.bold("A1"));
+    QCOMPARE(x.fontSize("A1"), 16.0);
+    const QStringList header{"序号", "单位类型", "单位名称", "联系人", "联系电话", "地址", "备注", "状态"};
+    for (int i = 0; i < header.size(); ++i) {
+        const QString ref = QChar('A' + i) + QStringLiteral("2");
+        QCOMPARE(x.text(ref), header[i]);
+        QVERIFY(x.bold(ref));
+    }
+    QCOMPARE(x.text("I2"), QString());
+    const double widths[] = {4, 10, 30, 12, 20, 20, 14, 6};
+    for (int i = 0; i < 8; ++i) QVERIFY2(qAbs(x.width(QString(QChar('A' + i))) - widths[i]) < 1, qPrintable(QString(QChar('A' + i))));
+    QCOMPARE(x.orientation(), QStringLiteral("landscape"));
+    QCOMPARE(x.footerCentre(), QStringLiteral("Tavrel进销存 共&N页，第&P页"));
+
+    // The live partners in the list's order (type, name), texts as shown; the
+    // disabled one with its state, the deleted one left out.
+    const QStringList rows[] = {
+        {"1", "两者皆是", "丙公司", "", "007", "西湖区\"二\"号", "A&B<C>", "启用"},
+        {"2", "供应商", "乙商行", "王经理", "0571-88880000", "城东路1号", "月结", "启用"},
+        {"3", "客户", "甲超市", "李", "13800000001", "", "", "停用"},
+    };
+    for (int r = 0; r < 3; ++r)
+        for (int i = 0; i < 8; ++i) {
+            const QString ref = QChar('A' + i) + QString::number(r + 3);
+            const QString got = x.type(ref) == QLatin1String("n") ? QString::number(x.value(ref).toLongLong())
+                                                                   : x.text(ref);
+            QCOMPARE(got, rows[r][i]);
+        }
+    QCOMPARE(x.type("E3"), QStringLiteral("s"));   // "007" keeps its zeros
+    QCOMPARE(x.type("C3"), QStringLiteral("s"));
+
+    // No totals row: the sheet and its borders end with the last partner.
+    QCOMPARE(x.maxRow(), 5);
+    QCOMPARE(x.border("H5"), QStringLiteral("thin"));
+    QCOMPARE(x.fontSize("H5"), 9.0);
+    QVERIFY(!x.has("A6") || x.text("A6").isEmpty());
+
+    // Sorted by a title click, the sheet follows the grid.
+    s.sortProxy()->clickTitle(s.resultModel()->columnOf(QStringLiteral("thePho")));
+    s.sortProxy()->clickTitle(s.resultModel()->columnOf(QStringLiteral("thePho")));
+    opened.clear();
+    s.BitBtn3Click();
+    XlsxRead sorted;
+    QVERIFY2(sorted.load(opened), qPrintable(sorted.error()));
+    QCOMPARE(sorted.text("C3"), QStringLiteral("甲超市"));
+    QCOMPARE(sorted.text("C4"), QStringLiteral("乙商行"));
+    QCOMPARE(sorted.text("C5"), QStringLiteral("丙公司"));
 }
 
 void TstMasterLists::registered()

@@ -77,6 +77,8 @@ private slots:
     void emptyResultBorderEnd_data();
     void emptyResultBorderEnd();
     void blockBetweenTitleAndHeader();
+    void blockCellsInAnyOrder();
+    void longListReportsProgressAndEndsWithTotals();
     void fileNamesNeverCollide();
 
     void opensWrittenFileInExportFolder();
@@ -299,6 +301,68 @@ void TestXlsxExport::blockBetweenTitleAndHeader()
     QVERIFY(x.hAlign("A6") != QStringLiteral("center"));
     QCOMPARE(x.value("C6").toDouble(), 5.0);
     QCOMPARE(x.maxRow(), 6);
+}
+
+void TestXlsxExport::blockCellsInAnyOrder()
+{
+    // The sheet is written row after row; cells of the block given out of
+    // row order still land where they belong.
+    ExportLayout l;
+    l.shopName = QStringLiteral("测试商店");
+    l.titleWord = QStringLiteral("商品流动表");
+    l.columns = {col(QStringLiteral("营业日期"), 0), col(QStringLiteral("入库数量"), 1, false, true),
+                 col(QStringLiteral("单价"), 2, false, true), col(QStringLiteral("库存数量"), 3, false, true)};
+    l.blockRows = 3;
+    l.block = {{2, 0, QStringLiteral("备注"), 1, false}, {2, 2, QStringLiteral("常备"), 4, false},
+               {0, 2, QStringLiteral("000123"), -1, true}, {1, 0, QStringLiteral("规格"), 1, false},
+               {0, 0, QStringLiteral("商品编码"), 1, false}};
+    XlsxRead x;
+    QVERIFY2(x.load(writeFile(l, {{"2012-11-16", "5", "2.5", "7"}})), qPrintable(x.error()));
+    QCOMPARE(x.text("A2"), QStringLiteral("商品编码"));
+    QCOMPARE(x.text("C2"), QStringLiteral("000123"));
+    QCOMPARE(x.text("A3"), QStringLiteral("规格"));
+    QCOMPARE(x.text("A4"), QStringLiteral("备注"));
+    QCOMPARE(x.text("C4"), QStringLiteral("常备"));
+    for (const char *m : {"A1:E1", "A2:B2", "A3:B3", "A4:B4", "C4:E4"})
+        QVERIFY2(x.merged().contains(QLatin1String(m)), m);
+    QCOMPARE(x.text("A5"), QStringLiteral("序号"));
+    QCOMPARE(x.value("E6").toDouble(), 7.0);
+}
+
+void TestXlsxExport::longListReportsProgressAndEndsWithTotals()
+{
+    const int records = 1234;
+    QList<QStringList> rows;
+    for (int i = 1; i <= records; ++i)
+        rows << QStringList{QStringLiteral("2012-11-16"), QStringLiteral("CG%1").arg(i), QStringLiteral("%1").arg(i, 6, 10, QLatin1Char('0')),
+                            QString(), QString::number(i), QStringLiteral("0.5"), QString()};
+    QStandardItemModel *m = tableModel(rows, this);
+    const QString path = XlsxExport::fileName(m_dir.path(), QStringLiteral("长表"), QDateTime::currentDateTime());
+    QList<QPair<int, int>> heard;
+    QVERIFY(XlsxExport::write(path, docLayout(), m, nullptr, [&heard](int done, int total) { heard << qMakePair(done, total); }));
+    delete m;
+
+    // Now and then while the rows are written, and once at the end.
+    QVERIFY(heard.size() >= 3);
+    QCOMPARE(heard.first(), qMakePair(0, records));
+    QCOMPARE(heard.last(), qMakePair(records, records));
+    for (int i = 1; i < heard.size(); ++i) QVERIFY(heard[i].first > heard[i - 1].first);
+
+    XlsxRead x;
+    QVERIFY2(x.load(path), qPrintable(x.error()));
+    QCOMPARE(x.text("A1"), QStringLiteral("测试商店采购入库表"));
+    QCOMPARE(x.value("A3").toInt(), 1);
+    QCOMPARE(x.text("D3"), QStringLiteral("000001"));
+    const QString last = QString::number(records + 2);
+    QCOMPARE(x.value("A" + last).toInt(), records);
+    QCOMPARE(x.text("C" + last), QStringLiteral("CG%1").arg(records));
+    QCOMPARE(x.text("D" + last), QStringLiteral("001234"));
+    QCOMPARE(x.value("F" + last).toInt(), records);
+    const QString total = QString::number(records + 3);
+    QCOMPARE(x.text("A" + total), QStringLiteral("合计"));
+    QCOMPARE(x.value("F" + total).toDouble(), 13.1);
+    QCOMPARE(x.border("H" + total), QStringLiteral("thin"));
+    QCOMPARE(x.maxRow(), records + 3);
 }
 
 void TestXlsxExport::fileNamesNeverCollide()

@@ -24,14 +24,15 @@ void frmFindShop::setList(const QVector<ProductHit> &list)
 {
     m_list = list;
     const CallerRule *rule = callerRule(callerCode());
-    QList<QStringList> rows;
+    QVector<QStringList> rows;
+    rows.reserve(list.size());
     for (const ProductHit &p : list)
-        rows << QStringList{p.num, p.type, p.name, p.stand, p.unit, p.price.toString(), p.remark,
-                            QString::number(p.id), QString::number(p.zk)};
+        rows.append(QStringList{p.num, p.type, p.name, p.stand, p.unit, p.price.toString(), p.remark,
+                                QString::number(p.id), QString::number(p.zk)});
     fill({QStringLiteral("商品编码"), QStringLiteral("商品分类"), QStringLiteral("商品名称"), QStringLiteral("规格"),
           QStringLiteral("单位"), rule ? rule->priceCaption() : QStringLiteral("采购单价"), QStringLiteral("备注"),
           QStringLiteral("ID"), QStringLiteral("theZK")},
-         rows, {-1, 80, 200, 80, 60, 80, 80, 0, 0});
+         std::move(rows), {-1, 80, 200, 80, 60, 80, 80, 0, 0});
 }
 
 void frmFindShop::myLoad()

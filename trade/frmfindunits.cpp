@@ -8,12 +8,13 @@ frmFindUnits::frmFindUnits(QWidget *parent)
 void frmFindUnits::setList(const QVector<PartnerHit> &list)
 {
     m_list = list;
-    QList<QStringList> rows;
+    QVector<QStringList> rows;
+    rows.reserve(list.size());
     for (const PartnerHit &p : list)
-        rows << QStringList{p.name, p.contact, p.phone, p.address, p.remark, QString::number(p.id)};
+        rows.append(QStringList{p.name, p.contact, p.phone, p.address, p.remark, QString::number(p.id)});
     fill({QStringLiteral("单位名称"), QStringLiteral("联系人"), QStringLiteral("联系电话"), QStringLiteral("地址"),
           QStringLiteral("备注"), QStringLiteral("ID")},
-         rows, {200, 100, 120, 160, 100, 0});
+         std::move(rows), {200, 100, 120, 160, 100, 0});
 }
 
 void frmFindUnits::myLoad()

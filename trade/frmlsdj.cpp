@@ -7,7 +7,6 @@
 #include "pricehistory.h"
 #include "shell/msg.h"
 
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -16,7 +15,7 @@ frmLSDJ::frmLSDJ(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmLSDJ"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     resize(810, 300);
-    m_model = new QStandardItemModel(this);
+    m_model = new PickerList::TextModel(this);
     m_grid = PickerList::create(this, m_model);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -31,17 +30,17 @@ void frmLSDJ::showEvent(QShowEvent *e)
 
 void frmLSDJ::FormShow()
 {
-    m_model->clear();
-    m_model->setHorizontalHeaderLabels(priceHistoryCaptions(myType));
+    QVector<QStringList> rows;
     try {
         for (const QVariantList &r : priceHistory(DM(), myType, myUID.toInt(), mySID.toInt())) {
             QStringList values;
             for (int c = 0; c < r.size(); ++c)
                 values << (c >= 6 ? Money::fromVariant(r[c]).toString() : r[c].toString());
-            m_model->appendRow(PickerList::row(values));
+            rows.append(values);
         }
     } catch (const DbError &e) {
         Msg::error(this, e.text());
     }
+    m_model->setRows(priceHistoryCaptions(myType), std::move(rows));
     PickerList::setWidths(m_grid, {-1, -1, 80, 160, 80, 60, 60, 60, 80});
 }

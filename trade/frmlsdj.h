@@ -2,8 +2,8 @@
 // The price history of one product with one partner ("历史单价"), newest line first.
 #include <QDialog>
 
-class QStandardItemModel;
 class QTableView;
+namespace PickerList { class TextModel; }
 
 class frmLSDJ : public QDialog {
     Q_OBJECT
@@ -25,5 +25,5 @@ protected:
 
 private:
     QTableView *m_grid;
-    QStandardItemModel *m_model;
+    PickerList::TextModel *m_model;
 };

@@ -154,8 +154,10 @@ QList<int> productsOnGrid(const PickerCaller &caller)
 QVector<ProductHit> findProducts(frmDM &dm, const QString &code, const QString &text, const QList<int> &excluded)
 {
     const CallerRule &s = ruleOf(code);
-    QString sql = QStringLiteral("select %1 from SShop where theState='启用' and theDel='否' "
-                                 "and (theName like ? or thePY like ? or theNum like ?)")
+    // Every product is looked at: the text tests come first, as the state
+    // columns at the end of the row cost more to read than the three texts.
+    QString sql = QStringLiteral("select %1 from SShop where (theName like ? or thePY like ? or theNum like ?) "
+                                 "and theState='启用' and theDel='否'")
                       .arg(productColumns(s));
     QVariantList binds{pattern(text), pattern(text), pattern(text)};
     if (!excluded.isEmpty()) {
@@ -222,12 +224,12 @@ QVector<PartnerHit> findPartners(frmDM &dm, const QString &code, const PartnerBo
 {
     const CallerRule &s = ruleOf(code);
     QString sql = QStringLiteral("select theName,thePro,thePho,theAdd,Remark,ID from SUnits "
-                                 "where theState='启用' and theDel='否' and ifnull(theType,'')<>? "
+                                 "where theState='启用' and theDel='否' and coalesce(theType,'')<>? "
                                  "and (theName like ? or thePY like ?)");
     QVariantList binds{s.excludedPartnerType, pattern(boxes.name), pattern(boxes.name)};
     if (s.contactFilters) {
         // Partners without a contact, phone or address are found too.
-        sql += QStringLiteral(" and ifnull(thePro,'') like ? and ifnull(thePho,'') like ? and ifnull(theAdd,'') like ?");
+        sql += QStringLiteral(" and coalesce(thePro,'') like ? and coalesce(thePho,'') like ? and coalesce(theAdd,'') like ?");
         binds << pattern(boxes.contact) << pattern(boxes.phone) << pattern(boxes.address);
     }
     sql += QStringLiteral(" order by theType,theName");

@@ -4,13 +4,44 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace PickerList {
 
-QTableView *create(QWidget *parent, QStandardItemModel *model)
+void TextModel::setRows(const QStringList &captions, QVector<QStringList> rows)
+{
+    beginResetModel();
+    m_captions = captions;
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+int TextModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int TextModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_captions.size());
+}
+
+QVariant TextModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return QVariant();
+    const QStringList &r = m_rows[index.row()];
+    return index.column() < r.size() ? r[index.column()] : QString();
+}
+
+QVariant TextModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_captions.size())
+        return m_captions[section];
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+QTableView *create(QWidget *parent, QAbstractItemModel *model)
 {
     auto *v = new QTableView(parent);
     v->setObjectName(QStringLiteral("DBGrid1"));
@@ -21,13 +52,6 @@ QTableView *create(QWidget *parent, QStandardItemModel *model)
     v->verticalHeader()->hide();
     v->setTabKeyNavigation(false);
     return v;
-}
-
-QList<QStandardItem *> row(const QStringList &values)
-{
-    QList<QStandardItem *> items;
-    for (const QString &s : values) items << new QStandardItem(s);
-    return items;
 }
 
 void setWidths(QTableView *view, const QList<int> &widths)
@@ -75,7 +99,7 @@ PickerDialog::PickerDialog(const QString &name, const QString &title, QWidget *p
     m_code = new QLabel(this);
     m_code->setObjectName(QStringLiteral("Label1"));
     m_code->hide();
-    m_model = new QStandardItemModel(this);
+    m_model = new PickerList::TextModel(this);
     m_grid = PickerList::create(this, m_model);
     m_grid->installEventFilter(this);
     connect(m_grid, &QTableView::doubleClicked, this, &PickerDialog::myLoad);
@@ -93,12 +117,10 @@ void PickerDialog::setCaller(PickerCaller *caller)
 
 QString PickerDialog::callerCode() const { return m_code->text(); }
 
-void PickerDialog::fill(const QStringList &captions, const QList<QStringList> &rows, const QList<int> &widths)
+void PickerDialog::fill(const QStringList &captions, QVector<QStringList> rows, const QList<int> &widths)
 {
-    m_model->clear();
-    m_model->setHorizontalHeaderLabels(captions);
-    for (const QStringList &r : rows) m_model->appendRow(PickerList::row(r));
-    if (!rows.isEmpty()) m_grid->setCurrentIndex(m_model->index(0, 0));
+    m_model->setRows(captions, std::move(rows));
+    if (m_model->rowCount() > 0) m_grid->setCurrentIndex(m_model->index(0, 0));
     PickerList::setWidths(m_grid, widths);
 }
 

@@ -2,22 +2,39 @@
 // What the two pickers share: the read-only list that fills the window, its
 // column widths and its keys (arrows move, Enter takes, Esc leaves, any other
 // typed character is dropped), and the picker window built on them.
+#include <QAbstractTableModel>
 #include <QDialog>
 #include <QList>
 #include <QStringList>
+#include <QVector>
 
 class PickerCaller;
 class QEvent;
 class QLabel;
-class QStandardItem;
-class QStandardItemModel;
 class QTableView;
 class QWidget;
 
 namespace PickerList {
 
-QTableView *create(QWidget *parent, QStandardItemModel *model);
-QList<QStandardItem *> row(const QStringList &values);
+// The list's rows as texts. An empty search lists every product (a hundred
+// thousand on a shop's file): the rows are kept as they are, not as an item per cell.
+class TextModel : public QAbstractTableModel {
+public:
+    explicit TextModel(QObject *parent = nullptr) : QAbstractTableModel(parent) {}
+    // Replaces captions and rows.
+    void setRows(const QStringList &captions, QVector<QStringList> rows);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    QStringList m_captions;
+    QVector<QStringList> m_rows;
+};
+
+QTableView *create(QWidget *parent, QAbstractItemModel *model);
 // Widths per column: -1 keeps the default, 0 hides the column.
 void setWidths(QTableView *view, const QList<int> &widths);
 
@@ -44,7 +61,7 @@ protected:
     PickerCaller *caller() const { return m_caller; }
     QString callerCode() const; // Label1
     // Refills the list; the first row becomes current. Widths as PickerList::setWidths.
-    void fill(const QStringList &captions, const QList<QStringList> &rows, const QList<int> &widths);
+    void fill(const QStringList &captions, QVector<QStringList> rows, const QList<int> &widths);
     // The current row of the list, -1 when there is none.
     int currentRow() const;
 
@@ -53,7 +70,7 @@ protected:
 
 private:
     QTableView *m_grid;
-    QStandardItemModel *m_model;
+    PickerList::TextModel *m_model;
     QLabel *m_code;
     PickerCaller *m_caller = nullptr;
 };

@@ -10,6 +10,8 @@ class frmDM;
 
 // Captions of the history columns for the kind ("CG" or "XS").
 QStringList priceHistoryCaptions(const QString &type);
+// The statement of priceHistory; bound values: product ID, partner ID.
+QString priceHistorySql(const QString &type);
 // Rows: date, number, code, name, size (规格), unit, price, quantity, amount.
 // Throws DbError.
 QVector<QVariantList> priceHistory(frmDM &dm, const QString &type, int uid, int sid);
