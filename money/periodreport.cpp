@@ -1,7 +1,7 @@
 #include "periodreport.h"
 
 #include "data/dm.h"
-#include "data/sqlsum.h"
+#include "data/sqlmoney.h"
 #include "data/transaction.h"
 #include "data/words.h"
 #include "shell/sqlcondition.h"
@@ -76,7 +76,7 @@ SqlCondition sourceCondition(const Source &s, const ReportFilters &f)
 QString figureColumns(const Source &s)
 {
     QStringList cols;
-    for (const char *c : s.sums) cols << SqlSum::units(QLatin1String(c));
+    for (const char *c : s.sums) cols << SqlMoney::sumUnits(QLatin1String(c));
     cols << QStringLiteral("count(*)");
     return cols.join(QLatin1Char(','));
 }
@@ -84,7 +84,7 @@ QString figureColumns(const Source &s)
 // Puts one result row (the sums, then the count) into a report row.
 void fill(ReportRow &row, const Source &s, const QVariantList &v, int from)
 {
-    for (int i = 0; i < s.sums.size(); ++i) row.figures[s.first + i] = SqlSum::read(v[from + i]);
+    for (int i = 0; i < s.sums.size(); ++i) row.figures[s.first + i] = SqlMoney::fromSum(v[from + i]);
     row.figures[s.first + s.sums.size()] = Money::fromUnits(v[from + s.sums.size()].toLongLong() * Money::Scale);
 }
 

@@ -1,6 +1,6 @@
 #include "statistics.h"
 
-#include "data/sqlsum.h"
+#include "data/sqlmoney.h"
 
 namespace {
 
@@ -75,28 +75,47 @@ StatGroup statGroup(TradeKind kind, const QString &text)
 QString statSelect(TradeKind kind, const StatGroup &group, bool partnerJoin, bool productJoin)
 {
     const TradeKindInfo &k = tradeKind(kind);
-    const QString count = SqlSum::units(QStringLiteral("L.theCount"));
-    const QString sum = SqlSum::units(QStringLiteral("L.theSum"));
+    const QString count = SqlMoney::sumUnits(QStringLiteral("L.theCount"));
+    const QString sum = SqlMoney::sumUnits(QStringLiteral("L.theSum"));
     // The documents drive: each one's lines are found through the line
     // table's number index (a cross join keeps that order).
     QString from = QStringLiteral("%1 D cross join %2 L").arg(k.head, k.lines);
-    if (partnerJoin || group.table == T::Partner) from += QStringLiteral(" inner join SUnits U on D.UID=U.ID");
+    if (partnerJoin) from += QStringLiteral(" inner join SUnits U on D.UID=U.ID");
     if (productJoin) from += QStringLiteral(" inner join SShop S on L.SID=S.ID");
-    if (group.table == T::Product) {
-        // Lines are first totalled per product, then the products per item:
-        // the product table is read once per product, not once per line.
+    switch (group.table) {
+    case T::Line:
+        return QStringLiteral("select %1 as theGroup, %2 as theCount, %3 as theSum from %4")
+            .arg(group.expr, count, sum, from);
+    case T::Product:
+        // The lines are totalled per product first: the product table is read
+        // once per product, not once per line.
         return QStringLiteral("select %1 as theGroup, sum(A.C) as theCount, sum(A.S) as theSum from "
                               "(select L.SID as K, %2 as C, %3 as S from %4")
             .arg(group.expr, count, sum, from);
+    case T::Document:
+    case T::Partner:
+        break;
     }
-    return QStringLiteral("select %1 as theGroup, %2 as theCount, %3 as theSum from %4").arg(group.expr, count, sum, from);
+    // The lines are totalled per document first, as the documents come: only
+    // the document totals are then sorted into groups, not every line.
+    return QStringLiteral("select %1 as theGroup, sum(A.C) as theCount, sum(A.S) as theSum from "
+                          "(select D.ID as K, %2 as C, %3 as S from %4")
+        .arg(group.expr, count, sum, from);
 }
 
-QString statTail(const StatGroup &group)
+QString statTail(TradeKind kind, const StatGroup &group)
 {
-    if (group.table == T::Product)
-        return QStringLiteral("group by L.SID) A inner join SShop S on S.ID=A.K group by ") + group.expr;
-    return QStringLiteral("group by ") + group.expr;
+    const QString by = QStringLiteral("group by ") + group.expr;
+    switch (group.table) {
+    case T::Line: return by;
+    case T::Product: return QStringLiteral("group by L.SID) A inner join SShop S on S.ID=A.K ") + by;
+    case T::Document:
+    case T::Partner:
+        break;
+    }
+    QString tail = QStringLiteral("group by D.ID) A inner join %1 D on D.ID=A.K ").arg(tradeKind(kind).head);
+    if (group.table == T::Partner) tail += QStringLiteral("inner join SUnits U on D.UID=U.ID ");
+    return tail + by;
 }
 
 QString statBaseCondition() { return QStringLiteral("L.theNum=D.theNum and D.theDel=?"); }

@@ -37,13 +37,15 @@ StatGroup statGroup(TradeKind kind, const QString &text);
 // The statement up to its WHERE clause, with the group column as theGroup and
 // the exact sums of quantity and amount in ten-thousandths as theCount and
 // theSum. The documents D drive and their lines L follow; the partner U and
-// the product S are joined only when the grouping or a ticked filter needs
-// them (every line's product and every document's partner stay in their
-// tables, which are never emptied: deleting only marks them). Grouped by a
-// product item, the lines are totalled per product first.
+// the product S are joined only when a ticked filter needs them (every line's
+// product and every document's partner stay in their tables, which are never
+// emptied: deleting only marks them). The lines are totalled per document
+// (items of the document or its partner) or per product (product items)
+// first, and those totals then grouped by the item: only the line price
+// groups the lines themselves.
 QString statSelect(TradeKind kind, const StatGroup &group, bool partnerJoin, bool productJoin);
-// What follows the condition: "group by …".
-QString statTail(const StatGroup &group);
+// What follows the condition: the grouping.
+QString statTail(TradeKind kind, const StatGroup &group);
 // The condition every statistics query keeps: lines of their document, the
 // document not deleted (bind Words::No).
 QString statBaseCondition();

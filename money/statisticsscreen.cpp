@@ -78,7 +78,7 @@ void StatisticsScreen::BitBtn1Click()
 {
     const StatGroup g = statGroup(m_kind, m_group->currentText().trimmed());
     setGroupColumns(g);
-    setQuery(statSelect(m_kind, g, anyTicked(m_partnerFilters), anyTicked(m_productFilters)), statTail(g));
+    setQuery(statSelect(m_kind, g, anyTicked(m_partnerFilters), anyTicked(m_productFilters)), statTail(m_kind, g));
     ListScreen::BitBtn1Click();
 }
 

@@ -6,7 +6,7 @@
 //     ListColumn("theJH", "采购单价").num().w(80)
 //     ListColumn("theHJ", "合计金额").num().sum("合计金额：")
 //     ListColumn("ID").hide()
-//     ListColumn("theSum", "金额").tenThousandths()   (an exact sum from SqlSum::units)
+//     ListColumn("theSum", "金额").tenThousandths()   (an exact sum, data/sqlmoney.h)
 #include <QString>
 #include <Qt>
 
@@ -37,7 +37,7 @@ struct ListColumn {
     ListColumn &noXls() { exported = false; return *this; }
     ListColumn &xls(const QString &header) { xlsHeader = header; return *this; }
     // A number column whose query value is a whole number of ten-thousandths
-    // (data/sqlsum.h): shown and summed exactly.
+    // (data/sqlmoney.h): shown and summed exactly.
     ListColumn &tenThousandths() { kind = Kind::Number; scaled = true; return *this; }
 
     bool isNumber() const { return kind == Kind::Number; }

@@ -3,7 +3,7 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "data/money.h"
-#include "data/sqlsum.h"
+#include "data/sqlmoney.h"
 #include "export/exportopen.h"
 #include "dialogbuttons.h"
 #include "msg.h"
@@ -347,7 +347,7 @@ bool ListScreen::Ref()
     applyColumns();
 
     const int n = m_model->rowCount();
-    if (!m_countText.isEmpty()) m_count->setText(m_countText + QString::number(totalCount()));
+    if (!m_countText.isEmpty()) m_count->setText(m_countText + QString::number(foundCount()));
     for (const ListColumn &c : m_model->columns())
         if (c.total) m_totalLabels.value(c.field)->setText(c.sumLabel() + totalText(c.field));
 
@@ -368,7 +368,7 @@ bool ListScreen::loadPaged()
     QStringList fields;
     for (const ListColumn &c : m_model->columns()) {
         if (!c.total) continue;
-        totals << SqlSum::units(c.field);
+        totals << SqlMoney::sumUnits(c.field);
         fields << c.field;
     }
     m_lastSql = m_select + where + QLatin1Char(' ') + m_tail + QStringLiteral(" limit ?");
@@ -384,7 +384,7 @@ bool ListScreen::loadPaged()
         m_pagedTotals.clear();
         for (int i = 0; i < fields.size(); ++i) {
             bool any = false;
-            const Money sum = r.isEmpty() ? Money() : SqlSum::read(r[0][i + 1], &any);
+            const Money sum = r.isEmpty() ? Money() : SqlMoney::fromSum(r[0][i + 1], &any);
             m_pagedTotals.insert(fields[i], any ? sum.toString() : QString());
         }
     } catch (const DbError &e) {
@@ -395,14 +395,14 @@ bool ListScreen::loadPaged()
     return true;
 }
 
-void ListScreen::fetchPage(bool all)
+bool ListScreen::fetchPage(bool all)
 {
-    if (m_keyField.isEmpty() || !m_model->hasMore()) return;
+    if (m_keyField.isEmpty() || !m_model->hasMore()) return true;
     const int n = m_model->rowCount();
     const QVariant last = n > 0 ? m_model->raw(n - 1, m_keyField) : QVariant();
     if (!last.isValid() || last.isNull()) {
         m_model->setHasMore(false);
-        return;
+        return true;
     }
     QString sql = m_select + QStringLiteral(" where ");
     if (!m_where.isEmpty()) sql += QLatin1Char('(') + m_where.sql + QStringLiteral(") and ");
@@ -419,15 +419,17 @@ void ListScreen::fetchPage(bool all)
     } catch (const DbError &e) {
         m_model->setHasMore(false);
         Msg::error(this, e.text());
+        return false;
     }
+    return true;
 }
 
-void ListScreen::fetchAll() { fetchPage(true); }
+bool ListScreen::fetchAll() { return fetchPage(true); }
 
 void ListScreen::BitBtn3Click()
 {
     if (!m_queried) return;
-    fetchAll();
+    if (!fetchAll()) return;
     ExportLayout l = m_export;
     l.shopName = G.ShopName;
     l.columns.clear();
@@ -460,7 +462,7 @@ int ListScreen::rowCount() const
     return m_model->rowCount();
 }
 
-int ListScreen::totalCount() const
+int ListScreen::foundCount() const
 {
     return m_keyField.isEmpty() ? m_model->rowCount() : m_pagedCount;
 }

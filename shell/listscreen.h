@@ -71,8 +71,9 @@ public:
     // and the exact sums of the total columns' fields from `totalsFrom` (the
     // FROM part), under the same condition.
     void setPaging(const QString &keyField, const QString &keyExpr, const QString &totalsFrom, int pageSize = 500);
-    // Reads the rows of a paged list not read yet.
-    void fetchAll();
+    // Reads the rows of a paged list not read yet. Returns false after showing
+    // a database error.
+    bool fetchAll();
 
     // A widget under the buttons "查询", "退出" and "Excel" (a progress bar).
     void addButtonWidget(QWidget *widget);
@@ -118,8 +119,9 @@ public:
     // The rows read into the grid (on a paged list, those read so far).
     int rowCount() const;
     bool isEmpty() const { return rowCount() == 0; }
-    // The number the count label shows: every row of the query.
-    int totalCount() const;
+    // The number of rows the query found (all of them, read or not): the
+    // number after the count label.
+    int foundCount() const;
     // The result row behind the grid's current row, -1 without one.
     int currentRow() const;
     QVariant currentValue(const QString &field) const;
@@ -161,7 +163,7 @@ private:
     void showPopup(const QPoint &pos);
     void closeScreen();
     bool loadPaged();
-    void fetchPage(bool all);
+    bool fetchPage(bool all);
 
     QGroupBox *m_group = nullptr;
     QGridLayout *m_filterGrid = nullptr;
