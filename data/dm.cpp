@@ -189,6 +189,14 @@ void frmDM::SaveBB(const QString &date, const QStringList &figures)
           binds);
 }
 
+void frmDM::releaseStatements()
+{
+    for (QSqlQuery &q : m_queries) q.finish();
+    m_queries.clear();
+    for (QSqlQueryModel *m : m_pick)
+        if (m) m->clear();
+}
+
 // ---- shop row ----
 
 void frmDM::FindDept()

@@ -68,7 +68,11 @@ public:
 
     // ---- numbering, prices, cost (separate source files) ----
     QString NewDJNum(const QString &table, const QString &prefix, const QString &separator = QStringLiteral("-"));
-    QString NewSPNum();
+    // The next product number: business date as yymmdd and a four-digit
+    // sequence, skipping numbers already given. With `next` the day's count is
+    // read only while *next is 0, and *next is left at the sequence after the
+    // one given, so numbering many products at once reads the count once.
+    QString NewSPNum(int *next = nullptr);
     Money myRetJHPrice(int sid, int uid);
     Money myRetXSPrice(int sid, int uid);
     void myShopCB(int sid, Money quantity, const QString &wname, Money price);
@@ -82,6 +86,10 @@ public:
     QSqlQueryModel *DBComAccount();
     QSqlQueryModel *DBComStaff();
     QSqlQueryModel *DBComSUType();
+
+    // Lets go of every prepared statement and pick list, before the connection
+    // is closed under the module (restore). Later calls prepare them again.
+    void releaseStatements();
 
     // Reads the shop row (SDept) into the global values.
     void FindDept();

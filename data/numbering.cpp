@@ -45,8 +45,15 @@ QString frmDM::NewDJNum(const QString &table, const QString &prefix, const QStri
     return num;
 }
 
-QString frmDM::NewSPNum()
+QString frmDM::NewSPNum(int *next)
 {
-    const int count = value(QStringLiteral("select count(*) from SShop where theDate=?"), {G.WorkDate}).toInt();
-    return yymmdd(G.WorkDate) + sequence(count + 1);
+    int n = next && *next > 0 ? *next
+                              : value(QStringLiteral("select count(*) from SShop where theDate=?"), {G.WorkDate}).toInt() + 1;
+    // A number some product already carries (typed by hand, or given on a date
+    // a century apart) is skipped, so a new number never names two products.
+    QString num = yymmdd(G.WorkDate) + sequence(n);
+    while (value(QStringLiteral("select count(*) from SShop where theNum=?"), {num}).toInt() > 0)
+        num = yymmdd(G.WorkDate) + sequence(++n);
+    if (next) *next = n + 1;
+    return num;
 }

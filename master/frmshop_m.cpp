@@ -4,6 +4,9 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "data/words.h"
+#include "frmpic_list.h"
+#include "frmpic_m.h"
+#include "frmpic_v.h"
 #include "frmshop_in.h"
 #include "frmshop_py.h"
 #include "frmszk.h"
@@ -87,11 +90,10 @@ frmShop_M::frmShop_M(QWidget *parent) : ListScreen(parent)
     item("P1", QStringLiteral("拼音码修改 &P"), &frmShop_M::P1Click);
     item("Z1", QStringLiteral("修改销售折扣 &Z"), &frmShop_M::Z1Click);
     m->addSeparator();
-    // The picture screens and the stock movement ledger are not part of the
-    // program yet: their items are in place and open nothing.
-    item("M1", QStringLiteral("图片管理 &P"), nullptr);
-    item("K1", QStringLiteral("查看图片 &K"), nullptr);
-    item("B1", QStringLiteral("图片列表 &B"), nullptr);
+    item("M1", QStringLiteral("图片管理 &P"), &frmShop_M::M1Click);
+    item("K1", QStringLiteral("查看图片 &K"), &frmShop_M::K1Click);
+    item("B1", QStringLiteral("图片列表 &B"), &frmShop_M::B1Click);
+    // The stock movement ledger is not part of the program yet: its item is in place and opens nothing.
     item("L1", QStringLiteral("查看流动记录 &L"), nullptr);
     m->addSeparator();
     item("D1", QStringLiteral("删除 &D"), &frmShop_M::D1Click);
@@ -160,4 +162,37 @@ void frmShop_M::D1Click()
         return;
     }
     Ref();
+}
+
+namespace {
+// The picture screens' caption: the row's code, a space and its name.
+QString pictureCaption(const frmShop_M &list)
+{
+    return list.currentValue(QStringLiteral("theNum")).toString() + QLatin1Char(' ')
+           + list.currentValue(QStringLiteral("theName")).toString();
+}
+}
+
+void frmShop_M::M1Click()
+{
+    if (isEmpty()) return;
+    frmPic_M dlg(this);
+    dlg.setProduct(currentID(), pictureCaption(*this));
+    dlg.exec();
+}
+
+void frmShop_M::K1Click()
+{
+    if (isEmpty()) return;
+    frmPic_V dlg(this);
+    dlg.setProduct(currentID(), pictureCaption(*this));
+    dlg.exec();
+}
+
+void frmShop_M::B1Click()
+{
+    if (!queried()) return;
+    frmPic_List dlg(this);
+    dlg.setCondition(keptCondition());
+    dlg.exec();
 }

@@ -19,6 +19,9 @@ public slots:
     void P1Click(); // "拼音码修改 &P"
     void Z1Click(); // "修改销售折扣 &Z"
     void D1Click(); // "删除 &D"
+    void M1Click(); // "图片管理 &P"
+    void K1Click(); // "查看图片 &K"
+    void B1Click(); // "图片列表 &B"
 
 private:
     void setState(const char *state);

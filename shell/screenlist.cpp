@@ -4,8 +4,12 @@
 
 #include "about.h"
 #include "changepassword.h"
+#include "frmbackup.h"
+#include "frmbimage.h"
+#include "frmdept.h"
 #include "users.h"
 #include "master/frmdictionary.h"
+#include "master/frmimport.h"
 #include "master/frmshop_in.h"
 #include "master/frmshop_m.h"
 #include "master/frmunits_in.h"
@@ -32,6 +36,12 @@ void registerAll()
     add(QStringLiteral("frmUser"), [](QWidget *parent) { return new frmUser(parent); });
     add(QStringLiteral("frmCPass"), [](QWidget *parent) { return new frmCPass(parent); });
     add(QStringLiteral("frmAbout"), [](QWidget *parent) { return new frmAbout(parent); });
+    add(QStringLiteral("frmDept"), [](QWidget *parent) { return new frmDept(parent); });
+    add(QStringLiteral("frmBImage"), [](QWidget *parent) { return new frmBImage(parent); });
+    add(QStringLiteral("frmBackup"), [](QWidget *parent) { return new frmBackup(parent); });
+    add(QStringLiteral("frmRecover"), [](QWidget *parent) { return new frmRecover(parent); });
+    add(QStringLiteral("frmShop_D"), [](QWidget *parent) { return new frmShop_D(parent); });
+    add(QStringLiteral("frmUnits_D"), [](QWidget *parent) { return new frmUnits_D(parent); });
     add(QStringLiteral("frmWare"), [](QWidget *parent) { return new frmWare(parent); });
     add(QStringLiteral("frmAccount"), [](QWidget *parent) { return new frmAccount(parent); });
     add(QStringLiteral("frmStaff"), [](QWidget *parent) { return new frmStaff(parent); });

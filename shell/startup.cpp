@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
+#include <QTimer>
 #include <QTranslator>
 #include <QUrl>
 
@@ -41,6 +43,32 @@ public:
         return false;
     }
 };
+
+// When a window closes, the window it was opened from takes the keyboard
+// again. Some window managers leave no window active after a dialog closes,
+// and the clerk's next keys would go nowhere.
+class FocusKeeper : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Hide) return false;
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (!w || !w->isWindow() || !w->parentWidget()) return false;
+        QPointer<QWidget> back = w->parentWidget()->window();
+        QTimer::singleShot(0, back, [back] {
+            if (!back || !back->isVisible()) return;
+            QWidget *active = QApplication::activeWindow();
+            if (active && active->isVisible()) return;
+            // A modal window still open keeps the keyboard; otherwise the opener takes it.
+            QWidget *modal = QApplication::activeModalWidget();
+            QWidget *target = modal && modal->isVisible() ? modal : back.data();
+            target->activateWindow();
+            target->raise();
+        });
+        return false;
+    }
+};
 }
 
 QString programFolder()
@@ -65,6 +93,7 @@ void installDateFormat()
     // Chinese month and day names, "." as decimal point.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     qApp->installEventFilter(new DateEditFormatter(qApp));
+    qApp->installEventFilter(new FocusKeeper(qApp));
 }
 
 bool installQtTranslations()

@@ -21,7 +21,8 @@ bool claimSingleInstance(SingleInstance &lock);
 
 // Every date shown reads "yyyy-MM-dd": Chinese names in the calendar and every
 // date picker that does not set its own display format shows the program's one
-// format. Safe to call more than once.
+// format. Safe to call more than once. Also makes the window a closed window was
+// opened from take the keyboard again, whatever the window manager does.
 void installDateFormat();
 
 // Qt's own Chinese texts for the standard buttons and dialogs ("确定", "是",

@@ -106,6 +106,17 @@ void TstNumbering::productNumber()
     t.addProduct("a", Money(), Money(), "2012-11-16");
     t.addProduct("b", Money(), Money(), "2012-11-15");
     QCOMPARE(t.dm().NewSPNum(), QString("1211160002"));
+    // A number a product already carries (typed by hand on another day) is skipped.
+    const int typed = t.addProduct("c", Money(), Money(), "2012-11-10");
+    t.dm().mySQL("update SShop set theNum='1211160002' where ID=?", {typed});
+    QCOMPARE(t.dm().NewSPNum(), QString("1211160003"));
+    // Numbering many at once: the count is read once, the sequence carried on.
+    int next = 0;
+    QCOMPARE(t.dm().NewSPNum(&next), QString("1211160003"));
+    QCOMPARE(next, 4);
+    t.dm().mySQL("update SShop set theNum='1211160004' where ID=?", {typed});
+    QCOMPARE(t.dm().NewSPNum(&next), QString("1211160005"));
+    QCOMPARE(next, 6);
 }
 
 void TstNumbering::unknownTableIsRefused()

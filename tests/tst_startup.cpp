@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QDialog>
+#include <QLineEdit>
 #include <QFile>
 #include <QProcess>
 #include <QSysInfo>
@@ -17,6 +19,7 @@ private slots:
     void secondCopyIsRefused();
     void staleLockIsTakenOver();
     void datePickersShowTheProgramFormat();
+    void closedDialogGivesTheKeyboardBack();
 };
 
 void tst_startup::secondCopyIsRefused()
@@ -73,6 +76,27 @@ void tst_startup::datePickersShowTheProgramFormat()
     month.show();
     QCOMPARE(month.text(), QStringLiteral("2012-03"));
     QCOMPARE(QLocale().decimalPoint(), QStringLiteral("."));
+}
+
+void tst_startup::closedDialogGivesTheKeyboardBack()
+{
+    Shell::installDateFormat();
+    QWidget main;
+    auto *edit = new QLineEdit(&main);
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    {
+        QDialog dlg(&main);
+        dlg.show();
+        dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        dlg.hide();
+        // A window manager that activates nothing after the dialog is gone.
+        QApplication::setActiveWindow(nullptr);
+    }
+    QTRY_COMPARE(QApplication::activeWindow(), &main);
+    QCOMPARE(edit->window(), &main);
 }
 
 QTEST_MAIN(tst_startup)

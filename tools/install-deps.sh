@@ -5,7 +5,7 @@ set -euo pipefail
 pkgs=(
   cmake make g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite libgl-dev qt6-translations-l10n
-  libxlsxwriter-dev libfreexl-dev
+  libxlsxwriter-dev libfreexl-dev libzip-dev libsqlite3-dev
   fonts-wqy-zenhei xdg-utils
   poppler-utils python3 python3-openpyxl
 )

@@ -1,0 +1,18 @@
+#pragma once
+// The main window's own background picture: AppPath + "bj.jpg", read when the
+// main window is first shown. Without it the built-in picture is shown.
+#include <QString>
+
+namespace BackgroundFile {
+
+QString path();
+
+// Copies a JPEG picture into place. The old picture stays until the new one is
+// complete. Returns an empty text on success, else what went wrong.
+QString install(const QString &source);
+
+// Removes the picture; no picture to remove is no failure. Returns an empty
+// text on success, else what went wrong.
+QString clear();
+
+} // namespace BackgroundFile
