@@ -7,7 +7,9 @@
 #include "data/transaction.h"
 #include "money/periodreport.h"
 #include "money/periodreportscreen.h"
+#include "export/exportopen.h"
 #include "shellspy.h"
+#include "xlsxread.h"
 #include "testdb.h"
 
 #include <QCheckBox>
@@ -17,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(PeriodUnit)
@@ -392,6 +395,25 @@ void TstPeriodReport::reportScreen()
     QCOMPARE(s.valueAt(0, "CG5").toString(), QString("0"));
     QCOMPARE(f.dm().value("select count(*) from UBB").toInt(), 4);
     QCOMPARE(s.grid()->model()->headerData(1, Qt::Horizontal).toString(), QString("采购合计"));
+
+    // The export: the month as text under "月份", then the thirty captions.
+    QTemporaryDir dir;
+    G.AppPath = dir.path() + '/';
+    G.ShopName = "测试商店";
+    QString opened;
+    ExportOpen::setOpener([&opened](const QString &p) { opened = p; return true; });
+    s.BitBtn3Click();
+    ExportOpen::setOpener(nullptr);
+    XlsxRead x;
+    QVERIFY2(x.load(opened), qPrintable(x.error()));
+    QCOMPARE(x.text("A1"), QString("测试商店月报表"));
+    QCOMPARE(x.text("B2"), QString("月份"));
+    QCOMPARE(x.text("C2"), QString("采购合计"));
+    QCOMPARE(x.text("AF2"), QString("报溢单"));
+    QCOMPARE(x.text("B3"), QString("2012-04"));
+    QCOMPARE(x.type("B3"), QString("s"));
+    QCOMPARE(x.value("C5").toDouble(), 0.2);
+    QCOMPARE(x.maxRow(), 6);
 }
 
 QTEST_MAIN(TstPeriodReport)
