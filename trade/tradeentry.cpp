@@ -10,6 +10,7 @@
 #include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
+#include "shell/picklist.h"
 #include "shell/taborder.h"
 
 #include <QCheckBox>
@@ -68,8 +69,6 @@ QLineEdit *lineEdit(const QString &name, int maxLength, QWidget *parent)
     return e;
 }
 
-void setPick(QComboBox *c, const QString &text) { c->setCurrentIndex(text.isEmpty() ? -1 : c->findText(text)); }
-
 } // namespace
 
 void TradeEntryScreen::setPrintHook(PrintHook hook) { printHook() = std::move(hook); }
@@ -98,16 +97,7 @@ TradeEntryScreen::TradeEntryScreen(TradeKind kind, const TradeEntryTexts &texts,
 
 QComboBox *TradeEntryScreen::pickList(const QString &name, QSqlQueryModel *model)
 {
-    auto *c = new QComboBox(this);
-    c->setObjectName(name);
-    c->setModel(model);
-    c->setModelColumn(0);
-    // The lists are shared and re-read when another screen fills them; keep
-    // the choice made here across that.
-    auto kept = std::make_shared<QString>();
-    connect(model, &QAbstractItemModel::modelAboutToBeReset, c, [c, kept] { *kept = c->currentText(); });
-    connect(model, &QAbstractItemModel::modelReset, c, [c, kept] { setPick(c, *kept); });
-    return c;
+    return sharedPickList(this, name, model);
 }
 
 void TradeEntryScreen::buildScreen()
