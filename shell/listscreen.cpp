@@ -184,10 +184,14 @@ QString afterKeys(const QList<Key> &keys, const QVariantList &v, int i, QVariant
         return e + beyond + QLatin1Char('?');
     }
     if (!k.mayBeEmpty) {
-        // Written so that the engine can seek the first key's range in its index.
+        // A key of the list's own order before the last: checked while the
+        // engine walks that order, and written so that no index serves it
+        // ("+n", "t||''"). As a range, the engine could seek it in a joined
+        // table's index instead and sort all it found there for every page.
+        const QString walked = v[i].typeId() == QMetaType::QString ? e + QStringLiteral("||''") : QLatin1Char('+') + e;
         *binds << v[i] << v[i];
         const QString rest = afterKeys(keys, v, i + 1, binds);
-        return QStringLiteral("%1%2=? and (%1%2? or (%3))").arg(e, beyond, rest);
+        return QStringLiteral("%1%2=? and (%3%2? or (%4))").arg(walked, beyond, e, rest);
     }
     // A title's field may be empty (NULL): empty values come first
     // ascending and last descending.
@@ -209,25 +213,35 @@ QString ListScreen::pageStatement(const QVariantList &after, int limit, QVariant
     const QList<OrderKey> keys = orderKeys();
     QString inner = m_select;
     if (!m_pageWhere.isEmpty()) inner += QStringLiteral(" where ") + m_pageWhere.sql;
-    *binds = m_pageWhere.binds;
-    // The list's statement as a table of its own, so that the order and the
-    // page's condition speak of the names of its select list. The engine
-    // merges the two into one statement.
-    QString sql = QStringLiteral("select * from (") + inner + QStringLiteral(") P");
-    if (!after.isEmpty() && after.size() == keys.size())
-        sql += QStringLiteral(" where ") + afterKeys(keys, after, 0, binds);
-    QStringList order;
+    QStringList terms;
     for (const OrderKey &k : keys) {
         QString term = k.name;
         if (k.desc) term += QStringLiteral(" desc");
         if (k.mayBeEmpty) term += k.desc ? QStringLiteral(" nulls last") : QStringLiteral(" nulls first");
-        order << term;
+        terms << term;
     }
-    if (!order.isEmpty()) sql += QStringLiteral(" order by ") + order.join(QStringLiteral(", "));
-    if (limit > 0) {
-        sql += QStringLiteral(" limit ?");
-        *binds << limit;
+    const QString order = terms.isEmpty() ? QString() : QStringLiteral(" order by ") + terms.join(QStringLiteral(", "));
+    // The list's statement as a table of its own, so that the order and the
+    // page's condition speak of the names of its select list. The engine
+    // merges the two into one statement.
+    const QString table = QStringLiteral("(") + inner + QStringLiteral(")");
+    *binds = m_pageWhere.binds;
+    QString sql = QStringLiteral("select * from ") + table + QStringLiteral(" P");
+    // A title's order sorts every row found, whatever the page: only the
+    // order's fields and the unique key are sorted, and the page's rows are
+    // then read by that key, instead of every column of every row.
+    const bool byKey = !m_sortField.isEmpty() && limit > 0 && !keys.isEmpty();
+    if (byKey) {
+        const QString unique = keys.last().name;
+        *binds << m_pageWhere.binds;
+        sql += QStringLiteral(" where %1 in (select %1 from %2 Q").arg(unique, table);
     }
+    if (!after.isEmpty() && after.size() == keys.size())
+        sql += QStringLiteral(" where ") + afterKeys(keys, after, 0, binds);
+    if (byKey) sql += order + QStringLiteral(" limit ?)");
+    sql += order;
+    if (limit > 0) *binds << limit;
+    if (limit > 0 && !byKey) sql += QStringLiteral(" limit ?");
     return sql;
 }
 
@@ -513,7 +527,8 @@ void ListScreen::readTotals()
     const SqlCondition where = m_where.seeking();
     QString inner = m_totalsSource ? m_totalsSource(where) : m_select;
     if (!where.isEmpty()) inner += QStringLiteral(" where ") + where.sql;
-    const auto r = DM().rows(QStringLiteral("select %1 from (%2) T").arg(parts.join(QLatin1Char(',')), inner), where.binds);
+    m_lastTotalsSql = QStringLiteral("select %1 from (%2) T").arg(parts.join(QLatin1Char(',')), inner);
+    const auto r = DM().rows(m_lastTotalsSql, where.binds);
     m_sums.clear();
     m_found = r.isEmpty() ? 0 : r[0][0].toInt();
     QHash<QString, Money> sums;
@@ -544,6 +559,7 @@ bool ListScreen::fetchPage(bool all, bool fromView)
     const int limit = all ? 0 : m_pageSize;
     QVariantList binds;
     const QString sql = pageStatement(m_model->lastKey(), limit, &binds);
+    m_lastSql = sql;
     try {
         const int added = m_model->append(DM().db(), sql, binds);
         m_model->setHasMore(!all && added == limit);

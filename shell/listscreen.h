@@ -120,7 +120,10 @@ public:
     // ---- state ----
     bool queried() const { return m_queried; }
     SqlCondition keptCondition() const { return m_where.seeking(); }
+    // The statement last run for the rows (on a paged list, the last page read).
     QString lastStatement() const { return m_lastSql; }
+    // A paged list's statement of its count and totals, as last run.
+    QString lastTotalsStatement() const { return m_lastTotalsSql; }
     QString lastExportFile() const { return m_lastExport; }
 
     QTableView *grid() const { return m_grid; }
@@ -219,6 +222,7 @@ private:
     SqlCondition m_base;
     SqlCondition m_where;
     QString m_lastSql;
+    QString m_lastTotalsSql;
     bool m_queried = false;
     bool m_emptyTotalsZero = false;
 
