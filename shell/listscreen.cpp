@@ -478,11 +478,12 @@ bool ListScreen::reload(bool keepRows)
             QStringList keyFields;
             for (const OrderKey &k : orderKeys()) keyFields << k.name;
             m_model->setKeyFields(keyFields);
-            const int limit = keepRows ? qMax(m_pageSize, m_model->rowCount()) : m_pageSize;
+            // Without an order there is no key to go on from: the list is read whole.
+            const int limit = keyFields.isEmpty() ? 0 : keepRows ? qMax(m_pageSize, m_model->rowCount()) : m_pageSize;
             QVariantList binds;
             m_lastSql = pageStatement({}, limit, &binds);
             m_model->load(DM().db(), m_lastSql, binds);
-            m_model->setHasMore(m_model->rowCount() == limit);
+            m_model->setHasMore(limit > 0 && m_model->rowCount() == limit);
         } else {
             QString sql = m_select;
             if (!m_where.isEmpty()) sql += QStringLiteral(" where ") + m_where.sql;
