@@ -67,7 +67,7 @@ SettleQueryScreen::SettleQueryScreen(TradeKind kind, QWidget *parent) : ListScre
                             "from %3 H inner join SUnits U on H.UID=U.ID inner join %4 F on H.theNum=F.theNum")
                  .arg(k.settleDate, k.settlePerson, k.head, k.settleTable),
              // The rows of one document in the order they were booked.
-             QStringLiteral("order by theNum desc, FID"));
+             QStringLiteral("order by H.theNum desc, F.ID"));
     // Deleted documents are left out, though their settlement rows stay; so
     // are pre-saved ones, which have none of their own yet.
     if (k.canPreSave)

@@ -161,11 +161,22 @@ QList<ListScreen::OrderKey> ListScreen::orderKeys() const
     for (const QString &part : tail.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(QLatin1Char(' '));
         OrderKey k;
-        k.name = words.value(0);
+        k.name = selectName(words.value(0));
         k.desc = words.value(1).compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
         keys << k;
     }
     return keys;
+}
+
+QString ListScreen::selectName(const QString &term) const
+{
+    // "H.ID" of "H.ID as JHID" is "JHID"; "K.ID" of a list that selects "K.ID" is "ID".
+    const int dot = term.indexOf(QLatin1Char('.'));
+    if (dot < 0) return term;
+    const QRegularExpression as(QStringLiteral("\\b") + QRegularExpression::escape(term) + QStringLiteral("\\s+as\\s+(\\w+)"),
+                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = as.match(m_select);
+    return m.hasMatch() ? m.captured(1) : term.mid(dot + 1);
 }
 
 namespace {

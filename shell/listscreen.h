@@ -53,10 +53,10 @@ public:
     // over the same condition (exact to the last decimal). A title click
     // sorts in the statement: the title's field, then the list's own order.
     //
-    // The list's order is the `tail` of setQuery, "order by" followed by names
+    // The list's order is the `tail` of setQuery, "order by" followed by fields
     // of the select list, each with "desc" where it descends, the last one
-    // unique on every row and none of them ever empty ("order by JHID desc",
-    // "order by theNum desc, FID"). A page is the rows after the last row
+    // unique on every row and none of them ever empty ("order by H.ID desc"
+    // over "H.ID as JHID", "order by theNum desc, FID"). A page is the rows after the last row
     // read in that order (keyset paging), so that pages neither repeat nor skip
     // rows whatever is written between them. Every column's field must also
     // be a name of the select list (written "H.theNum as theNum"). "Excel" and
@@ -234,6 +234,8 @@ private:
     };
     // The list's own order from the tail, then (first) a title's field.
     QList<OrderKey> orderKeys() const;
+    // The name of the select list for a term of the tail's order.
+    QString selectName(const QString &term) const;
     bool m_paged = false;
     int m_pageSize = 200;
     QString m_sortField;              // a title click's field, empty = the list's own order

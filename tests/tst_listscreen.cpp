@@ -101,6 +101,7 @@ private slots:
     void pagesNeitherRepeatNorSkip_data();
     void pagesNeitherRepeatNorSkip();
     void nothingStaysOpenBetweenPages();
+    void pagedOrderOfQualifiedFields();
     void enterInAFilterQueries_data();
     void enterInAFilterQueries();
 
@@ -699,6 +700,29 @@ void TestListScreen::nothingStaysOpenBetweenPages()
     QVERIFY(s.fetchAll());
     QCOMPARE(s.rowCount(), 450);
     QCOMPARE(s.valueAt(449, "ID").toInt(), 450);
+}
+
+// The order may name the fields as the statement does ("T.ID"): a page goes
+// on from the key under the select list's name of that field.
+void TestListScreen::pagedOrderOfQualifiedFields()
+{
+    m_db->dm().mySQL(QStringLiteral(
+        "with recursive n(i) as (select 1 union all select i+1 from n where i<450) "
+        "insert into TItem(theCode,theName,theDate,theType,theQty,theMoney,theDel) "
+        "select printf('%04d', i), '件' || i, '2012-11-16', case when i % 2 = 0 then '甲类' else '乙类' end, 1, i, '否' from n"));
+    ItemList s;
+    s.setQuery(QStringLiteral("select T.ID as ID, T.theCode as theCode, T.theName as theName, T.theDate as theDate, "
+                              "T.theType as theType, T.theQty as theQty, T.theMoney as theMoney from TItem T"),
+               QStringLiteral("order by T.theType, T.ID desc"));
+    s.setPaged(true);
+    s.show();
+    s.BitBtn1Click();
+    while (s.sortProxy()->canFetchMore(QModelIndex())) s.sortProxy()->fetchMore(QModelIndex());
+    QVERIFY(m_shown.isEmpty());
+    QCOMPARE(s.rowCount(), 450);
+    // "乙类" (U+4E59) before "甲类" (U+7532), each newest first.
+    for (int r = 0; r < 225; ++r) QCOMPARE(s.valueAt(r, "ID").toInt(), 449 - 2 * r);
+    for (int r = 225; r < 450; ++r) QCOMPARE(s.valueAt(r, "ID").toInt(), 450 - 2 * (r - 225));
 }
 
 void TestListScreen::enterInAFilterQueries_data()

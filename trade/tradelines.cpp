@@ -119,7 +119,7 @@ void TradeLinesScreen::buildColumns()
     if (m_info.salesLines) cols << ListColumn("myID").hide() << ListColumn("theJJ").num().hide();
     setColumns(cols);
     // Newest line first.
-    setQuery(select + QStringLiteral(" from ") + tradeLinesFrom(m_kind), QStringLiteral("order by myID desc"));
+    setQuery(select + QStringLiteral(" from ") + tradeLinesFrom(m_kind), QStringLiteral("order by L.ID desc"));
     // The filters name partner and product by their IDs: the totals need the
     // lines and their documents only. The cost is summed in ten-thousandths,
     // which rounds each line's cost as the list shows it.

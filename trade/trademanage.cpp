@@ -117,7 +117,7 @@ void TradeManageScreen::buildColumns()
     setColumns(cols);
     // Newest first.
     setQuery(select + QStringLiteral(" from %1 H inner join SUnits U on H.UID=U.ID").arg(m_info.head),
-             QStringLiteral("order by %1 desc").arg(m_idField));
+             QStringLiteral("order by H.ID desc"));
     // The totals need no more than the documents and their partner.
     setTotalsSource([this, owed](const SqlCondition &) {
         return QStringLiteral("select H.theHJ as theHJ, H.theSJ as theSJ, H.%1 as %1 from %2 H inner join SUnits U on H.UID=U.ID")
