@@ -21,6 +21,15 @@ QStringList booksTables()
     return programTables() << QStringLiteral("SVersion");
 }
 
+// The table itself, not a seat's scratch copy of it (UBB on a server).
+QString tableIn(QSqlDatabase db, const QString &table)
+{
+    if (!EngineInfo::onServer(db)) return table;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select current_schema()")) || !q.next()) throw DbError::fromSql(q.lastError(), db);
+    return q.value(0).toString() + QLatin1Char('.') + table;
+}
+
 QSqlQuery prepare(QSqlDatabase db, const QString &sql)
 {
     QSqlQuery q(db);
@@ -49,7 +58,7 @@ void emptyBooks(QSqlDatabase to)
 {
     for (const QString &t : booksTables()) {
         QSqlQuery q(to);
-        if (!q.exec(QStringLiteral("delete from %1").arg(t))) throw DbError::fromSql(q.lastError(), to);
+        if (!q.exec(QStringLiteral("delete from %1").arg(tableIn(to, t)))) throw DbError::fromSql(q.lastError(), to);
     }
 }
 
@@ -68,7 +77,8 @@ void copyBooksRows(QSqlDatabase from, QSqlDatabase to, const std::function<void(
         if (!read.exec(QStringLiteral("select %1 from %2%3")
                            .arg(cols.join(QLatin1Char(',')), table, hasId ? QStringLiteral(" order by ID") : QString())))
             throw DbError::fromSql(read.lastError(), from);
-        QSqlQuery full = prepare(to, insertText(table, cols, RowsPerInsert));
+        const QString target = tableIn(to, table);
+        QSqlQuery full = prepare(to, insertText(target, cols, RowsPerInsert));
         QVector<QVariantList> batch;
         batch.reserve(RowsPerInsert);
         while (read.next()) {
@@ -83,7 +93,7 @@ void copyBooksRows(QSqlDatabase from, QSqlDatabase to, const std::function<void(
         }
         if (read.lastError().isValid()) throw DbError::fromSql(read.lastError(), from);
         if (!batch.isEmpty()) {
-            QSqlQuery rest = prepare(to, insertText(table, cols, int(batch.size())));
+            QSqlQuery rest = prepare(to, insertText(target, cols, int(batch.size())));
             writeRows(to, rest, batch);
         }
         // The server's counter goes on after the highest ID copied.
@@ -91,7 +101,7 @@ void copyBooksRows(QSqlDatabase from, QSqlDatabase to, const std::function<void(
             QSqlQuery q(to);
             if (!q.exec(QStringLiteral("select setval(pg_get_serial_sequence('%1', 'id'), "
                                        "coalesce((select max(ID) from %2), 0) + 1, false)")
-                            .arg(table.toLower(), table)))
+                            .arg(target.toLower(), target)))
                 throw DbError::fromSql(q.lastError(), to);
         }
     }

@@ -134,8 +134,13 @@ QString clearingScript(QSqlDatabase db)
     tables << QStringLiteral("sversion");
     for (const QString &t : EngineInfo::tableNames(db))
         if (!tables.contains(t.toLower())) tables << t.toLower();
+    // Named with their schema: a seat's own scratch tables are not the books'.
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select current_schema()")) || !q.next()) throw DbError::fromSql(q.lastError(), db);
+    auto quote = [](const QString &name) { return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"'); };
+    const QString schema = quote(q.value(0).toString());
     QStringList quoted;
-    for (const QString &t : tables) quoted << QLatin1Char('"') + QString(t).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    for (const QString &t : tables) quoted << schema + QLatin1Char('.') + quote(t);
     return EngineInfo::beginWrite(Engine::Server).value(1) + QStringLiteral(";\n")
            + QStringLiteral("drop table if exists %1 cascade;\n").arg(quoted.join(QStringLiteral(", ")));
 }
@@ -187,6 +192,8 @@ QString restoreFile(QSqlDatabase db, const QString &file)
             try {
                 Transaction tx(db);
                 QSqlQuery q(db);
+                // This seat's report scratch would stand in front of the books' own table.
+                if (!q.exec(QStringLiteral("drop table if exists pg_temp.UBB"))) throw DbError::fromSql(q.lastError(), db);
                 const QString clear = clearingScript(db);
                 for (const QString &statement : clear.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
                     if (!statement.startsWith(QLatin1String("select pg_advisory")) && !q.exec(statement))

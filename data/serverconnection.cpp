@@ -31,6 +31,18 @@ QSqlDatabase connectTo(const BooksLocation &where, const QString &name)
     return db;
 }
 
+// The period reports' scratch table UBB: on a server each seat works out its
+// reports in a table of its own session (a temporary table of the same
+// columns, found before the shared one), so that two seats reporting at the
+// same time never list each other's rows.
+void prepareScratch(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select to_regclass('pg_temp.ubb') is null")) || !q.next())
+        throw DbError::fromSql(q.lastError(), db);
+    if (q.value(0).toBool()) exec(db, QStringLiteral("CREATE TEMPORARY TABLE UBB (LIKE UBB INCLUDING ALL)"));
+}
+
 } // namespace
 
 QString serverApplicationName()
@@ -62,7 +74,14 @@ bool reopenServerConnection(QSqlDatabase db, QString *error)
         if (error) *error = DbError::fromSql(db.lastError(), db).text();
         return false;
     }
-    return prepareSession(db, error);
+    if (!prepareSession(db, error)) return false;
+    try {
+        prepareScratch(db);
+    } catch (const DbError &e) {
+        if (error) *error = e.text();
+        return false;
+    }
+    return true;
 }
 
 bool openServer(const BooksLocation &where, const QString &name, QString *error, QStringList *notes)
@@ -102,6 +121,7 @@ bool openServer(const BooksLocation &where, const QString &name, QString *error,
         }
         const QStringList said = upgradeSchema(db);
         if (notes) *notes += said;
+        prepareScratch(db);
         // Try a write now: a user without the right to write is told at start.
         try {
             Transaction probe(db);

@@ -67,15 +67,21 @@ void uniqueNumbers(QSqlDatabase db, QStringList *notes)
     }
 }
 
-// Version 3: the line queries sum quantities, amounts and (sales) costs over
-// years of lines joined to their documents by number; with these the sums are
-// read from the index alone, without visiting the line rows.
-void lineTotals(QSqlDatabase db, QStringList *)
+// Version 3: the number index of the four trade line tables also holds the
+// product, price, quantity and amount of each line (and a sales line's unit
+// cost), so that sums over the lines of many documents are read from the index
+// alone, without visiting every line's row: the line queries' count and totals
+// (lines joined to their documents by number) and the purchase and sales
+// statistics (documents driving their lines, totalled per product or document).
+// One index serves both and still finds a document's lines by its number.
+void linesCoveredByNumber(QSqlDatabase db, QStringList *)
 {
-    for (const char *t : {"UJH_List", "UCG_O_List", "UXS_O_List"})
-        exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS IX_%1_theNum_totals ON %1(theNum, theCount, theSum)")
-                     .arg(QLatin1String(t)));
-    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS IX_UXS_List_theNum_totals ON UXS_List(theNum, theCount, theSum, theJJ)"));
+    for (const char *t : {"UJH_List", "UCG_O_List", "UXS_List", "UXS_O_List"}) {
+        const QString table = QLatin1String(t);
+        const QString cost = table == QLatin1String("UXS_List") ? QStringLiteral(",theJJ") : QString();
+        exec(db, QStringLiteral("DROP INDEX IF EXISTS IX_%1_theNum").arg(table));
+        exec(db, QStringLiteral("CREATE INDEX IX_%1_theNum ON %1(theNum,SID,thePrice,theCount,theSum%2)").arg(table, cost));
+    }
 }
 
 // Version 4: the stock query sums the quantity and the value of every stock
@@ -90,7 +96,7 @@ const QList<Step> &steps()
 {
     static const QList<Step> s{
         {2, uniqueNumbers},
-        {3, lineTotals},
+        {3, linesCoveredByNumber},
         {4, stockTotals},
     };
     return s;

@@ -8,6 +8,7 @@
 #include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
+#include "shell/picklist.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -16,24 +17,6 @@
 #include <QLineEdit>
 #include <QSqlQueryModel>
 #include <QVBoxLayout>
-
-namespace {
-
-QComboBox *pickList(QWidget *parent, const QString &name, QSqlQueryModel *model)
-{
-    auto *c = new QComboBox(parent);
-    c->setObjectName(name);
-    if (model) {
-        c->setModel(model);
-        c->setModelColumn(0);
-    }
-    c->setCurrentIndex(-1);
-    return c;
-}
-
-void choose(QComboBox *c, const QString &text) { c->setCurrentIndex(text.isEmpty() ? -1 : c->findText(text)); }
-
-} // namespace
 
 SettleDialog::SettleDialog(TradeKind kind, QWidget *parent)
     : QDialog(parent), m_kind(kind), m_info(settleKind(kind))
@@ -59,8 +42,8 @@ SettleDialog::SettleDialog(TradeKind kind, QWidget *parent)
     } catch (const DbError &e) {
         Msg::error(this, e.text());
     }
-    m_account = pickList(m_group, QStringLiteral("DBLookupComboBox1"), accounts);
-    m_person = pickList(m_group, QStringLiteral("DBLookupComboBox2"), staff);
+    m_account = sharedPickList(m_group, QStringLiteral("DBLookupComboBox1"), accounts);
+    m_person = sharedPickList(m_group, QStringLiteral("DBLookupComboBox2"), staff);
 
     auto *form = new QFormLayout(m_group);
     form->addRow(m_info.dateLabel(), m_date);
@@ -94,8 +77,8 @@ void SettleDialog::showEvent(QShowEvent *e)
     if (m_shown) return;
     m_shown = true;
     m_date->setDate(QDate::fromString(G.WorkDate, QString::fromLatin1(DateFormat)));
-    choose(m_account, G.UserZH);
-    choose(m_person, G.UserSFKR);
+    setPick(m_account, G.UserZH);
+    setPick(m_person, G.UserSFKR);
     m_date->setFocus();
 }
 

@@ -63,7 +63,7 @@ SettleQueryScreen::SettleQueryScreen(TradeKind kind, QWidget *parent) : ListScre
     setQuery(QStringLiteral("select H.myDate as myDate, H.theNum as theNum, U.theName as theName, U.thePro as thePro, "
                             "U.thePho as thePho, U.theAdd as theAdd, H.WName as WName, H.UName as UName, "
                             "H.IName as IName, F.%1 as setDate, F.theMoney as theMoney, F.AName as setAccount, "
-                            "F.%2 as setPerson, H.Remark as Remark "
+                            "F.%2 as setPerson, H.Remark as Remark, F.ID as FID "
                             "from %3 H inner join SUnits U on H.UID=U.ID inner join %4 F on H.theNum=F.theNum")
                  .arg(k.settleDate, k.settlePerson, k.head, k.settleTable),
              // The rows of one document in the order they were booked.

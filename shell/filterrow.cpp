@@ -1,6 +1,7 @@
 #include "filterrow.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "picklist.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,20 +50,11 @@ FilterRow *FilterRow::equals(QWidget *parent, const QString &caption, const QStr
 {
     auto *f = new FilterRow(parent, Kind::Equals, caption);
     f->m_fields = QStringList{field};
-    f->m_combo = new QComboBox(parent);
-    f->m_combo->setModel(pick);
-    f->m_combo->setModelColumn(pickColumn);
-    f->m_combo->setMinimumWidth(120);
-    f->m_combo->setCurrentIndex(-1);
-    f->m_editor = f->m_combo;
     // The pick list is shared and re-read whenever another screen fills one of
     // the same dictionary; the filter keeps the choice made here (or none).
-    QComboBox *combo = f->m_combo;
-    connect(pick, &QAbstractItemModel::modelAboutToBeReset, f,
-            [f, combo] { f->m_keptChoice = combo->currentIndex() < 0 ? QString() : combo->currentText(); });
-    connect(pick, &QAbstractItemModel::modelReset, f, [f, combo] {
-        combo->setCurrentIndex(f->m_keptChoice.isEmpty() ? -1 : combo->findText(f->m_keptChoice));
-    });
+    f->m_combo = sharedPickList(parent, QString(), pick, pickColumn);
+    f->m_combo->setMinimumWidth(120);
+    f->m_editor = f->m_combo;
     connect(f->m_combo, qOverload<int>(&QComboBox::activated), f, &FilterRow::tick);
     f->m_combo->installEventFilter(f);   // opening the list ticks the box too
     return f;

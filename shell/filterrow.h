@@ -71,7 +71,6 @@ private:
     QWidget *m_editor = nullptr;
     QLineEdit *m_line = nullptr;
     QComboBox *m_combo = nullptr;
-    QString m_keptChoice;   // the choice of a shared pick list while it is re-read
     QDateEdit *m_from = nullptr;
     QDateEdit *m_to = nullptr;
     QStringList m_fields;

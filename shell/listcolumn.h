@@ -6,6 +6,7 @@
 //     ListColumn("theJH", "采购单价").num().w(80)
 //     ListColumn("theHJ", "合计金额").num().sum("合计金额：")
 //     ListColumn("ID").hide()
+//     ListColumn("theSum", "金额").tenThousandths()   (an exact sum, data/sqlmoney.h)
 #include <QString>
 #include <Qt>
 
@@ -26,6 +27,7 @@ struct ListColumn {
     // A paged list's total worked out from two other totals (profit = amount
     // minus cost) instead of summing this column again.
     QString totalMinuend, totalSubtrahend;
+    bool scaled = false;    // the query gives the number in ten-thousandths (an exact sum)
 
     ListColumn(const QString &f, const QString &c = QString()) : field(f), caption(c.isEmpty() ? f : c) {}
 
@@ -44,6 +46,9 @@ struct ListColumn {
     ListColumn &asText() { xlsText = true; return *this; }
     ListColumn &noXls() { exported = false; return *this; }
     ListColumn &xls(const QString &header) { xlsHeader = header; return *this; }
+    // A number column whose query value is a whole number of ten-thousandths
+    // (data/sqlmoney.h): shown and summed exactly.
+    ListColumn &tenThousandths() { kind = Kind::Number; scaled = true; return *this; }
 
     bool isNumber() const { return kind == Kind::Number; }
     QString sumLabel() const { return totalLabel.isEmpty() ? caption + QStringLiteral("：") : totalLabel; }

@@ -5,6 +5,7 @@
 #include "data/money.h"
 #include "data/sqlmoney.h"
 #include "export/exportopen.h"
+#include "dialogbuttons.h"
 #include "msg.h"
 #include "resultmodel.h"
 #include "sortheader.h"
@@ -17,16 +18,18 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
-// Rows fetched at a time by a paged list: a few screenfuls.
+// Rows read at a time by a paged list: a few screenfuls.
 constexpr int PageRows = 200;
 // Up to this many rows found, a paged list lets the engine find them through
 // its filters' indexes and sort them; beyond, it walks the list in its order.
@@ -42,7 +45,7 @@ ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
     auto *groupLay = new QHBoxLayout(m_group);
     m_filterGrid = new QGridLayout;
     groupLay->addLayout(m_filterGrid, 1);
-    auto *buttons = new QVBoxLayout;
+    auto *buttons = m_buttons = new QVBoxLayout;
     m_query = new QPushButton(QStringLiteral("查询"), m_group);
     m_query->setObjectName(QStringLiteral("BitBtn1"));
     m_exit = new QPushButton(QStringLiteral("退出"), m_group);
@@ -50,6 +53,7 @@ ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
     m_excel = new QPushButton(QStringLiteral("Excel"), m_group);
     m_excel->setObjectName(QStringLiteral("BitBtn3"));
     m_excel->setEnabled(false);
+    for (QPushButton *b : {m_query, m_exit, m_excel}) DialogButtons::pressOnEnter(b);
     buttons->addWidget(m_query);
     buttons->addWidget(m_exit);
     buttons->addWidget(m_excel);
@@ -110,7 +114,7 @@ ListScreen::~ListScreen() = default;
 void ListScreen::setColumns(const QList<ListColumn> &columns)
 {
     m_proxy->clearSort();
-    m_sortSql.clear();
+    m_sortField.clear();
     m_model->setColumns(columns);
     m_hiddenInView.clear();
     buildTotals();
@@ -132,35 +136,139 @@ void ListScreen::setPaged(bool paged)
 {
     if (paged == m_paged) return;
     m_paged = paged;
-    m_model->setBatch(paged ? PageRows : 0);
+    m_pageSize = PageRows;
     m_proxy->clearSort();
-    m_sortSql.clear();
+    m_sortField.clear();
     if (paged) {
         m_proxy->setSorter([this](int column, Qt::SortOrder order) { return sortInStatement(column, order); });
-        // A batch that cannot be read is told once the scrolling is over.
-        connect(m_model, &ResultModel::fetchFailed, this,
-                [this](const QString &text) { Msg::error(this, text); }, Qt::QueuedConnection);
+        m_model->setMoreRows([this] { fetchPage(false, true); });
     } else {
         m_proxy->setSorter(nullptr);
-        disconnect(m_model, &ResultModel::fetchFailed, this, nullptr);
+        m_model->setMoreRows(nullptr);
+        m_model->setKeyFields({});
     }
+}
+
+QList<ListScreen::OrderKey> ListScreen::orderKeys() const
+{
+    QList<OrderKey> keys;
+    // A title's field first; the list's own order breaks its ties, as the
+    // grid's own sort keeps the order read among equal values.
+    if (!m_sortField.isEmpty()) keys << OrderKey{m_sortField, m_sortDesc, true};
+    static const QRegularExpression orderBy(QStringLiteral("^order\\s+by\\s+"), QRegularExpression::CaseInsensitiveOption);
+    QString tail = m_tail.trimmed();
+    tail.remove(orderBy);
+    for (const QString &part : tail.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList words = part.simplified().split(QLatin1Char(' '));
+        OrderKey k;
+        k.name = selectName(words.value(0));
+        k.desc = words.value(1).compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+        keys << k;
+    }
+    return keys;
+}
+
+QString ListScreen::selectName(const QString &term) const
+{
+    // "H.ID" of "H.ID as JHID" is "JHID"; "K.ID" of a list that selects "K.ID" is "ID".
+    const int dot = term.indexOf(QLatin1Char('.'));
+    if (dot < 0) return term;
+    const QRegularExpression as(QStringLiteral("\\b") + QRegularExpression::escape(term) + QStringLiteral("\\s+as\\s+(\\w+)"),
+                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = as.match(m_select);
+    return m.hasMatch() ? m.captured(1) : term.mid(dot + 1);
+}
+
+namespace {
+
+// The condition "after the row whose keys are `v`" in the order of keys[i..]:
+// the first key beyond its value, or equal to it and the rest after theirs.
+template <typename Key>
+QString afterKeys(const QList<Key> &keys, const QVariantList &v, int i, QVariantList *binds)
+{
+    const Key &k = keys[i];
+    const QString &e = k.name;
+    const QString beyond = k.desc ? QStringLiteral("<") : QStringLiteral(">");
+    if (i == keys.size() - 1) {
+        // The last key is unique and never empty.
+        *binds << v[i];
+        return e + beyond + QLatin1Char('?');
+    }
+    if (!k.mayBeEmpty) {
+        // A key of the list's own order before the last: checked while the
+        // engine walks that order, and written so that no index serves it
+        // ("+n", "t||''"). As a range, the engine could seek it in a joined
+        // table's index instead and sort all it found there for every page.
+        const QString walked = v[i].typeId() == QMetaType::QString ? e + QStringLiteral("||''") : QLatin1Char('+') + e;
+        *binds << v[i] << v[i];
+        const QString rest = afterKeys(keys, v, i + 1, binds);
+        return QStringLiteral("%1%2=? and (%3%2? or (%4))").arg(walked, beyond, e, rest);
+    }
+    // A title's field may be empty (NULL): empty values come first
+    // ascending and last descending.
+    if (v[i].isNull()) {
+        const QString rest = afterKeys(keys, v, i + 1, binds);
+        return k.desc ? QStringLiteral("%1 is null and (%2)").arg(e, rest)
+                      : QStringLiteral("%1 is not null or (%2)").arg(e, rest);
+    }
+    *binds << v[i] << v[i];
+    const QString rest = afterKeys(keys, v, i + 1, binds);
+    return k.desc ? QStringLiteral("%1<? or %1 is null or (%1=? and (%2))").arg(e, rest)
+                  : QStringLiteral("%1>? or (%1=? and (%2))").arg(e, rest);
+}
+
+} // namespace
+
+QString ListScreen::pageStatement(const QVariantList &after, int limit, QVariantList *binds) const
+{
+    const QList<OrderKey> keys = orderKeys();
+    QString inner = m_select;
+    if (!m_pageWhere.isEmpty()) inner += QStringLiteral(" where ") + m_pageWhere.sql;
+    QStringList terms;
+    for (const OrderKey &k : keys) {
+        QString term = k.name;
+        if (k.desc) term += QStringLiteral(" desc");
+        if (k.mayBeEmpty) term += k.desc ? QStringLiteral(" nulls last") : QStringLiteral(" nulls first");
+        terms << term;
+    }
+    const QString order = terms.isEmpty() ? QString() : QStringLiteral(" order by ") + terms.join(QStringLiteral(", "));
+    // The list's statement as a table of its own, so that the order and the
+    // page's condition speak of the names of its select list. The engine
+    // merges the two into one statement.
+    const QString table = QStringLiteral("(") + inner + QStringLiteral(")");
+    *binds = m_pageWhere.binds;
+    QString sql = QStringLiteral("select * from ") + table + QStringLiteral(" P");
+    // A title's order sorts every row found, whatever the page: only the
+    // order's fields and the unique key are sorted, and the page's rows are
+    // then read by that key, instead of every column of every row.
+    const bool byKey = !m_sortField.isEmpty() && limit > 0 && !keys.isEmpty();
+    if (byKey) {
+        const QString unique = keys.last().name;
+        *binds << m_pageWhere.binds;
+        sql += QStringLiteral(" where %1 in (select %1 from %2 Q").arg(unique, table);
+    }
+    if (!after.isEmpty() && after.size() == keys.size())
+        sql += QStringLiteral(" where ") + afterKeys(keys, after, 0, binds);
+    if (byKey) sql += order + QStringLiteral(" limit ?)");
+    sql += order;
+    if (limit > 0) *binds << limit;
+    if (limit > 0 && !byKey) sql += QStringLiteral(" limit ?");
+    return sql;
 }
 
 bool ListScreen::sortInStatement(int column, Qt::SortOrder order)
 {
     const QList<ListColumn> &cols = m_model->columns();
     if (column < 0 || column >= cols.size()) return false;
-    // The kept order of the statement breaks ties, as the grid's own sort keeps
-    // the fetched order among equal values.
-    QString tie = m_tail.trimmed();
-    if (tie.startsWith(QStringLiteral("order by"), Qt::CaseInsensitive)) tie = tie.mid(8).trimmed();
-    else tie.clear();
-    const QString kept = m_sortSql;
-    m_sortSql = cols[column].field + (order == Qt::AscendingOrder ? QStringLiteral(" asc") : QStringLiteral(" desc"));
-    if (!tie.isEmpty()) m_sortSql += QStringLiteral(", ") + tie;
+    const QString keptField = m_sortField;
+    const bool keptDesc = m_sortDesc;
+    m_sortField = cols[column].field;
+    m_sortDesc = order == Qt::DescendingOrder;
     if (!m_queried) return true;
-    if (Ref()) return true;
-    m_sortSql = kept;
+    // A new order starts again from its first page.
+    if (reload(false)) return true;
+    m_sortField = keptField;
+    m_sortDesc = keptDesc;
     return false;
 }
 
@@ -193,6 +301,10 @@ FilterRow *ListScreen::addFilter(FilterRow *row)
     m_filterInputs << row->box();
     if (row->dateFrom()) m_filterInputs << row->dateFrom() << row->dateTo();
     else if (row->editor()) m_filterInputs << row->editor();
+    // Enter in a filter's field runs the query, as "查询" does.
+    for (QWidget *w : {static_cast<QWidget *>(row->lineEdit()), static_cast<QWidget *>(row->comboBox()),
+                       static_cast<QWidget *>(row->dateFrom()), static_cast<QWidget *>(row->dateTo()), row->editor()})
+        if (w) w->installEventFilter(this);
     m_filters << row;
     return row;
 }
@@ -244,6 +356,14 @@ void ListScreen::setCountLabel(const QString &text)
     m_count->setText(text);
 }
 
+void ListScreen::addButtonWidget(QWidget *widget)
+{
+    widget->setParent(m_group);
+    m_buttons->insertWidget(m_buttons->count() - 1, widget);   // above the stretch
+}
+
+QHBoxLayout *ListScreen::bottomLayout() const { return static_cast<QHBoxLayout *>(m_bottom->layout()); }
+
 void ListScreen::setExport(const QString &titleWord, const QVector<double> &widths, double restWidth)
 {
     m_export.titleWord = titleWord;
@@ -290,6 +410,19 @@ void ListScreen::orderTabs()
     TabOrder::chain(order);
 }
 
+bool ListScreen::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_query->isEnabled()) {
+            // After the key is done with: the query may show a message box.
+            QMetaObject::invokeMethod(this, [this] { BitBtn1Click(); }, Qt::QueuedConnection);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 void ListScreen::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
@@ -317,11 +450,16 @@ SqlCondition ListScreen::composeCondition() const
 
 void ListScreen::BitBtn1Click()
 {
-    m_where = composeCondition();
+    runQuery(composeCondition());
+}
+
+void ListScreen::runQuery(const SqlCondition &where)
+{
+    m_where = where;
     m_whereLabel->setText(m_where.seeking().sql);
     const bool wasQueried = m_queried;
     m_queried = true;
-    if (!Ref()) {
+    if (!reload(false)) {
         m_queried = wasQueried;
         return;
     }
@@ -338,34 +476,54 @@ bool ListScreen::showWith(const SqlCondition &condition)
     m_whereLabel->setText(m_where.seeking().sql);
     const bool wasQueried = m_queried;
     m_queried = true;
-    if (Ref()) return true;
+    if (reload(false)) return true;
     m_queried = wasQueried;
     return false;
 }
 
 bool ListScreen::Ref()
 {
+    // After a settlement or a deletion the list shows again as far as it was read.
+    return reload(true);
+}
+
+bool ListScreen::reload(bool keepRows)
+{
     if (!m_queried) return false;
     const int keep = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
     try {
-        // The count comes first: few rows are found through the filter's index
-        // and sorted; many are met soon enough walking the list in its order.
-        if (m_paged) readTotals();
-        const SqlCondition where = m_paged && m_found > SeekRows ? m_where.walking() : m_where.seeking();
-        QString sql = m_select;
-        if (!where.isEmpty()) sql += QStringLiteral(" where ") + where.sql;
-        if (m_paged && !m_sortSql.isEmpty()) sql += QStringLiteral(" order by ") + m_sortSql;
-        else if (!m_tail.isEmpty()) sql += QLatin1Char(' ') + m_tail;
-        m_lastSql = sql;
-        m_model->load(DM().db(), sql, where.binds);
+        if (m_paged) {
+            // The count comes first: few rows are found through the filter's
+            // index and sorted; many are met soon enough walking the list in
+            // its own order. A title's order sorts every row found anyway.
+            readTotals();
+            m_pageWhere = m_found > SeekRows && m_sortField.isEmpty() ? m_where.walking() : m_where.seeking();
+            QStringList keyFields;
+            for (const OrderKey &k : orderKeys()) keyFields << k.name;
+            m_model->setKeyFields(keyFields);
+            // Without an order there is no key to go on from: the list is read whole.
+            const int limit = keyFields.isEmpty() ? 0 : keepRows ? qMax(m_pageSize, m_model->rowCount()) : m_pageSize;
+            QVariantList binds;
+            m_lastSql = pageStatement({}, limit, &binds);
+            m_model->load(DM().db(), m_lastSql, binds);
+            m_model->setHasMore(limit > 0 && m_model->rowCount() == limit);
+        } else {
+            QString sql = m_select;
+            if (!m_where.isEmpty()) sql += QStringLiteral(" where ") + m_where.sql;
+            if (!m_tail.isEmpty()) sql += QLatin1Char(' ') + m_tail;
+            m_lastSql = sql;
+            m_model->load(DM().db(), sql, m_where.binds);
+        }
     } catch (const DbError &e) {
+        // A paged list shows nothing rather than rows that its labels do not count.
+        if (m_paged) m_model->clear();
         Msg::error(this, e.text());
         return false;
     }
     applyColumns();
 
     const int n = m_model->rowCount();
-    if (!m_countText.isEmpty()) m_count->setText(m_countText + QString::number(m_paged ? m_found : n));
+    if (!m_countText.isEmpty()) m_count->setText(m_countText + QString::number(foundCount()));
     for (const ListColumn &c : m_model->columns())
         if (c.total) m_totalLabels.value(c.field)->setText(c.sumLabel() + totalText(c.field));
 
@@ -393,7 +551,8 @@ void ListScreen::readTotals()
     const SqlCondition where = m_where.seeking();
     QString inner = m_totalsSource ? m_totalsSource(where) : m_select;
     if (!where.isEmpty()) inner += QStringLiteral(" where ") + where.sql;
-    const auto r = DM().rows(QStringLiteral("select %1 from (%2) T").arg(parts.join(QLatin1Char(',')), inner), where.binds);
+    m_lastTotalsSql = QStringLiteral("select %1 from (%2) T").arg(parts.join(QLatin1Char(',')), inner);
+    const auto r = DM().rows(m_lastTotalsSql, where.binds);
     m_sums.clear();
     m_found = r.isEmpty() ? 0 : r[0][0].toInt();
     QHash<QString, Money> sums;
@@ -418,16 +577,31 @@ int ListScreen::foundCount() const
     return m_paged ? m_found : m_model->rowCount();
 }
 
-bool ListScreen::fetchAll()
+bool ListScreen::fetchPage(bool all, bool fromView)
 {
+    if (!m_paged || !m_queried || !m_model->hasMore()) return true;
+    const int limit = all ? 0 : m_pageSize;
+    QVariantList binds;
+    const QString sql = pageStatement(m_model->lastKey(), limit, &binds);
+    m_lastSql = sql;
     try {
-        m_model->fetchAll();
+        const int added = m_model->append(DM().db(), sql, binds);
+        m_model->setHasMore(!all && added == limit);
     } catch (const DbError &e) {
-        Msg::error(this, e.text());
+        if (fromView) {
+            // Asked by the grid while it scrolls: told once the scrolling is
+            // over, and not asked again until the list is queried anew.
+            m_model->setHasMore(false);
+            QMetaObject::invokeMethod(this, [this, text = e.text()] { Msg::error(this, text); }, Qt::QueuedConnection);
+        } else {
+            Msg::error(this, e.text());
+        }
         return false;
     }
     return true;
 }
+
+bool ListScreen::fetchAll() { return fetchPage(true, false); }
 
 void ListScreen::BitBtn3Click()
 {
@@ -487,12 +661,17 @@ QVariant ListScreen::valueAt(int viewRow, const QString &field) const
 
 QString ListScreen::totalText(const QString &field) const
 {
-    if (m_paged) return m_sums.value(field);
-    const int col = m_model->columnOf(field);
-    if (col < 0) return QString();
-    bool any = false;
-    const Money s = m_model->sum(col, &any);
-    return any ? s.toString() : QString();
+    QString text;
+    if (m_paged) {
+        text = m_sums.value(field);
+    } else {
+        const int col = m_model->columnOf(field);
+        if (col < 0) return QString();
+        bool any = false;
+        const Money sum = m_model->sum(col, &any);
+        if (any) text = sum.toString();
+    }
+    return text.isEmpty() && m_emptyTotalsZero ? QStringLiteral("0") : text;
 }
 
 void ListScreen::showPopup(const QPoint &pos)

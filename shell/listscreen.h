@@ -21,6 +21,7 @@
 
 class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -43,12 +44,23 @@ public:
     void setQuery(const QString &select, const QString &tail = QString());
     // A condition every query keeps (joins, "theDel = ?"), before the filters.
     void setBaseCondition(const QString &sql, const QVariantList &binds = {});
-    // For lists that may run to years of rows: the grid fetches its rows a
-    // screenful at a time as it scrolls, the count and the totals come from one
-    // summing statement over the same condition (exact to the last decimal),
-    // and a title click sorts in the statement: the title's field, then the
-    // order of `tail`. Every column's field must then be a name of the select
-    // list (written "H.theNum as theNum"). "Excel" fetches the rest first.
+    // For lists that may run to years of rows: the grid reads a page of rows
+    // at a time, the next page when it scrolls to the end, each page a
+    // statement of its own that is read whole and let go (nothing stays open
+    // on the connection between two actions of the user, so that another copy
+    // of the program writing meanwhile never finds this one holding an old
+    // snapshot). The count and the totals come from one summing statement
+    // over the same condition (exact to the last decimal). A title click
+    // sorts in the statement: the title's field, then the list's own order.
+    //
+    // The list's order is the `tail` of setQuery, "order by" followed by fields
+    // of the select list, each with "desc" where it descends, the last one
+    // unique on every row and none of them ever empty ("order by H.ID desc"
+    // over "H.ID as JHID", "order by theNum desc, FID"). A page is the rows after the last row
+    // read in that order (keyset paging), so that pages neither repeat nor skip
+    // rows whatever is written between them. Every column's field must also
+    // be a name of the select list (written "H.theNum as theNum"). "Excel" and
+    // fetchAll read the rest first.
     void setPaged(bool paged);
     bool isPaged() const { return m_paged; }
     // A paged list's count and totals need only the tables its condition
@@ -76,6 +88,11 @@ public:
 
     // The count label under the grid: this text followed by the number of rows.
     void setCountLabel(const QString &text);
+    // Total labels over no rows end in "0" instead of nothing.
+    void setEmptyTotalsZero(bool zero) { m_emptyTotalsZero = zero; }
+
+    // A widget under the buttons "查询", "退出" and "Excel" (a progress bar).
+    void addButtonWidget(QWidget *widget);
 
     // The spreadsheet layout: title word, widths for A (the serial number), B, …,
     // and the flags. Columns, the totals row and the shop name are filled in at
@@ -91,8 +108,9 @@ public:
     // ---- operations ----
     // The condition of the base and the ticked filters, as it would be kept now.
     SqlCondition composeCondition() const;
-    // "查询": keeps the composed condition and runs it.
-    void BitBtn1Click();
+    // "查询": keeps the composed condition and runs it. A screen whose button
+    // does more (a report that first works out its rows) does that, then runQuery.
+    virtual void BitBtn1Click();
     // Runs the statement with the base condition and `condition` in place of
     // the filters, for an opener that shows the list pre-filtered (the stock
     // alert at start). It is not a "查询": the filters stay as they are, the grid
@@ -108,7 +126,10 @@ public:
     // ---- state ----
     bool queried() const { return m_queried; }
     SqlCondition keptCondition() const { return m_where.seeking(); }
+    // The statement last run for the rows (on a paged list, the last page read).
     QString lastStatement() const { return m_lastSql; }
+    // A paged list's statement of its count and totals, as last run.
+    QString lastTotalsStatement() const { return m_lastTotalsSql; }
     QString lastExportFile() const { return m_lastExport; }
 
     QTableView *grid() const { return m_grid; }
@@ -120,6 +141,7 @@ public:
     QGroupBox *filterGroup() const { return m_group; }
     QList<FilterRow *> filters() const { return m_filters; }
 
+    // The rows read into the grid (on a paged list, those read so far).
     int rowCount() const;
     bool isEmpty() const { return rowCount() == 0; }
     // The result row behind the grid's current row, -1 without one.
@@ -130,10 +152,11 @@ public:
     // The text after a total label: the sum of that column, empty when no row
     // had a value (as a database sum over nothing).
     QString totalText(const QString &field) const;
-    // The number of rows the query found (all of them, fetched or not).
+    // The number of rows the query found (all of them, read or not): the
+    // number after the count label.
     int foundCount() const;
-    // Fetches the rows not yet fetched of a paged list (before going through
-    // all of them). Returns false after showing a database error.
+    // Reads the rows of a paged list not read yet (before going through all
+    // of them). Returns false after showing a database error.
     bool fetchAll();
     QLabel *totalLabel(const QString &field) const { return m_totalLabels.value(field); }
     QLabel *countLabel() const { return m_count; }
@@ -145,12 +168,18 @@ signals:
     void refreshed();
 
 protected:
+    // Keeps `where` as the condition and runs it: the work of "查询".
+    void runQuery(const SqlCondition &where);
+    // The row of labels under the grid (count and totals), for a label of the screen's own.
+    QHBoxLayout *bottomLayout() const;
     // Called at the end of every successful Ref (reload the detail grids, …).
     virtual void afterRef() {}
     // Last changes to a layout before it is written (zero widths, extra totals).
     virtual void adjustExport(ExportLayout &layout) { Q_UNUSED(layout); }
     // The first time: Tab order and the focus in the first filter.
     void showEvent(QShowEvent *e) override;
+    // Enter in a filter's field.
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void placeFilterWidget(QWidget *first, QWidget *second);
@@ -163,6 +192,15 @@ private:
     void closeScreen();
     bool sortInStatement(int column, Qt::SortOrder order);
     void readTotals();
+    // Runs the statement again; a paged list reads its first page, or as many
+    // rows as it held before when `keepRows`.
+    bool reload(bool keepRows);
+    // A paged list's statement: the rows after `after` (the last key read;
+    // none = from the start), at most `limit` of them (0 = all).
+    QString pageStatement(const QVariantList &after, int limit, QVariantList *binds) const;
+    // Reads the next page (all the rest when `all`). From the grid's scrolling
+    // a failure is told once the scrolling is over.
+    bool fetchPage(bool all, bool fromView);
 
     QGroupBox *m_group = nullptr;
     QGridLayout *m_filterGrid = nullptr;
@@ -171,6 +209,7 @@ private:
     int m_boxNo = 0, m_editNo = 0, m_comboNo = 0, m_dateNo = 0;
     QPushButton *m_query = nullptr, *m_exit = nullptr, *m_excel = nullptr;
     QLabel *m_whereLabel = nullptr;
+    QVBoxLayout *m_buttons = nullptr;
     QTableView *m_grid = nullptr;
     ResultModel *m_model = nullptr;
     SortProxy *m_proxy = nullptr;
@@ -189,12 +228,28 @@ private:
     SqlCondition m_base;
     SqlCondition m_where;
     QString m_lastSql;
+    QString m_lastTotalsSql;
     bool m_queried = false;
     bool m_menuOn = false;   // the pop-up menu and "Excel" came with the first "查询"
+    bool m_emptyTotalsZero = false;
+
+    // Paging.
+    struct OrderKey {
+        QString name;       // a name of the select list
+        bool desc = false;
+        bool mayBeEmpty = false;   // a title's field: NULL sorts first ascending, last descending
+    };
+    // The list's own order from the tail, then (first) a title's field.
+    QList<OrderKey> orderKeys() const;
+    // The name of the select list for a term of the tail's order.
+    QString selectName(const QString &term) const;
     bool m_paged = false;
-    QString m_sortSql;                // paged: the order a title click chose ("theNum asc, H.ID desc")
-    QHash<QString, QString> m_sums;   // paged: the total texts by field
-    int m_found = 0;                  // paged: the number of rows found
+    int m_pageSize = 200;
+    QString m_sortField;              // a title click's field, empty = the list's own order
+    bool m_sortDesc = false;
+    SqlCondition m_pageWhere;         // the kept condition as the pages run it (seeking or walking)
+    QHash<QString, QString> m_sums;   // the total texts by field
+    int m_found = 0;                  // the number of rows found
     TotalsSource m_totalsSource;
     ExportLayout m_export;
     QString m_lastExport;

@@ -32,15 +32,14 @@ bool numberOf(const QVariant &v, Money *out)
 
 ResultModel::ResultModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-ResultModel::~ResultModel() = default;
-
 void ResultModel::setColumns(const QList<ListColumn> &columns)
 {
     dropSortRanks();
     beginResetModel();
     m_columns = columns;
     m_rows.clear();
-    m_open.reset();
+    m_hasMore = false;
+    m_lastKey.clear();
     endResetModel();
 }
 
@@ -51,99 +50,77 @@ int ResultModel::columnOf(const QString &field) const
     return -1;
 }
 
-void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &binds)
+QVector<QVector<QVariant>> ResultModel::read(QSqlDatabase db, const QString &sql, const QVariantList &binds,
+                                              QVariantList *lastKey) const
 {
-    // The statement of the list shown so far ends here, fetched or not.
-    m_open.reset();
-    // A list read in batches stays open while other statements run.
-    auto q = std::make_unique<QSqlQuery>(m_batch > 0 ? m_listConnection.forList(db) : db);
-    q->setForwardOnly(true);
-    if (!q->prepare(sql)) throw DbError(q->lastError().text());
-    for (int i = 0; i < binds.size(); ++i) q->bindValue(i, binds[i]);
-    if (!q->exec()) throw DbError(q->lastError().text());
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) throw DbError(q.lastError().text());
+    for (int i = 0; i < binds.size(); ++i) q.bindValue(i, binds[i]);
+    if (!q.exec()) throw DbError(q.lastError().text());
 
-    const QSqlRecord rec = q->record();
+    const QSqlRecord rec = q.record();
     QVector<int> from(m_columns.size());
     for (int c = 0; c < m_columns.size(); ++c) {
         from[c] = rec.indexOf(m_columns[c].field);
         if (from[c] < 0) throw DbError(QStringLiteral("查询结果中没有字段 ") + m_columns[c].field);
     }
-    m_from = from;
-    m_open = std::move(q);
-    QVector<QVector<QVariant>> rows;
-    try {
-        readRows(m_batch, &rows);
-    } catch (const DbError &) {
-        m_open.reset();
-        throw;
+    QVector<int> keyFrom(m_keyFields.size());
+    for (int k = 0; k < m_keyFields.size(); ++k) {
+        keyFrom[k] = rec.indexOf(m_keyFields[k]);
+        if (keyFrom[k] < 0) throw DbError(QStringLiteral("查询结果中没有字段 ") + m_keyFields[k]);
     }
+    QVector<QVector<QVariant>> rows;
+    QVariantList key;
+    while (q.next()) {
+        key.clear();
+        for (int k : keyFrom) key.append(q.value(k));
+        QVector<QVariant> r(m_columns.size());
+        for (int c = 0; c < m_columns.size(); ++c) {
+            r[c] = q.value(from[c]);
+            // An exact sum arrives in ten-thousandths and is kept as its exact text.
+            if (m_columns[c].scaled && !r[c].isNull()) r[c] = Money::fromUnits(r[c].toLongLong()).toString();
+        }
+        rows.append(r);
+    }
+    if (q.lastError().isValid()) throw DbError(q.lastError().text());
+    if (!rows.isEmpty() && lastKey) *lastKey = key;
+    return rows;
+}
 
+void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &binds)
+{
+    QVariantList key;
+    QVector<QVector<QVariant>> rows = read(db, sql, binds, &key);
     dropSortRanks();
     beginResetModel();
     m_rows = std::move(rows);
+    m_lastKey = key;
+    m_hasMore = false;
     endResetModel();
 }
 
-void ResultModel::readRows(int n, QVector<QVector<QVariant>> *into)
+int ResultModel::append(QSqlDatabase db, const QString &sql, const QVariantList &binds)
 {
-    if (!m_open) return;
-    QSqlQuery &q = *m_open;
-    int read = 0;
-    while ((n <= 0 || read < n) && q.next()) {
-        QVector<QVariant> r(m_columns.size());
-        for (int c = 0; c < m_columns.size(); ++c) r[c] = q.value(m_from[c]);
-        into->append(r);
-        ++read;
-    }
-    if (q.lastError().isValid()) {
-        const QString text = q.lastError().text();
-        m_open.reset();
-        throw DbError(text);
-    }
-    // A short batch is the end of the result: the statement is let go at once.
-    if (n <= 0 || read < n) m_open.reset();
-}
-
-bool ResultModel::canFetchMore(const QModelIndex &parent) const
-{
-    return !parent.isValid() && m_open != nullptr;
-}
-
-void ResultModel::fetchMore(const QModelIndex &parent)
-{
-    if (parent.isValid() || !m_open) return;
-    QVector<QVector<QVariant>> rows;
-    try {
-        readRows(m_batch, &rows);
-    } catch (const DbError &e) {
-        // Called from the view's scrolling: the screen tells the user later.
-        emit fetchFailed(e.text());
-    }
-    if (rows.isEmpty()) return;
+    QVariantList key = m_lastKey;
+    QVector<QVector<QVariant>> rows = read(db, sql, binds, &key);
+    if (rows.isEmpty()) return 0;
+    m_lastKey = key;
     dropSortRanks();
     beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
     m_rows += rows;
     endInsertRows();
+    return int(rows.size());
 }
 
-void ResultModel::fetchAll()
+bool ResultModel::canFetchMore(const QModelIndex &parent) const
 {
-    if (!m_open) return;
-    QVector<QVector<QVariant>> rows;
-    auto append = [&] {
-        if (rows.isEmpty()) return;
-        dropSortRanks();
-        beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
-        m_rows += rows;
-        endInsertRows();
-    };
-    try {
-        readRows(0, &rows);
-    } catch (const DbError &) {
-        append();
-        throw;
-    }
-    append();
+    return !parent.isValid() && m_hasMore && m_fetch;
+}
+
+void ResultModel::fetchMore(const QModelIndex &parent)
+{
+    if (canFetchMore(parent)) m_fetch();
 }
 
 void ResultModel::clear()
@@ -151,7 +128,8 @@ void ResultModel::clear()
     dropSortRanks();
     beginResetModel();
     m_rows.clear();
-    m_open.reset();
+    m_hasMore = false;
+    m_lastKey.clear();
     endResetModel();
 }
 

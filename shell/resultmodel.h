@@ -1,24 +1,22 @@
 #pragma once
-// The rows of a list query, fetched into memory and shown read-only.
+// The rows of a list query, read into memory and shown read-only.
 // Columns follow the screen's column table; each column reads the result field
 // of its name. Number columns show Money's shortest form and sort by value.
 //
-// By default every row is fetched at once. With a batch size the first batch
-// is fetched at once and the statement stays open; the view asks for the next
-// batch as it scrolls towards the end (canFetchMore/fetchMore), so that a list
-// of years of documents shows its first screen at once.
+// Every statement is read to its end and let go before load or append returns:
+// nothing stays open on the connection between two user actions. A long list
+// is read a page at a time by its screen (ListScreen::setPaged), each page a
+// statement of its own; the model only holds the rows and asks for more.
 #include "listcolumn.h"
-#include "data/listconnection.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
+#include <QStringList>
 #include <QVariantList>
 #include <QVector>
-#include <memory>
-
-class QSqlQuery;
+#include <functional>
 
 class Money;
 
@@ -31,11 +29,6 @@ public:
     };
 
     explicit ResultModel(QObject *parent = nullptr);
-    ~ResultModel() override;
-
-    // Rows fetched at a time; 0 (the default) fetches every row at load.
-    void setBatch(int rows) { m_batch = rows; }
-    int batch() const { return m_batch; }
 
     void setColumns(const QList<ListColumn> &columns);
     const QList<ListColumn> &columns() const { return m_columns; }
@@ -44,11 +37,22 @@ public:
     // Runs the statement with its bound values and keeps all its rows.
     // Throws DbError when the engine refuses it or a column's field is missing.
     void load(QSqlDatabase db, const QString &sql, const QVariantList &binds);
+    // Adds the rows of a statement after those held (the next page of a long
+    // list). Returns how many rows it added. Throws DbError.
+    int append(QSqlDatabase db, const QString &sql, const QVariantList &binds);
     void clear();
-    // Whether every row of the statement has been fetched.
-    bool isComplete() const { return !m_open; }
-    // Fetches the rest of the rows. Throws DbError.
-    void fetchAll();
+
+    // A list read page by page: while more rows are there, the grid scrolling
+    // to the end calls `fetch`, which appends the next page.
+    // The fields of the list's order: their values in the last row read are
+    // kept as read (lastKey), for the statement of the next page.
+    void setKeyFields(const QStringList &fields) { m_keyFields = fields; }
+    const QVariantList &lastKey() const { return m_lastKey; }
+    void setMoreRows(std::function<void()> fetch) { m_fetch = std::move(fetch); }
+    void setHasMore(bool more) { m_hasMore = more; }
+    bool hasMore() const { return m_hasMore; }
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
     // The stored value (NULL stays an invalid or null QVariant).
     QVariant raw(int row, int column) const;
@@ -58,9 +62,6 @@ public:
     // Sum of a number column over all rows. *any is false when no row had a value,
     // as a database sum over no rows gives nothing.
     Money sum(int column, bool *any = nullptr) const;
-
-    bool canFetchMore(const QModelIndex &parent) const override;
-    void fetchMore(const QModelIndex &parent) override;
 
     // The place of each row in the column's ascending order: empty values
     // first, then numbers by value (number columns), then texts in the
@@ -74,23 +75,20 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-signals:
-    // A later batch could not be read; the list ends where it stopped.
-    void fetchFailed(const QString &text);
-
 private:
-    // Reads up to `n` rows of the open statement (all when n <= 0) into `into`;
-    // closes the statement at its end. Throws DbError.
-    void readRows(int n, QVector<QVector<QVariant>> *into);
+    // Reads every row of the statement; *lastKey gets the key fields of the
+    // last row (left alone when there is none). Throws DbError.
+    QVector<QVector<QVariant>> read(QSqlDatabase db, const QString &sql, const QVariantList &binds,
+                                    QVariantList *lastKey) const;
     void dropSortRanks();
 
     QList<ListColumn> m_columns;
     QVector<QVector<QVariant>> m_rows;
     mutable QHash<int, QVector<int>> m_ranks;   // by column, until the rows change
-    int m_batch = 0;
-    ListConnection m_listConnection;      // where a list read in batches is read (before m_open: outlives it)
-    std::unique_ptr<QSqlQuery> m_open;   // the statement of a list not yet fetched to its end
-    QVector<int> m_from;                  // result field of each column
+    std::function<void()> m_fetch;
+    bool m_hasMore = false;
+    QStringList m_keyFields;
+    QVariantList m_lastKey;
 };
 
 // Reads a number out of a stored value; false for NULL, empty and non-numbers.

@@ -14,11 +14,17 @@
 #include "master/frmshop_m.h"
 #include "master/frmunits_in.h"
 #include "master/frmunits_m.h"
+#include "money/balancelist.h"
+#include "money/frmlist.h"
+#include "money/periodreportscreen.h"
 #include "money/settlequery.h"
 #include "stock/frmkc.h"
 #include "stock/frmstock_in.h"
 #include "stock/frmstock_m.h"
 #include "stock/frmstock_mx.h"
+#include "money/statisticsscreen.h"
+#include "money/voucherentry.h"
+#include "money/voucherlist.h"
 #include "trade/frmcg_o_in.h"
 #include "trade/frmjh_in.h"
 #include "trade/frmtrade_m.h"
@@ -80,6 +86,21 @@ void registerAll()
     add(QStringLiteral("frmCG_O_SKQ"), [](QWidget *parent) { return new frmCG_O_SKQ(parent); });
     add(QStringLiteral("frmXS_SKQ"), [](QWidget *parent) { return new frmXS_SKQ(parent); });
     add(QStringLiteral("frmXS_O_FKQ"), [](QWidget *parent) { return new frmXS_O_FKQ(parent); });
+
+    add(QStringLiteral("frmFK_In"), [](QWidget *parent) { return new frmFK_In(parent); });
+    add(QStringLiteral("frmSK_In"), [](QWidget *parent) { return new frmSK_In(parent); });
+    add(QStringLiteral("frmFK_M1"), [](QWidget *parent) { return new frmFK_M1(parent); });
+    add(QStringLiteral("frmSK_M1"), [](QWidget *parent) { return new frmSK_M1(parent); });
+    add(QStringLiteral("frmUnits_YF"), [](QWidget *parent) { return new frmUnits_YF(parent); });
+    add(QStringLiteral("frmUnits_YS"), [](QWidget *parent) { return new frmUnits_YS(parent); });
+    add(QStringLiteral("frmList"), [](QWidget *parent) { return new frmList(parent); });
+    add(QStringLiteral("frmBB_D"), [](QWidget *parent) { return new frmBB_D(parent); });
+    add(QStringLiteral("frmBB_M"), [](QWidget *parent) { return new frmBB_M(parent); });
+    add(QStringLiteral("frmBB_Y"), [](QWidget *parent) { return new frmBB_Y(parent); });
+    add(QStringLiteral("frmBB_CG"), [](QWidget *parent) { return new frmBB_CG(parent); });
+    add(QStringLiteral("frmBB_CT"), [](QWidget *parent) { return new frmBB_CT(parent); });
+    add(QStringLiteral("frmBB_XS"), [](QWidget *parent) { return new frmBB_XS(parent); });
+    add(QStringLiteral("frmBB_XT"), [](QWidget *parent) { return new frmBB_XT(parent); });
 }
 
 } // namespace Screens

@@ -7,7 +7,7 @@
 #include "shell/dialogbuttons.h"
 #include "shell/msg.h"
 #include "shell/taborder.h"
-#include "trade/entryfields.h"
+#include "shell/picklist.h"
 #include "trade/linegrid.h"
 
 #include <QCheckBox>
@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQueryModel>
 #include <QVBoxLayout>
 
 namespace {
@@ -102,7 +103,7 @@ QWidget *StockEntryScreen::buildInfoGroup()
     // The drop-downs are numbered in the order they stand: the warehouses, then the handler.
     int no = 0;
     auto pick = [&](QSqlQueryModel *model) {
-        return EntryFields::pickList(box, QStringLiteral("DBLookupComboBox%1").arg(++no), model);
+        return sharedPickList(box, QStringLiteral("DBLookupComboBox%1").arg(++no), model);
     };
     try {
         if (m_info.twoWarehouses) m_issuing = pick(DM().DBComWare());
@@ -191,9 +192,9 @@ void StockEntryScreen::myNew()
     m_remark->clear();
     m_continue->setChecked(true);
     // Both warehouses start at the user's own; the transfer asks for a change.
-    if (m_issuing) EntryFields::setPick(m_issuing, G.UserCK);
-    EntryFields::setPick(m_ware, G.UserCK);
-    EntryFields::setPick(m_handler, G.UserJSR);
+    if (m_issuing) setPick(m_issuing, G.UserCK);
+    setPick(m_ware, G.UserCK);
+    setPick(m_handler, G.UserJSR);
     const QDate work = QDate::fromString(G.WorkDate, QString::fromLatin1(DateFormat));
     m_date->setDate(work.isValid() ? work : QDate::currentDate());
     mySumMoney();

@@ -54,7 +54,7 @@ StockLinesScreen::StockLinesScreen(StockKind kind, QWidget *parent)
     cols << ListColumn("Remark", "备注").w(100);
     select += QStringLiteral(", H.WName as WName, S.theNum as SPNum, S.theName as SPName, S.theStand as theStand, "
                              "S.theUnit as theUnit, L.thePrice as thePrice, L.theCount as theCount, L.theSum as theSum, "
-                             "H.UName as UName, H.IName as IName, L.Remark as Remark");
+                             "H.UName as UName, H.IName as IName, L.Remark as Remark, L.ID as myID");
     setColumns(cols);
     const QString from = QStringLiteral(" from %1 L inner join %2 H on L.theNum=H.theNum").arg(lines, m_info.head);
     // Newest line first; the product is joined by key and only read.

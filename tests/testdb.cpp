@@ -190,20 +190,34 @@ void TestDb::closeSeat(const QString &name)
     QSqlDatabase::removeDatabase(name);
 }
 
+namespace {
+// A trigger refusing the writes `event` ("insert", "update") of `table` when `when` holds.
+void failWrites(frmDM &dm, bool server, const QString &event, const QString &table, const QString &when,
+                const QString &message)
+{
+    if (server) {
+        dm.mySQL(QStringLiteral("create or replace function jxc_fail_%1() returns trigger language plpgsql as $$ "
+                                "begin if %2 then raise exception '%3'; end if; return new; end $$")
+                     .arg(table, when, message));
+        dm.mySQL(QStringLiteral("create trigger fail before %1 on %2 for each row execute function jxc_fail_%2()")
+                     .arg(event, table));
+    } else {
+        dm.mySQL(QStringLiteral("create trigger fail before %1 on %2 when %3 begin select raise(abort, '%4'); end")
+                     .arg(event, table, when, message));
+    }
+}
+} // namespace
+
 void TestDb::failInserts(const QString &table, const QString &message, int fromRows, const QString &newRowCondition)
 {
     QString when = QStringLiteral("(select count(*) from %1) >= %2").arg(table).arg(fromRows);
     if (!newRowCondition.isEmpty()) when += QStringLiteral(" and (%1)").arg(newRowCondition);
-    if (m_where.server) {
-        m_dm->mySQL(QStringLiteral("create or replace function jxc_fail_%1() returns trigger language plpgsql as $$ "
-                                   "begin if %2 then raise exception '%3'; end if; return new; end $$")
-                        .arg(table, when, message));
-        m_dm->mySQL(QStringLiteral("create trigger fail before insert on %1 for each row execute function jxc_fail_%1()")
-                        .arg(table));
-    } else {
-        m_dm->mySQL(QStringLiteral("create trigger fail before insert on %1 when %2 begin select raise(abort, '%3'); end")
-                        .arg(table, when, message));
-    }
+    failWrites(*m_dm, m_where.server, QStringLiteral("insert"), table, when, message);
+}
+
+void TestDb::failUpdates(const QString &table, const QString &message)
+{
+    failWrites(*m_dm, m_where.server, QStringLiteral("update"), table, QStringLiteral("true"), message);
 }
 
 void TestDb::stopFailing(const QString &table)

@@ -40,6 +40,8 @@ public:
     // `newRowCondition`, written with "new."); stopFailing ends it.
     void failInserts(const QString &table, const QString &message, int fromRows = 0,
                      const QString &newRowCondition = QString());
+    // The same for the updates of `table`.
+    void failUpdates(const QString &table, const QString &message);
     void stopFailing(const QString &table);
 
     // Small fixtures.

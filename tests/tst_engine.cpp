@@ -6,7 +6,6 @@
 #include "data/engine.h"
 #include "data/globals.h"
 #include "data/transaction.h"
-#include "shell/resultmodel.h"
 #include "testdb.h"
 
 #include <QElapsedTimer>
@@ -26,7 +25,6 @@ private slots:
     void serverColumnTypes();
     void stockReadForTheSaveIsLocked();
     void numberTakenMeanwhileIsGivenUp();
-    void listReadInBatchesSurvivesOtherStatements();
     void serverErrorsAreToldByState_data();
     void serverErrorsAreToldByState();
     void seatsStartingTogetherOnAnEmptyServer();
@@ -34,6 +32,7 @@ private slots:
     void newerServerBooksAreRefused();
     void unreachableServerIsToldInChinese();
     void lostServerConnectionComesBack();
+    void reportScratchIsEachSeatsOwn();
 };
 
 void TstEngine::containsIgnoresTheCaseOfAToZOnly_data()
@@ -181,28 +180,6 @@ void TstEngine::numberTakenMeanwhileIsGivenUp()
     QCOMPARE(dm.rows(QStringLiteral("select theNum, coalesce(Remark,'') from UJH order by theNum")),
              (QVector<QVariantList>{{QStringLiteral("CG121116-0001"), QString()}, {QStringLiteral("CG121116-0002"), QStringLiteral("本单")}}));
     QCOMPARE(dm.value(QStringLiteral("select theNum from UList")).toString(), num);
-}
-
-void TstEngine::listReadInBatchesSurvivesOtherStatements()
-{
-    TestDb t;
-    frmDM &dm = t.dm();
-    for (int i = 1; i <= 250; ++i)
-        dm.mySQL(QStringLiteral("insert into SUType(theName) values(?)"), {QStringLiteral("类%1").arg(i)});
-    ResultModel m;
-    m.setColumns({ListColumn{QStringLiteral("theName"), QStringLiteral("名称")}});
-    m.setBatch(100);
-    m.load(dm.db(), QStringLiteral("select theName from SUType order by ID"), {});
-    QCOMPARE(m.rowCount(), 100);
-    // The screen reads details and saves between two batches.
-    QVERIFY(!dm.rows(QStringLiteral("select theName from SUType where ID=?"), {1}).isEmpty());
-    t.addProduct(QStringLiteral("可乐"));
-    m.fetchMore(QModelIndex());
-    QCOMPARE(m.rowCount(), 200);
-    QVERIFY(!dm.rows(QStringLiteral("select count(*) from SShop")).isEmpty());
-    m.fetchAll();
-    QCOMPARE(m.rowCount(), 253);
-    QCOMPARE(m.raw(252, 0).toString(), QStringLiteral("类250"));
 }
 
 void TstEngine::serverErrorsAreToldByState_data()
@@ -367,5 +344,28 @@ void TstEngine::lostServerConnectionComesBack()
     QCOMPARE(dm.myRetKC(QStringLiteral("一号库"), cola).toString(), QStringLiteral("3"));
 }
 
-QTEST_MAIN(TstEngine)
+void TstEngine::reportScratchIsEachSeatsOwn()
+{
+    TestDb t;
+    if (!t.onServer()) QSKIP("one seat on the file");
+    const QStringList zeros(30, QStringLiteral("0"));
+    t.dm().SaveBB(QStringLiteral("2012-11-16"), zeros);
+    QString err;
+    QVERIFY2(openServer(t.location(), QStringLiteral("counter-2"), &err), qPrintable(err));
+    {
+        // Another seat works out its own report meanwhile …
+        frmDM other(QSqlDatabase::database(QStringLiteral("counter-2")));
+        QCOMPARE(other.value(QStringLiteral("select count(*) from UBB")).toInt(), 0);
+        other.mySQL(QStringLiteral("delete from UBB"));
+        other.SaveBB(QStringLiteral("2012-11"), zeros);
+        other.SaveBB(QStringLiteral("2012-12"), zeros);
+        QCOMPARE(other.value(QStringLiteral("select count(*) from UBB")).toInt(), 2);
+    }
+    closeDatabase(QStringLiteral("counter-2"));
+    QSqlDatabase::removeDatabase(QStringLiteral("counter-2"));
+    // … and this seat's rows are as it left them.
+    QCOMPARE(t.dm().rows(QStringLiteral("select theDate from UBB")), (QVector<QVariantList>{{QStringLiteral("2012-11-16")}}));
+}
+
+QTEST_GUILESS_MAIN(TstEngine)
 #include "tst_engine.moc"

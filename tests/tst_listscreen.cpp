@@ -1,7 +1,9 @@
 // The list-screen frame, driven through a small screen made only for this test:
 // filters tick their boxes, the kept condition binds its values, Ref re-runs it,
 // title clicks sort without a query, totals, and the "Excel" export in view order.
+#include "data/dberror.h"
 #include "data/globals.h"
+#include "data/transaction.h"
 #include "export/exportopen.h"
 #include "shell/daterange.h"
 #include "shell/listscreen.h"
@@ -22,6 +24,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -94,6 +98,12 @@ private slots:
     void failedQueryLeavesScreenUnqueried();
     void exportFollowsSortedView();
     void pagedListFetchesAsItScrolls();
+    void pagesNeitherRepeatNorSkip_data();
+    void pagesNeitherRepeatNorSkip();
+    void nothingStaysOpenBetweenPages();
+    void pagedOrderOfQualifiedFields();
+    void enterInAFilterQueries_data();
+    void enterInAFilterQueries();
 
 private:
     void addItem(const QString &code, const QString &name, const QString &date, const QString &type,
@@ -554,7 +564,7 @@ void TestListScreen::pagedListFetchesAsItScrolls()
     QCOMPARE(s.valueAt(0, "theMoney").toInt(), 1);
     s.sortProxy()->clickTitle(s.resultModel()->columnOf("theMoney"));
     QCOMPARE(s.valueAt(0, "theMoney").toInt(), 450);
-    QVERIFY(s.lastStatement().contains(QStringLiteral("order by theMoney desc, ID")));
+    QVERIFY(s.lastStatement().contains(QStringLiteral("order by theMoney desc nulls last, ID")));
     // "Excel" writes all of them, in the order shown.
     s.BitBtn3Click();
     XlsxRead x;
@@ -564,6 +574,183 @@ void TestListScreen::pagedListFetchesAsItScrolls()
     QCOMPARE(x.value("G452").toInt(), 1);
     QCOMPARE(x.value("F453").toDouble(), 45.0);
     QVERIFY(m_shown.isEmpty());
+}
+
+void TestListScreen::pagesNeitherRepeatNorSkip_data()
+{
+    QTest::addColumn<QString>("title");   // empty: the list's own order
+    QTest::addColumn<bool>("descending");
+    QTest::newRow("own order") << "" << false;
+    QTest::newRow("amount ascending") << "theMoney" << false;
+    QTest::newRow("amount descending") << "theMoney" << true;
+    QTest::newRow("name ascending") << "theName" << false;
+    QTest::newRow("name descending") << "theName" << true;
+}
+
+// Page after page, by the scrolling grid's request, in the list's own order or
+// a title's: every row once, in order, ties in the list's own order, empty
+// values first ascending and last descending; rows written by another copy of
+// the program between two pages neither repeat a row nor make one be skipped.
+void TestListScreen::pagesNeitherRepeatNorSkip()
+{
+    QFETCH(QString, title);
+    QFETCH(bool, descending);
+    // 500 rows: 9 amounts and 7 names, every 11th row without either.
+    m_db->dm().mySQL(QStringLiteral(
+        "with recursive n(i) as (select 1 union all select i+1 from n where i<500) "
+        "insert into TItem(theCode,theName,theDate,theType,theQty,theMoney,theDel) "
+        "select printf('%04d', i), case when i % 11 = 0 then null else '件' || (i % 7) end, '2012-11-16', '甲类', 1, "
+        "case when i % 11 = 0 then null else (i % 9) * 1.25 end, '否' from n"));
+    ItemList s;
+    s.setPaged(true);
+    s.show();
+    if (!title.isEmpty()) {
+        const int col = s.resultModel()->columnOf(title);
+        s.sortProxy()->clickTitle(col);
+        if (descending) s.sortProxy()->clickTitle(col);
+    }
+    s.BitBtn1Click();
+    QCOMPARE(s.foundCount(), 500);
+    QVERIFY(s.rowCount() < 500);
+
+    // Another copy of the program adds rows that sort anywhere and changes
+    // none of those read; they may or may not be met further down.
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(m_db->file());
+        QVERIFY(other.open());
+        QSqlQuery q(other);
+        QVERIFY2(q.exec(QStringLiteral("insert into TItem(theCode,theName,theDate,theType,theQty,theMoney,theDel) "
+                                       "values('new1','件0','2012-11-16','甲类',1,0,'否'),"
+                                       "('new2',null,'2012-11-16','甲类',1,null,'否'),"
+                                       "('new3','件9','2012-11-16','甲类',1,99,'否')")),
+                 qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+
+    int pages = 1;
+    while (s.sortProxy()->canFetchMore(QModelIndex())) {
+        const int before = s.rowCount();
+        s.sortProxy()->fetchMore(QModelIndex());
+        QVERIFY(s.rowCount() > before);
+        ++pages;
+    }
+    QVERIFY(pages >= 3);
+    QVERIFY(m_shown.isEmpty());
+
+    QSet<int> seen;
+    for (int r = 0; r < s.rowCount(); ++r) {
+        const int id = s.valueAt(r, "ID").toInt();
+        QVERIFY2(!seen.contains(id), qPrintable(QStringLiteral("row %1 twice").arg(id)));
+        seen.insert(id);
+    }
+    for (int id = 1; id <= 500; ++id) QVERIFY2(seen.contains(id), qPrintable(QStringLiteral("row %1 skipped").arg(id)));
+
+    // In order: by the title's value (empty ones first ascending, last
+    // descending), ties by ID as the list's own order has it.
+    auto key = [&](int r) { return s.valueAt(r, title.isEmpty() ? QStringLiteral("ID") : title); };
+    for (int r = 1; r < s.rowCount(); ++r) {
+        const QVariant a = key(r - 1), b = key(r);
+        const int idA = s.valueAt(r - 1, "ID").toInt(), idB = s.valueAt(r, "ID").toInt();
+        int cmp = 0;   // a against b in ascending order, empty first
+        if (a.isNull() || b.isNull()) cmp = a.isNull() == b.isNull() ? 0 : a.isNull() ? -1 : 1;
+        else if (title == "theName") cmp = a.toString().compare(b.toString());
+        else cmp = a.toDouble() < b.toDouble() ? -1 : a.toDouble() > b.toDouble() ? 1 : 0;
+        if (descending) cmp = -cmp;
+        QVERIFY2(cmp < 0 || (cmp == 0 && idA < idB),
+                 qPrintable(QStringLiteral("rows %1 and %2 out of order").arg(idA).arg(idB)));
+    }
+}
+
+// Between two pages no statement stays open on the connection: another copy
+// of the program writes, and then a save on this one (BEGIN IMMEDIATE) still
+// works; an open statement would hold this connection on the snapshot from
+// before that write and the save would fail at once.
+void TestListScreen::nothingStaysOpenBetweenPages()
+{
+    m_db->dm().mySQL(QStringLiteral(
+        "with recursive n(i) as (select 1 union all select i+1 from n where i<450) "
+        "insert into TItem(theCode,theName,theDate,theType,theQty,theMoney,theDel) "
+        "select printf('%04d', i), '件' || i, '2012-11-16', '甲类', 1, i, '否' from n"));
+    ItemList s;
+    s.setPaged(true);
+    s.show();
+    s.BitBtn1Click();
+    s.sortProxy()->fetchMore(QModelIndex());
+    QVERIFY(s.sortProxy()->canFetchMore(QModelIndex()));   // more to read: the list is not at its end
+
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(m_db->file());
+        QVERIFY(other.open());
+        QSqlQuery q(other);
+        QVERIFY2(q.exec(QStringLiteral("update TItem set theQty=2 where ID=450")), qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+
+    try {
+        Transaction tx(m_db->db());
+        m_db->dm().mySQL(QStringLiteral("update TItem set theDel='是' where ID=1"));
+        tx.commit();
+    } catch (const DbError &e) {
+        QFAIL(qPrintable(e.text()));
+    }
+    QCOMPARE(m_db->dm().value(QStringLiteral("select theDel from TItem where ID=1")).toString(), QStringLiteral("是"));
+    // The next page follows on.
+    QVERIFY(s.fetchAll());
+    QCOMPARE(s.rowCount(), 450);
+    QCOMPARE(s.valueAt(449, "ID").toInt(), 450);
+}
+
+// The order may name the fields as the statement does ("T.ID"): a page goes
+// on from the key under the select list's name of that field.
+void TestListScreen::pagedOrderOfQualifiedFields()
+{
+    m_db->dm().mySQL(QStringLiteral(
+        "with recursive n(i) as (select 1 union all select i+1 from n where i<450) "
+        "insert into TItem(theCode,theName,theDate,theType,theQty,theMoney,theDel) "
+        "select printf('%04d', i), '件' || i, '2012-11-16', case when i % 2 = 0 then '甲类' else '乙类' end, 1, i, '否' from n"));
+    ItemList s;
+    s.setQuery(QStringLiteral("select T.ID as ID, T.theCode as theCode, T.theName as theName, T.theDate as theDate, "
+                              "T.theType as theType, T.theQty as theQty, T.theMoney as theMoney from TItem T"),
+               QStringLiteral("order by T.theType, T.ID desc"));
+    s.setPaged(true);
+    s.show();
+    s.BitBtn1Click();
+    while (s.sortProxy()->canFetchMore(QModelIndex())) s.sortProxy()->fetchMore(QModelIndex());
+    QVERIFY(m_shown.isEmpty());
+    QCOMPARE(s.rowCount(), 450);
+    // "乙类" (U+4E59) before "甲类" (U+7532), each newest first.
+    for (int r = 0; r < 225; ++r) QCOMPARE(s.valueAt(r, "ID").toInt(), 449 - 2 * r);
+    for (int r = 225; r < 450; ++r) QCOMPARE(s.valueAt(r, "ID").toInt(), 450 - 2 * (r - 225));
+}
+
+void TestListScreen::enterInAFilterQueries_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("text field") << "name";
+    QTest::newRow("pick list") << "type";
+    QTest::newRow("date") << "date";
+}
+
+// Typing a filter and Enter runs the query, as "查询" does, with the filter ticked.
+void TestListScreen::enterInAFilterQueries()
+{
+    QFETCH(QString, where);
+    addItem("1", "甲", QDate::currentDate().toString("yyyy-MM-dd"), "甲类", 1, 1);
+    addItem("2", "乙", QDate::currentDate().addYears(-1).toString("yyyy-MM-dd"), "乙类", 1, 1);
+    ItemList s;
+    s.show();
+    QWidget *target = where == "name" ? static_cast<QWidget *>(s.name->lineEdit())
+                    : where == "type" ? static_cast<QWidget *>(s.type->comboBox())
+                                      : static_cast<QWidget *>(s.date->dateTo());
+    if (where == "name") typeInto(s.name->lineEdit(), QStringLiteral("甲"));
+    else if (where == "type") { s.type->comboBox()->setCurrentIndex(0); s.type->tick(); }
+    else s.date->dateTo()->setDate(QDate::currentDate().addDays(1));
+    QTest::keyClick(target, Qt::Key_Return);
+    QTRY_VERIFY(s.queried());
+    QCOMPARE(s.rowCount(), 1);
+    QCOMPARE(s.valueAt(0, "theName").toString(), QStringLiteral("甲"));
 }
 
 QTEST_MAIN(TestListScreen)

@@ -3,7 +3,6 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
-#include "entryfields.h"
 #include "linegrid.h"
 #include "lookup.h"
 #include "pickerlookup.h"
@@ -11,6 +10,7 @@
 #include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
+#include "shell/picklist.h"
 #include "shell/taborder.h"
 
 #include <QCheckBox>
@@ -57,8 +57,6 @@ QLineEdit *lineEdit(const QString &name, int maxLength, QWidget *parent)
     return e;
 }
 
-using EntryFields::setPick;
-
 } // namespace
 
 void TradeEntryScreen::setPrintHook(PrintHook hook) { printHook() = std::move(hook); }
@@ -87,7 +85,7 @@ TradeEntryScreen::TradeEntryScreen(TradeKind kind, const TradeEntryTexts &texts,
 
 QComboBox *TradeEntryScreen::pickList(const QString &name, QSqlQueryModel *model)
 {
-    return EntryFields::pickList(this, name, model);
+    return sharedPickList(this, name, model);
 }
 
 void TradeEntryScreen::buildScreen()

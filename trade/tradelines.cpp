@@ -96,7 +96,8 @@ void TradeLinesScreen::buildColumns()
                                     "U.thePro as thePro, U.thePho as thePho, U.theAdd as theAdd, S.theNum as SPNum, "
                                     "S.theName as SPName, S.theStand as theStand, S.theUnit as theUnit, "
                                     "L.thePrice as thePrice, L.theCount as theCount, L.theSum as theSum, "
-                                    "H.WName as WName, H.UName as UName, H.IName as IName, L.Remark as Remark");
+                                    "H.WName as WName, H.UName as UName, H.IName as IName, L.Remark as Remark, "
+                                    "L.ID as myID");
     const ListColumn count = ListColumn("theCount", "数量").num().w(60).sum("数量合计：");
     const ListColumn amount = ListColumn("theSum", "金额").num().w(80).sum("金额合计：");
     if (m_info.salesLines) {
@@ -106,7 +107,7 @@ void TradeLinesScreen::buildColumns()
         cols << ListColumn("thePrice", "销售单价").num().w(60) << ListColumn("theZK", "折扣").num().w(40) << count
              << amount << ListColumn("theCB", "成本").num().w(60).sum("成本合计：")
              << ListColumn("theLR", "利润").num().w(60).sumAsDifference("利润合计：", "theSum", "theCB");
-        select += QStringLiteral(", L.theZK as theZK, %1 as theCB, L.theSum-%1 as theLR, L.ID as myID, L.theJJ as theJJ")
+        select += QStringLiteral(", L.theZK as theZK, %1 as theCB, L.theSum-%1 as theLR, L.theJJ as theJJ")
                       .arg(lineCost());
     } else if (m_kind == TradeKind::PurchaseReturn) {
         cols << count << ListColumn("thePrice", "单价").num().w(60) << amount;

@@ -1,0 +1,54 @@
+#pragma once
+// The purchase and sales statistics ("采购入库统计", "采购退货统计",
+// "销售出库统计", "销售退货统计"): one design, the thin classes choose the kind
+// of document. "统计" totals quantity and amount of the lines per value of the
+// item chosen in "统计的项" (money/statistics.h), under the ticked filters.
+#include "money/statistics.h"
+#include "shell/listscreen.h"
+
+class QComboBox;
+
+class StatisticsScreen : public ListScreen {
+    Q_OBJECT
+public:
+    TradeKind kind() const { return m_kind; }
+    QComboBox *groupChoice() const { return m_group; }   // ComboBox1
+
+    // "统计"
+    void BitBtn1Click() override;
+
+protected:
+    StatisticsScreen(TradeKind kind, QWidget *parent);
+
+private:
+    void setGroupColumns(const StatGroup &g);
+
+    TradeKind m_kind;
+    QComboBox *m_group = nullptr;
+    QList<FilterRow *> m_partnerFilters;   // need the partner joined
+    QList<FilterRow *> m_productFilters;   // need the product joined
+};
+
+class frmBB_CG : public StatisticsScreen {
+    Q_OBJECT
+public:
+    explicit frmBB_CG(QWidget *parent = nullptr);
+};
+
+class frmBB_CT : public StatisticsScreen {
+    Q_OBJECT
+public:
+    explicit frmBB_CT(QWidget *parent = nullptr);
+};
+
+class frmBB_XS : public StatisticsScreen {
+    Q_OBJECT
+public:
+    explicit frmBB_XS(QWidget *parent = nullptr);
+};
+
+class frmBB_XT : public StatisticsScreen {
+    Q_OBJECT
+public:
+    explicit frmBB_XT(QWidget *parent = nullptr);
+};
