@@ -4,7 +4,25 @@
 #include "globals.h"
 #include "words.h"
 
+#include <QHash>
 #include <algorithm>
+
+namespace {
+// The cost price after `n` arrive at price `p` on a stock of `q` costing `c`:
+// (q × c + n × p) / (q + n), exactly in ten-thousandths, rounded once; the old
+// cost where that cannot be worked out or stored.
+Money movingAverage(Money q, Money c, Money n, Money p)
+{
+    const __int128 e = __int128(q.units()) + n.units();
+    const __int128 f = __int128(q.units()) * c.units() + __int128(n.units()) * p.units();
+    if (e <= 0) return c;
+    __int128 r = f / e;
+    const __int128 rest = f % e;
+    if (2 * (rest < 0 ? -rest : rest) >= e) r += f < 0 ? -1 : 1;
+    const Money average = Money::fromWide(r);
+    return average.isStorable() ? average : c;
+}
+} // namespace
 
 // Called for each line of a purchase receipt as its goods are posted (never at
 // a pre-save), after the line is stored and before its quantity is added to
@@ -21,20 +39,11 @@ void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
     if (method == QString::fromUtf8(Words::CostPurchasePrice)) {
         cost = purchasePrice();
     } else if (method == QString::fromUtf8(Words::CostMovingAverage)) {
-        const Money q = Money::fromVariant(value(QStringLiteral("select theCount from UKC where WName=? and SID=?"), {wname, sid}));
-        const Money c = Money::fromVariant(value(QStringLiteral("select theCB from SShop where ID=?"), {sid}));
-        // (q × c + n × p) / (q + n), exactly in ten-thousandths, rounded once.
-        const __int128 e = __int128(q.units()) + quantity.units();
-        const __int128 f = __int128(q.units()) * c.units() + __int128(quantity.units()) * price.units();
-        if (e > 0) {
-            __int128 r = f / e;
-            const __int128 rest = f % e;
-            if (2 * (rest < 0 ? -rest : rest) >= e) r += f < 0 ? -1 : 1;
-            const Money average = Money::fromWide(r);
-            cost = average.isStorable() ? average : c;
-        } else {
-            cost = c;
-        }
+        // The stock held and the cost price, in one reading.
+        const auto r = rows(QStringLiteral("select (select theCount from UKC where WName=? and SID=?), "
+                                           "(select theCB from SShop where ID=?)"),
+                            {wname, sid, sid});
+        cost = movingAverage(Money::fromVariant(r.value(0).value(0)), Money::fromVariant(r.value(0).value(1)), quantity, price);
     } else if (method == QString::fromUtf8(Words::CostFirstIn) || method == QString::fromUtf8(Words::CostLastIn)
                || method == QString::fromUtf8(Words::CostHighest) || method == QString::fromUtf8(Words::CostLowest)) {
         // The lines of posted receipts count; a pre-saved receipt's goods are not in stock yet.
@@ -63,4 +72,42 @@ void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
         throw DbError(QStringLiteral("未知的成本计算方法：") + method);
     }
     mySQL(QStringLiteral("update SShop set theCB=? where ID=?"), {cost.toVariant(), sid});
+}
+
+void frmDM::myShopCBs(const QString &wname, const QVector<CostLine> &lines)
+{
+    if (G.ShopCB != QString::fromUtf8(Words::CostMovingAverage)) {
+        // The other methods do not depend on the stock: line by line.
+        for (const CostLine &l : lines) myShopCB(l.sid, l.quantity, wname, l.price);
+        return;
+    }
+    // The moving average line by line as myShopCB works it out, with the stock
+    // and cost prices read once: a product on two lines arrives on the stock
+    // and cost its first line left.
+    struct State { Money stock, cost; };
+    QHash<int, State> state;
+    QVariantList ids;
+    for (const CostLine &l : lines)
+        if (!state.contains(l.sid)) {
+            state.insert(l.sid, State{});
+            ids << l.sid;
+        }
+    for (int from = 0; from < ids.size(); from += 500) {
+        const QVariantList part = ids.mid(from, 500);
+        QVariantList binds{wname};
+        binds += part;
+        const auto r = rows(QStringLiteral("select S.ID, (select K.theCount from UKC K where K.WName=? and K.SID=S.ID), S.theCB "
+                                           "from SShop S where S.ID in (%1)")
+                                .arg(QStringList(part.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+                            binds);
+        for (const QVariantList &row : r)
+            state[row[0].toInt()] = State{Money::fromVariant(row[1]), Money::fromVariant(row[2])};
+    }
+    for (const CostLine &l : lines) {
+        State &st = state[l.sid];
+        st.cost = movingAverage(st.stock, st.cost, l.quantity, l.price);
+        st.stock += l.quantity;
+    }
+    for (const QVariant &id : ids)
+        mySQL(QStringLiteral("update SShop set theCB=? where ID=?"), {state.value(id.toInt()).cost.toVariant(), id});
 }

@@ -8,6 +8,7 @@
 #include "words.h"
 
 #include <QSqlError>
+#include <algorithm>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 
@@ -117,6 +118,25 @@ int frmDM::rowCount(const QString &sql, const QVariantList &binds)
     return n;
 }
 
+void frmDM::insertRows(const QString &table, const QStringList &columns, const QVector<QVariantList> &rows)
+{
+    // Rows to a statement: few round trips, well inside either engine's limit
+    // of bound values.
+    constexpr int PerStatement = 100;
+    const QString group = QLatin1Char('(') + QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')) + QLatin1Char(')');
+    const QString head = QStringLiteral("insert into %1(%2) values").arg(table, columns.join(QLatin1Char(',')));
+    for (int from = 0; from < rows.size(); from += PerStatement) {
+        const int n = std::min<int>(PerStatement, rows.size() - from);
+        QVariantList binds;
+        binds.reserve(n * columns.size());
+        for (int i = from; i < from + n; ++i) {
+            if (rows[i].size() != columns.size()) throw DbError(QStringLiteral("插入 %1 的数据列数不对。").arg(table));
+            binds += rows[i];
+        }
+        mySQL(head + QStringList(n, group).join(QLatin1Char(',')), binds);
+    }
+}
+
 qint64 frmDM::insertId(const QString &sql, const QVariantList &binds)
 {
     if (EngineInfo::onServer(m_db)) return value(sql + QStringLiteral(" returning ID"), binds).toLongLong();
@@ -136,27 +156,28 @@ QString frmDM::likeTerm(const QString &field) const
 
 // ---- stock ----
 
-void frmDM::KC_Up(const QString &wname, int sid, Money quantity)
-{
-    QSqlQuery &q = run(QStringLiteral("update UKC set theCount=round(theCount+?,4) where WName=? and SID=?"),
-                       {quantity.toVariant(), wname, sid});
-    const int changed = q.numRowsAffected();
-    q.finish();
-    // The first movement of a product in a warehouse creates its stock row.
-    if (changed == 0)
-        mySQL(QStringLiteral("insert into UKC(WName,SID,theCount) values(?,?,?)"), {wname, sid, quantity.toVariant()});
+namespace {
+// The stock change of one product in one warehouse, returning the stock after it.
+const char *const StockChange = "update UKC set theCount=round(theCount%1?,4) where WName=? and SID=? returning theCount";
 }
 
-void frmDM::KC_Do(const QString &wname, int sid, Money quantity)
+Money frmDM::KC_Up(const QString &wname, int sid, Money quantity)
+{
+    const QVariant after = value(QString::fromLatin1(StockChange).arg(QLatin1Char('+')), {quantity.toVariant(), wname, sid});
+    if (after.isValid()) return Money::fromVariant(after);
+    // The first movement of a product in a warehouse creates its stock row.
+    mySQL(QStringLiteral("insert into UKC(WName,SID,theCount) values(?,?,?)"), {wname, sid, quantity.toVariant()});
+    return quantity;
+}
+
+Money frmDM::KC_Do(const QString &wname, int sid, Money quantity)
 {
     // No test for enough stock here: whether stock may go negative is the screens' decision.
-    QSqlQuery &q = run(QStringLiteral("update UKC set theCount=round(theCount-?,4) where WName=? and SID=?"),
-                       {quantity.toVariant(), wname, sid});
-    const int changed = q.numRowsAffected();
-    q.finish();
+    const QVariant after = value(QString::fromLatin1(StockChange).arg(QLatin1Char('-')), {quantity.toVariant(), wname, sid});
+    if (after.isValid()) return Money::fromVariant(after);
     // A first issue creates the row with the negated quantity.
-    if (changed == 0)
-        mySQL(QStringLiteral("insert into UKC(WName,SID,theCount) values(?,?,?)"), {wname, sid, (-quantity).toVariant()});
+    mySQL(QStringLiteral("insert into UKC(WName,SID,theCount) values(?,?,?)"), {wname, sid, (-quantity).toVariant()});
+    return -quantity;
 }
 
 Money frmDM::myRetKC(const QString &wname, int sid)
@@ -168,15 +189,46 @@ Money frmDM::myRetKC(const QString &wname, int sid)
     return r.size() == 1 ? Money::fromVariant(r[0][0]) : Money();
 }
 
+QHash<int, Money> frmDM::myRetKCs(const QString &wname, const QList<int> &sids)
+{
+    QHash<int, Money> out;
+    QVariantList ids;
+    for (int sid : sids)
+        if (!out.contains(sid)) {
+            out.insert(sid, Money());
+            ids << sid;
+        }
+    for (int from = 0; from < ids.size(); from += 500) {
+        const QVariantList part = ids.mid(from, 500);
+        QVariantList binds{wname};
+        binds += part;
+        const QString sql = QStringLiteral("select SID, theCount from UKC where WName=? and SID in (%1)")
+                                .arg(QStringList(part.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+        for (const QVariantList &r : Transaction::active(m_db) ? rowsToChange(sql, binds) : rows(sql, binds))
+            out[r[0].toInt()] = Money::fromVariant(r[1]);
+    }
+    return out;
+}
+
 void frmDM::SaveSList(const QString &word, const QString &num, const QString &wname, int sid,
                       Money countIn, Money countOut, Money price)
 {
     // Callers post the stock change first, so this is the stock after the movement.
-    const Money after = myRetKC(wname, sid);
-    mySQL(QStringLiteral("insert into SList(theDate,theType,theNum,WName,SID,ICount,OCount,SPrice,WCount,UName) "
-                         "values(?,?,?,?,?,?,?,?,?,?)"),
-          {G.WorkDate, word, num, wname, sid, countIn.toVariant(), countOut.toVariant(), price.toVariant(),
-           after.toVariant(), G.LoginName});
+    SaveSListRows({LedgerRow{word, num, wname, sid, countIn, countOut, price, myRetKC(wname, sid)}});
+}
+
+void frmDM::SaveSListRows(const QVector<LedgerRow> &rows)
+{
+    static const QStringList columns{QStringLiteral("theDate"), QStringLiteral("theType"), QStringLiteral("theNum"),
+                                     QStringLiteral("WName"),   QStringLiteral("SID"),     QStringLiteral("ICount"),
+                                     QStringLiteral("OCount"),  QStringLiteral("SPrice"),  QStringLiteral("WCount"),
+                                     QStringLiteral("UName")};
+    QVector<QVariantList> values;
+    values.reserve(rows.size());
+    for (const LedgerRow &r : rows)
+        values << QVariantList{G.WorkDate, r.word, r.num, r.wname, r.sid, r.countIn.toVariant(), r.countOut.toVariant(),
+                               r.price.toVariant(), r.after.toVariant(), G.LoginName};
+    insertRows(QStringLiteral("SList"), columns, values);
 }
 
 // ---- money ----

@@ -51,12 +51,30 @@ public:
     // wildcards), ignoring the case of A to Z on either engine.
     QString likeTerm(const QString &field) const;
 
+    // Writes `rows` into `columns` of `table`, many rows to a statement (one
+    // round trip each on a server). Nothing is written when `rows` is empty.
+    void insertRows(const QString &table, const QStringList &columns, const QVector<QVariantList> &rows);
+
     // ---- stock ----
-    void KC_Up(const QString &wname, int sid, Money quantity);
-    void KC_Do(const QString &wname, int sid, Money quantity);
+    // Add to or take from the stock of a product in a warehouse (the first
+    // movement creates its row) and return the stock after the movement.
+    Money KC_Up(const QString &wname, int sid, Money quantity);
+    Money KC_Do(const QString &wname, int sid, Money quantity);
     Money myRetKC(const QString &wname, int sid);
+    // The stock of several products in one warehouse (0 for a product without
+    // a stock row), read in one statement; inside a transaction the rows stay
+    // locked as myRetKC's do.
+    QHash<int, Money> myRetKCs(const QString &wname, const QList<int> &sids);
     void SaveSList(const QString &word, const QString &num, const QString &wname, int sid,
                    Money countIn, Money countOut, Money price);
+    // Stock ledger rows whose stock after the movement is already known (a
+    // document's postings, written together after its stock changes).
+    struct LedgerRow {
+        QString word, num, wname;
+        int sid = 0;
+        Money countIn, countOut, price, after;
+    };
+    void SaveSListRows(const QVector<LedgerRow> &rows);
 
     // ---- money log and balances ----
     void SaveList(const QString &word, const QString &num, Money in, Money out,
@@ -93,6 +111,13 @@ public:
     Money myRetJHPrice(int sid, int uid);
     Money myRetXSPrice(int sid, int uid);
     void myShopCB(int sid, Money quantity, const QString &wname, Money price);
+    // myShopCB for the lines of one receipt, in their order, before any of
+    // their goods are added to the stock of `wname`.
+    struct CostLine {
+        int sid = 0;
+        Money quantity, price;
+    };
+    void myShopCBs(const QString &wname, const QVector<CostLine> &lines);
 
     // ---- pick lists ----
     // Each dictionary has one shared model of its in-use names (column theName).

@@ -14,10 +14,17 @@ QString stockShortfall(frmDM &dm, const QVector<StockMove> &moves, const QString
         if (!change.contains(key)) order << key;
         change[key] += m.in ? m.count : -m.count;
     }
+    // The stock of every product that goes down, read in one statement per
+    // warehouse (and locked until the transaction ends, on a server).
+    QHash<QString, QList<int>> falling;   // warehouse -> products that go down there
+    for (const auto &key : order)
+        if (change.value(key).isNegative()) falling[key.first] << key.second;
+    QHash<QString, QHash<int, Money>> stockNow;
+    for (auto it = falling.cbegin(); it != falling.cend(); ++it) stockNow.insert(it.key(), dm.myRetKCs(it.key(), it.value()));
     for (const auto &key : order) {
         const Money delta = change.value(key);
         if (!delta.isNegative()) continue;
-        const Money stock = dm.myRetKC(key.first, key.second);
+        const Money stock = stockNow.value(key.first).value(key.second);
         if (!(stock + delta).isNegative()) continue;
         const auto p = dm.rows(QStringLiteral("select theNum, theName from SShop where ID=?"), {key.second});
         const QString product = p.isEmpty() ? QString::number(key.second)
@@ -30,13 +37,15 @@ QString stockShortfall(frmDM &dm, const QVector<StockMove> &moves, const QString
 
 void postStockMoves(frmDM &dm, const QString &num, const QVector<StockMove> &moves)
 {
+    QVector<frmDM::LedgerRow> ledger;
+    ledger.reserve(moves.size());
     for (const StockMove &m : moves) {
-        if (m.in) {
-            dm.KC_Up(m.warehouse, m.sid, m.count);
-            dm.SaveSList(m.word, num, m.warehouse, m.sid, m.count, Money(), m.price);
-        } else {
-            dm.KC_Do(m.warehouse, m.sid, m.count);
-            dm.SaveSList(m.word, num, m.warehouse, m.sid, Money(), m.count, m.price);
-        }
+        if (m.in)
+            ledger << frmDM::LedgerRow{m.word, num, m.warehouse, m.sid, m.count, Money(), m.price,
+                                       dm.KC_Up(m.warehouse, m.sid, m.count)};
+        else
+            ledger << frmDM::LedgerRow{m.word, num, m.warehouse, m.sid, Money(), m.count, m.price,
+                                       dm.KC_Do(m.warehouse, m.sid, m.count)};
     }
+    dm.SaveSListRows(ledger);
 }

@@ -29,7 +29,8 @@ struct StockMove {
 // call it inside the transaction that posts the moves.
 QString stockShortfall(frmDM &dm, const QVector<StockMove> &moves, const QString &action);
 
-// Posts each move: the stock (KC_Up or KC_Do), then its stock ledger row.
+// Posts each move to the stock (KC_Up or KC_Do) in order, then writes their
+// stock ledger rows together, each with the stock after its own move.
 void postStockMoves(frmDM &dm, const QString &num, const QVector<StockMove> &moves);
 
 // How a deletion ended.

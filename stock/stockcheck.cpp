@@ -59,6 +59,16 @@ StockCheck checkStockDoc(frmDM &dm, const StockDoc &doc)
     // What every side takes out of each warehouse so far: lines of one product
     // draw on the same stock, on one side or across both.
     QHash<QPair<QString, int>, Money> taken;
+    // The stock the lines draw on, read once for each warehouse goods leave.
+    QHash<QString, QHash<int, Money>> stock;
+    if (!G.ShopFKC) {
+        QHash<QString, QList<int>> drawn;
+        for (int s = 0; s < k.sides.size() && s < doc.sides.size(); ++s)
+            for (const StockMoveRule &m : k.sides[s].moves)
+                if (!m.in)
+                    for (const StockLine &l : doc.sides[s]) drawn[warehouseOf(doc, m.warehouse)] << l.sid;
+        for (auto it = drawn.cbegin(); it != drawn.cend(); ++it) stock.insert(it.key(), dm.myRetKCs(it.key(), it.value()));
+    }
     for (int s = 0; s < k.sides.size(); ++s) {
         const StockSide &side = k.sides[s];
         const QVector<StockLine> &lines = doc.sides[s];
@@ -75,7 +85,7 @@ StockCheck checkStockDoc(frmDM &dm, const StockDoc &doc)
                 const QString wh = warehouseOf(doc, m.warehouse);
                 Money &out = taken[qMakePair(wh, l.sid)];
                 out += l.count;
-                if (dm.myRetKC(wh, l.sid) - out < Money())
+                if (stock.value(wh).value(l.sid) - out < Money())
                     return StockCheck{StockField::Grid,
                                       QStringLiteral("商品 ") + l.code + QLatin1Char(' ') + l.name
                                           + QStringLiteral(" 库存不足，不能出库！"),

@@ -17,6 +17,8 @@ private slots:
     void weightedAverage_data();
     void weightedAverage();
     void unknownMethodChangesNothing();
+    void receiptLinesInOrder_data();
+    void receiptLinesInOrder();
 };
 
 namespace {
@@ -123,6 +125,51 @@ void TstCosting::unknownMethodChangesNothing()
     const int sid = t.addProduct("茶叶", Money::fromString("3"));
     QVERIFY_THROWS_EXCEPTION(DbError, t.dm().myShopCB(sid, Money::fromString("1"), "一号库", Money::fromString("9")));
     QCOMPARE(costOf(t.dm(), sid).toString(), QString("3"));
+}
+
+void TstCosting::receiptLinesInOrder_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QString>("costA");
+    QTest::addColumn<QString>("costB");
+    // 茶 has 10 in stock at cost 4 and comes on two lines: 10 at 5 makes 4.5,
+    // then 10 more at 7 on 20 at 4.5 makes 5.3333. 糖 has no stock: 3 at 2 cost 2.
+    QTest::newRow("moving average") << QString(Words::CostMovingAverage) << "5.3333" << "2";
+    // Without posted receipt lines the other methods take the purchase price.
+    QTest::newRow("first in") << QString(Words::CostFirstIn) << "6" << "1.5";
+    QTest::newRow("purchase price") << QString(Words::CostPurchasePrice) << "6" << "1.5";
+}
+
+void TstCosting::receiptLinesInOrder()
+{
+    QFETCH(QString, method);
+    QFETCH(QString, costA);
+    QFETCH(QString, costB);
+    G.ShopCB = method;
+    // Worked out for a whole receipt at once, and line by line with each
+    // line's goods added to stock before the next line's cost: the same.
+    QStringList seen;
+    for (bool whole : {true, false}) {
+        TestDb t;
+        auto &dm = t.dm();
+        const int a = t.addProduct("茶", Money::fromString("6"));
+        const int b = t.addProduct("糖", Money::fromString("1.5"));
+        dm.mySQL("update SShop set theCB=4 where ID=?", {a});
+        dm.KC_Up("一号库", a, Money::fromString("10"));
+        const QVector<frmDM::CostLine> lines{{a, Money::fromString("10"), Money::fromString("5")},
+                                             {b, Money::fromString("3"), Money::fromString("2")},
+                                             {a, Money::fromString("10"), Money::fromString("7")}};
+        if (whole) {
+            dm.myShopCBs("一号库", lines);
+        } else {
+            for (const auto &l : lines) {
+                dm.myShopCB(l.sid, l.quantity, "一号库", l.price);
+                dm.KC_Up("一号库", l.sid, l.quantity);
+            }
+        }
+        seen << costOf(dm, a).toString() + "/" + costOf(dm, b).toString();
+    }
+    QCOMPARE(seen, QStringList({costA + "/" + costB, costA + "/" + costB}));
 }
 
 QTEST_GUILESS_MAIN(TstCosting)

@@ -1,6 +1,7 @@
 // Saving the four trade documents: checks, postings and the all-or-nothing rule.
 #include "data/dberror.h"
 #include "data/globals.h"
+#include "data/words.h"
 #include "testdb.h"
 #include "trade/tradedoc.h"
 
@@ -16,6 +17,7 @@ class TstTradeSave : public QObject {
 private slots:
     void init();
     void purchaseReceiptPostsEverything();
+    void sameProductOnTwoLines();
     void paymentVariants_data();
     void paymentVariants();
     void checksInOrder_data();
@@ -110,6 +112,26 @@ void TstTradeSave::purchaseReceiptPostsEverything()
              (QVector<QVariantList>{{"采购入库录入", num, 0, 10, "现金", "李四", "系统管理员"}}));
     QCOMPARE(f.dm().myRetKC("一号库", f.cola).toString(), QString("3"));
     QCOMPARE(saveTradeDoc(f.dm(), d), QString("CG121116-0002"));
+}
+
+void TstTradeSave::sameProductOnTwoLines()
+{
+    Fixture f;
+    G.ShopCB = Words::CostMovingAverage;
+    // Each ledger row shows the stock after its own line; the cost moves line by line.
+    const QString in = saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "2", "3"}, {f.tea, "10", "1"}, {f.cola, "4", "3"}}, "0"));
+    QCOMPARE(f.dm().rows("select SID, ICount, WCount from SList order by ID"),
+             (QVector<QVariantList>{{f.cola, 3, 3}, {f.tea, 1, 1}, {f.cola, 3, 6}}));
+    QCOMPARE(f.m("select theCB from SShop where ID=?", {f.cola}).toString(), QString("3"));
+    // Two lines of 4 and 2 draw on the same 6: one more is refused.
+    TradeDoc d = f.doc(TradeKind::Sales, {{f.cola, "8", "4"}, {f.cola, "8", "3"}}, "0");
+    const TradeCheck c = checkTradeDoc(f.dm(), d);
+    QCOMPARE(c.line, 1);
+    d.lines[1].count = Money::fromString("2");
+    const QString out = saveTradeDoc(f.dm(), d);
+    QCOMPARE(f.dm().rows("select OCount, WCount from SList where theNum=? order by ID", {out}),
+             (QVector<QVariantList>{{4, 2}, {2, 0}}));
+    QVERIFY(in != out);
 }
 
 void TstTradeSave::paymentVariants_data()

@@ -65,11 +65,14 @@ TradeCheck checkTradeDoc(frmDM &dm, const TradeDoc &doc)
 
     if (k.stockTest && !G.ShopFKC) {
         // Lines of the same product draw on the same stock.
+        QList<int> sids;
+        for (const TradeLine &l : doc.lines) sids << l.sid;
+        const QHash<int, Money> stock = dm.myRetKCs(doc.warehouse, sids);
         QHash<int, Money> taken;
         for (int i = 0; i < doc.lines.size(); ++i) {
             const TradeLine &l = doc.lines[i];
             taken[l.sid] += l.count;
-            if (dm.myRetKC(doc.warehouse, l.sid) - taken[l.sid] < Money())
+            if (stock.value(l.sid) - taken[l.sid] < Money())
                 return refuse(TradeField::Grid,
                               QStringLiteral("商品 ") + l.code + QLatin1Char(' ') + l.name + QStringLiteral(" 库存不足，不能出库！"), i);
         }

@@ -7,6 +7,8 @@
 #include "data/words.h"
 #include "tradedoc.h"
 
+#include <QHash>
+
 namespace {
 
 void writeHeader(frmDM &dm, const TradeKindInfo &k, const TradeDoc &doc, const QString &num, bool changing)
@@ -37,13 +39,26 @@ void writeHeader(frmDM &dm, const TradeKindInfo &k, const TradeDoc &doc, const Q
              binds);
 }
 
-// The cost recorded on a sales line: the product's cost price, else its purchase price, else 0.
-Money lineCost(frmDM &dm, int sid)
+// The cost recorded on a sales line, by product: the product's cost price,
+// else its purchase price, else 0. Read for all the lines at once.
+QHash<int, Money> lineCosts(frmDM &dm, const QVector<TradeLine> &lines)
 {
-    const auto r = dm.rows(QStringLiteral("select theCB, theJH from SShop where ID=?"), {sid});
-    if (r.isEmpty()) return Money();
-    if (!r[0][0].isNull()) return Money::fromVariant(r[0][0]);
-    return Money::fromVariant(r[0][1]);
+    QHash<int, Money> costs;
+    QVariantList ids;
+    for (const TradeLine &l : lines)
+        if (!costs.contains(l.sid)) {
+            costs.insert(l.sid, Money());
+            ids << l.sid;
+        }
+    for (int from = 0; from < ids.size(); from += 500) {
+        const QVariantList part = ids.mid(from, 500);
+        const auto r = dm.rows(QStringLiteral("select ID, theCB, theJH from SShop where ID in (%1)")
+                                   .arg(QStringList(part.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+                               part);
+        for (const QVariantList &row : r)
+            costs[row[0].toInt()] = Money::fromVariant(row[1].isNull() ? row[2] : row[1]);
+    }
+    return costs;
 }
 
 } // namespace
@@ -76,40 +91,52 @@ QString saveTradeDoc(frmDM &dm, const TradeDoc &doc, TradeCheck *refused)
     else
         num = dm.insertNumbered(k.head, k.prefix, [&](const QString &n) { writeHeader(dm, k, doc, n, false); });
 
+    // The lines are stored first, all together: a cost worked out from the
+    // posted receipts' lines counts this receipt's own.
+    const bool sales = k.salesLines;
+    QHash<int, Money> costs;   // the cost recorded on a sales line, by product
+    if (sales) costs = lineCosts(dm, doc.lines);
+    QVector<QVariantList> lineRows;
+    lineRows.reserve(doc.lines.size());
     int bh = 0;
     for (const TradeLine &l : doc.lines) {
         ++bh;
         const Money sum = l.amount(doc.kind);
-        if (k.salesLines) {
-            dm.mySQL(QStringLiteral("insert into %1(theNum,SID,thePrice,theCount,theSum,theJJ,Remark,theBH,theZK) "
-                                    "values(?,?,?,?,?,?,?,?,?)").arg(k.lines),
-                     {num, l.sid, l.price.toVariant(), l.count.toVariant(), sum.toVariant(),
-                      lineCost(dm, l.sid).toVariant(), l.remark, bh, l.zk});
-        } else {
-            dm.mySQL(QStringLiteral("insert into %1(theNum,SID,thePrice,theCount,theSum,Remark,theBH) "
-                                    "values(?,?,?,?,?,?,?)").arg(k.lines),
-                     {num, l.sid, l.price.toVariant(), l.count.toVariant(), sum.toVariant(), l.remark, bh});
+        if (sales)
+            lineRows << QVariantList{num, l.sid, l.price.toVariant(), l.count.toVariant(), sum.toVariant(),
+                                     costs.value(l.sid).toVariant(), l.remark, bh, l.zk};
+        else
+            lineRows << QVariantList{num, l.sid, l.price.toVariant(), l.count.toVariant(), sum.toVariant(), l.remark, bh};
+    }
+    static const QStringList salesColumns = QStringLiteral("theNum,SID,thePrice,theCount,theSum,theJJ,Remark,theBH,theZK").split(QLatin1Char(','));
+    static const QStringList otherColumns = QStringLiteral("theNum,SID,thePrice,theCount,theSum,Remark,theBH").split(QLatin1Char(','));
+    dm.insertRows(k.lines, sales ? salesColumns : otherColumns, lineRows);
+
+    if (doc.kind == TradeKind::Purchase) {
+        QVector<frmDM::CostLine> costLines;
+        for (const TradeLine &l : doc.lines) {
+            if (G.ShopJH) dm.mySQL(QStringLiteral("update SShop set theJH=? where ID=?"), {l.price.toVariant(), l.sid});
+            costLines << frmDM::CostLine{l.sid, l.count, l.price};
         }
-        if (doc.kind == TradeKind::Purchase) {
-            if (G.ShopJH)
-                dm.mySQL(QStringLiteral("update SShop set theJH=? where ID=?"), {l.price.toVariant(), l.sid});
-            // The cost price is the cost of the goods in stock: it moves when the
-            // goods arrive, once per receipt, never at a pre-save. It is worked
-            // out against the stock before this line arrives.
-            if (posted) dm.myShopCB(l.sid, l.count, doc.warehouse, l.price);
-        }
+        // The cost price is the cost of the goods in stock: it moves when the
+        // goods arrive, once per receipt, never at a pre-save. It is worked out
+        // against the stock before the receipt's goods arrive, line by line.
+        if (posted) dm.myShopCBs(doc.warehouse, costLines);
+    }
+    QVector<frmDM::LedgerRow> ledger;
+    for (const TradeLine &l : doc.lines) {
         if (posted) {
-            if (k.stockIn) {
-                dm.KC_Up(doc.warehouse, l.sid, l.count);
-                dm.SaveSList(k.stockWord, num, doc.warehouse, l.sid, l.count, Money(), l.price);
-            } else {
-                dm.KC_Do(doc.warehouse, l.sid, l.count);
-                dm.SaveSList(k.stockWord, num, doc.warehouse, l.sid, Money(), l.count, l.price);
-            }
+            if (k.stockIn)
+                ledger << frmDM::LedgerRow{k.stockWord, num, doc.warehouse, l.sid, l.count, Money(), l.price,
+                                           dm.KC_Up(doc.warehouse, l.sid, l.count)};
+            else
+                ledger << frmDM::LedgerRow{k.stockWord, num, doc.warehouse, l.sid, Money(), l.count, l.price,
+                                           dm.KC_Do(doc.warehouse, l.sid, l.count)};
         }
         if (doc.kind == TradeKind::Sales && G.ShopXS)
             dm.mySQL(QStringLiteral("update SShop set theXS=? where ID=?"), {l.price.toVariant(), l.sid});
     }
+    dm.SaveSListRows(ledger);
 
     if (posted) {
         const Money paid = doc.paid();
