@@ -98,7 +98,7 @@ void frmDM::myShopCBs(const QString &wname, const QVector<CostLine> &lines)
         binds += part;
         const auto r = rows(QStringLiteral("select S.ID, (select K.theCount from UKC K where K.WName=? and K.SID=S.ID), S.theCB "
                                            "from SShop S where S.ID in (%1)")
-                                .arg(QStringList(part.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+                                .arg(placeholders(part.size())),
                             binds);
         for (const QVariantList &row : r)
             state[row[0].toInt()] = State{Money::fromVariant(row[1]), Money::fromVariant(row[2])};

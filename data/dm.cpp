@@ -26,6 +26,8 @@ frmDM::~frmDM()
 
 frmDM *frmDM::instance() { return g_instance; }
 
+QString placeholders(int n) { return QStringList(n, QStringLiteral("?")).join(QLatin1Char(',')); }
+
 QSqlQuery &frmDM::prepared(const QString &sql)
 {
     auto it = m_queries.find(sql);
@@ -123,7 +125,7 @@ void frmDM::insertRows(const QString &table, const QStringList &columns, const Q
     // Rows to a statement: few round trips, well inside either engine's limit
     // of bound values.
     constexpr int PerStatement = 100;
-    const QString group = QLatin1Char('(') + QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')) + QLatin1Char(')');
+    const QString group = QLatin1Char('(') + placeholders(columns.size()) + QLatin1Char(')');
     const QString head = QStringLiteral("insert into %1(%2) values").arg(table, columns.join(QLatin1Char(',')));
     for (int from = 0; from < rows.size(); from += PerStatement) {
         const int n = std::min<int>(PerStatement, rows.size() - from);
@@ -203,7 +205,7 @@ QHash<int, Money> frmDM::myRetKCs(const QString &wname, const QList<int> &sids)
         QVariantList binds{wname};
         binds += part;
         const QString sql = QStringLiteral("select SID, theCount from UKC where WName=? and SID in (%1)")
-                                .arg(QStringList(part.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+                                .arg(placeholders(part.size()));
         for (const QVariantList &r : Transaction::active(m_db) ? rowsToChange(sql, binds) : rows(sql, binds))
             out[r[0].toInt()] = Money::fromVariant(r[1]);
     }

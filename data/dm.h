@@ -20,6 +20,9 @@
 
 class QSqlQueryModel;
 
+// "?,?,…,?": the places of `n` bound values in a statement.
+QString placeholders(int n);
+
 class frmDM : public QObject {
     Q_OBJECT
 public:

@@ -25,7 +25,7 @@ void writeHeader(frmDM &dm, const StockKindInfo &k, const StockDoc &doc, const Q
         binds << total.toVariant() << NumToChar(total) << doc.totalCount().toVariant();
     }
     dm.mySQL(QStringLiteral("insert into %1(%2) values(%3)")
-                 .arg(k.head, cols, QStringList(binds.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+                 .arg(k.head, cols, placeholders(binds.size())),
              binds);
 }
 

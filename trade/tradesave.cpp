@@ -35,7 +35,7 @@ void writeHeader(frmDM &dm, const TradeKindInfo &k, const TradeDoc &doc, const Q
     binds += values;
     if (k.canPreSave) { allCols += QStringLiteral(",theYC"); binds << yc; }
     dm.mySQL(QStringLiteral("insert into %1(%2) values(%3)")
-                 .arg(k.head, allCols, QStringList(binds.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+                 .arg(k.head, allCols, placeholders(binds.size())),
              binds);
 }
 
@@ -53,7 +53,7 @@ QHash<int, Money> lineCosts(frmDM &dm, const QVector<TradeLine> &lines)
     for (int from = 0; from < ids.size(); from += 500) {
         const QVariantList part = ids.mid(from, 500);
         const auto r = dm.rows(QStringLiteral("select ID, theCB, theJH from SShop where ID in (%1)")
-                                   .arg(QStringList(part.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+                                   .arg(placeholders(part.size())),
                                part);
         for (const QVariantList &row : r)
             costs[row[0].toInt()] = Money::fromVariant(row[1].isNull() ? row[2] : row[1]);
