@@ -83,7 +83,7 @@ int main(int argc, char **argv)
     const QString folder = !args.isEmpty() ? args[0] : tmp.path();
     if (args.size() > 1) g_rounds = std::max(1, args[1].toInt());
     QString err;
-    if (!BenchDb::open(folder, QString::fromLatin1(MainConnection), &err)) {
+    if (!BenchDb::openChosen(folder, argc, argv, QString::fromLatin1(MainConnection), &err)) {
         std::fprintf(stderr, "%s\n", qPrintable(err));
         return 1;
     }

@@ -71,7 +71,7 @@ int main(int argc, char **argv)
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
     if (argc > 2) g_rounds = std::max(1, std::atoi(argv[2]));
     QString err;
-    if (!BenchDb::open(folder, QString::fromLatin1(MainConnection), &err)) {
+    if (!BenchDb::openChosen(folder, argc, argv, QString::fromLatin1(MainConnection), &err)) {
         std::fprintf(stderr, "%s\n", qPrintable(err));
         return 1;
     }

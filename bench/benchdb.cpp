@@ -399,6 +399,14 @@ QString serverArgument(int argc, char **argv)
     return QString();
 }
 
+bool openChosen(const QString &folder, int argc, char **argv, const QString &name, QString *error)
+{
+    const QString server = serverArgument(argc, argv);
+    if (server.isEmpty()) return open(folder, name, error);
+    std::printf("books on the server %s\n", qPrintable(server));
+    return openServer(folder, server, name, error);
+}
+
 bool hasStatistics(QSqlDatabase db)
 {
     QSqlQuery q(db);

@@ -58,6 +58,9 @@ bool openServer(const QString &folder, const QString &url, const QString &name, 
 // The value following "--server" among the arguments, or an empty text.
 QString serverArgument(int argc, char **argv);
 
+// open, or openServer when the arguments name a server with "--server".
+bool openChosen(const QString &folder, int argc, char **argv, const QString &name, QString *error);
+
 // Whether the file carries planner statistics (sqlite_stat1 with rows): the
 // timings are meant for a file without them.
 bool hasStatistics(QSqlDatabase db);

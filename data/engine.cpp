@@ -57,6 +57,14 @@ QStringList tableNames(QSqlDatabase db)
     return out;
 }
 
+QStringList productSearchIndex(Engine e)
+{
+    if (e != Engine::Server) return {};
+    return {QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SShop_Search ON SShop USING gin "
+                           "(theName gin_trgm_ops, thePY gin_trgm_ops, theNum gin_trgm_ops)")};
+}
+
 QStringList beginWrite(Engine e)
 {
     if (e == Engine::Server)

@@ -36,6 +36,12 @@ QString bitType(Engine e);
 // The names of the tables of the open database (as the engine spells them).
 QStringList tableNames(QSqlDatabase db);
 
+// The statements that give the product lookup's "contains" an index of its
+// own (name, input code, number), or none where the engine has no such
+// index: on the server, trigram indexes (the pg_trgm extension), which
+// serve every search text of three characters or more.
+QStringList productSearchIndex(Engine e);
+
 // ---- statements ----
 
 // The statements that start a write transaction. Both take the books for

@@ -23,6 +23,7 @@ private slots:
     void newIdsComeFromTheEngine();
     void moneyStaysExact();
     void serverColumnTypes();
+    void productSearchHasAnIndexOnTheServer();
     void stockReadForTheSaveIsLocked();
     void numberTakenMeanwhileIsGivenUp();
     void serverErrorsAreToldByState_data();
@@ -121,6 +122,33 @@ void TstEngine::serverColumnTypes()
     QCOMPARE(t.dm().value(QStringLiteral("select count(*) from pg_indexes where schemaname=current_schema() "
                                          "and indexname='ix_ujh_thenum' and indexdef like 'CREATE UNIQUE%'")).toInt(),
              1);
+}
+
+void TstEngine::productSearchHasAnIndexOnTheServer()
+{
+    TestDb t;
+    if (!t.onServer()) QSKIP("the file has no index for contains");
+    frmDM &dm = t.dm();
+    for (int i = 1; i <= 50; ++i) t.addProduct(QStringLiteral("商品%1").arg(i * 7777));
+    // The lookup's own test, as the lookup writes it, can use the index: the
+    // planner is kept from reading the table itself to show it.
+    QString term = dm.likeTerm(QStringLiteral("theName"));
+    term.replace(QLatin1Char('?'), QStringLiteral("'%7777%'"));
+    QSqlQuery q(dm.db());
+    QVERIFY(q.exec(QStringLiteral("set enable_seqscan = off")));
+    QVERIFY2(q.exec(QStringLiteral("explain select ID from SShop where ") + term), qPrintable(q.lastError().text()));
+    QString plan;
+    while (q.next()) plan += q.value(0).toString() + QLatin1Char('\n');
+    QVERIFY(q.exec(QStringLiteral("reset enable_seqscan")));
+    QVERIFY2(plan.contains(QLatin1String("ix_sshop_search")), qPrintable(plan));
+    // And finds what it should.
+    int expected = 0;
+    for (int i = 1; i <= 50; ++i) expected += QString::number(i * 7777).contains(QLatin1String("5554")) ? 1 : 0;
+    QVERIFY(expected > 1);
+    QCOMPARE(dm.value(QStringLiteral("select count(*) from SShop where ") + dm.likeTerm(QStringLiteral("theName")),
+                      {QStringLiteral("%5554%")})
+                 .toInt(),
+             expected);
 }
 
 void TstEngine::stockReadForTheSaveIsLocked()
