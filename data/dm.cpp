@@ -156,6 +156,8 @@ QString frmDM::likeTerm(const QString &field) const
     return EngineInfo::likeTerm(EngineInfo::of(m_db), field);
 }
 
+bool frmDM::readsLookupsFirst() const { return EngineInfo::readsLookupsFirst(EngineInfo::of(m_db)); }
+
 // ---- stock ----
 
 namespace {

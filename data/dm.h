@@ -53,6 +53,8 @@ public:
     // The "contains" test of `field` against one bound pattern ('%' and '_'
     // wildcards), ignoring the case of A to Z on either engine.
     QString likeTerm(const QString &field) const;
+    // See EngineInfo::readsLookupsFirst.
+    bool readsLookupsFirst() const;
 
     // Writes `rows` into `columns` of `table`, many rows to a statement (one
     // round trip each on a server). Nothing is written when `rows` is empty.

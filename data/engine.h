@@ -63,6 +63,14 @@ QString rowLock(Engine e, const QString &alias = QString());
 // nothing else, with no escape character, the same on both engines.
 QString likeTerm(Engine e, const QString &field);
 
+// Whether a list filtered by "partner (or product) whose name contains …"
+// does better with the matching IDs read first and given as a list of
+// values. The server estimates such a list from its statistics of the
+// document column (a partner with half the documents is seen as one);
+// given the sub-select it expects an average partner and may build every
+// row of a big one before the first page. The file does best with the sub-select.
+inline bool readsLookupsFirst(Engine e) { return e == Engine::Server; }
+
 // How long a seat waits for another seat's lock before it is told the books
 // are busy.
 inline constexpr int LockWaitMs = 5000;

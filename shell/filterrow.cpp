@@ -126,8 +126,23 @@ SqlCondition FilterRow::condition() const
             c.binds << pattern;
         }
         c.sql = parts.join(QStringLiteral(" or "));
-        if (!m_viaKey.isEmpty())
-            c.sql = SqlCondition::walkable(QStringLiteral("%1 in (select ID from %2 where %3)").arg(m_viaKey, m_viaTable, c.sql));
+        if (m_viaKey.isEmpty()) break;
+        if (DM().readsLookupsFirst()) {
+            // The matching partners (products) first, as a list of values,
+            // while they are few.
+            constexpr int MostIds = 500;
+            const auto ids = DM().rows(QStringLiteral("select ID from %1 where %2 order by ID limit %3")
+                                           .arg(m_viaTable, c.sql)
+                                           .arg(MostIds + 1),
+                                       c.binds);
+            if (!ids.isEmpty() && ids.size() <= MostIds) {
+                c.binds.clear();
+                for (const QVariantList &r : ids) c.binds << r.value(0);
+                c.sql = SqlCondition::walkable(QStringLiteral("%1 in (%2)").arg(m_viaKey, placeholders(int(ids.size()))));
+                break;
+            }
+        }
+        c.sql = SqlCondition::walkable(QStringLiteral("%1 in (select ID from %2 where %3)").arg(m_viaKey, m_viaTable, c.sql));
         break;
     }
     case Kind::Equals:
