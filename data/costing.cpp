@@ -86,28 +86,20 @@ void frmDM::myShopCBs(const QString &wname, const QVector<CostLine> &lines)
     // and cost its first line left.
     struct State { Money stock, cost; };
     QHash<int, State> state;
-    QVariantList ids;
+    QList<int> ids;
     for (const CostLine &l : lines)
         if (!state.contains(l.sid)) {
             state.insert(l.sid, State{});
             ids << l.sid;
         }
-    for (int from = 0; from < ids.size(); from += 500) {
-        const QVariantList part = ids.mid(from, 500);
-        QVariantList binds{wname};
-        binds += part;
-        const auto r = rows(QStringLiteral("select S.ID, (select K.theCount from UKC K where K.WName=? and K.SID=S.ID), S.theCB "
-                                           "from SShop S where S.ID in (%1)")
-                                .arg(placeholders(part.size())),
-                            binds);
-        for (const QVariantList &row : r)
-            state[row[0].toInt()] = State{Money::fromVariant(row[1]), Money::fromVariant(row[2])};
-    }
+    const QString sql = QStringLiteral("select S.ID, (select K.theCount from UKC K where K.WName=? and K.SID=S.ID), S.theCB "
+                                       "from SShop S where S.ID in (%1)");
+    for (const QVariantList &row : rowsOfIds(sql, {wname}, ids))
+        state[row[0].toInt()] = State{Money::fromVariant(row[1]), Money::fromVariant(row[2])};
     for (const CostLine &l : lines) {
         State &st = state[l.sid];
         st.cost = movingAverage(st.stock, st.cost, l.quantity, l.price);
         st.stock += l.quantity;
     }
-    for (const QVariant &id : ids)
-        mySQL(QStringLiteral("update SShop set theCB=? where ID=?"), {state.value(id.toInt()).cost.toVariant(), id});
+    for (int id : ids) mySQL(QStringLiteral("update SShop set theCB=? where ID=?"), {state.value(id).cost.toVariant(), id});
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
+#include <QSet>
 
 namespace { frmDM *g_instance = nullptr; }
 
@@ -156,6 +157,26 @@ QString frmDM::likeTerm(const QString &field) const
     return EngineInfo::likeTerm(EngineInfo::of(m_db), field);
 }
 
+QVector<QVariantList> frmDM::rowsOfIds(const QString &sql, const QVariantList &lead, const QList<int> &ids, bool toChange)
+{
+    constexpr int PerStatement = 500;
+    QVariantList distinct;
+    QSet<int> seen;
+    for (int id : ids)
+        if (!seen.contains(id)) {
+            seen.insert(id);
+            distinct << id;
+        }
+    QVector<QVariantList> out;
+    for (int from = 0; from < distinct.size(); from += PerStatement) {
+        const QVariantList part = distinct.mid(from, PerStatement);
+        const QString text = sql.arg(placeholders(int(part.size())));
+        const QVariantList binds = lead + part;
+        out += toChange ? rowsToChange(text, binds) : rows(text, binds);
+    }
+    return out;
+}
+
 bool frmDM::readsLookupsFirst() const { return EngineInfo::readsLookupsFirst(EngineInfo::of(m_db)); }
 
 // ---- stock ----
@@ -196,21 +217,10 @@ Money frmDM::myRetKC(const QString &wname, int sid)
 QHash<int, Money> frmDM::myRetKCs(const QString &wname, const QList<int> &sids)
 {
     QHash<int, Money> out;
-    QVariantList ids;
-    for (int sid : sids)
-        if (!out.contains(sid)) {
-            out.insert(sid, Money());
-            ids << sid;
-        }
-    for (int from = 0; from < ids.size(); from += 500) {
-        const QVariantList part = ids.mid(from, 500);
-        QVariantList binds{wname};
-        binds += part;
-        const QString sql = QStringLiteral("select SID, theCount from UKC where WName=? and SID in (%1)")
-                                .arg(placeholders(part.size()));
-        for (const QVariantList &r : Transaction::active(m_db) ? rowsToChange(sql, binds) : rows(sql, binds))
-            out[r[0].toInt()] = Money::fromVariant(r[1]);
-    }
+    for (int sid : sids) out.insert(sid, Money());
+    const QString sql = QStringLiteral("select SID, theCount from UKC where WName=? and SID in (%1)");
+    for (const QVariantList &r : rowsOfIds(sql, {wname}, sids, Transaction::active(m_db)))
+        out[r[0].toInt()] = Money::fromVariant(r[1]);
     return out;
 }
 

@@ -53,6 +53,12 @@ public:
     // The "contains" test of `field` against one bound pattern ('%' and '_'
     // wildcards), ignoring the case of A to Z on either engine.
     QString likeTerm(const QString &field) const;
+    // Runs `sql`, whose "%1" stands for the places of a list of IDs, for the
+    // distinct `ids` a few hundred at a time, each time with the values
+    // `lead` bound before them, and returns all the rows read. With
+    // `toChange` the rows are read as rowsToChange reads them.
+    QVector<QVariantList> rowsOfIds(const QString &sql, const QVariantList &lead, const QList<int> &ids,
+                                    bool toChange = false);
     // See EngineInfo::readsLookupsFirst.
     bool readsLookupsFirst() const;
 

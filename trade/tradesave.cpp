@@ -44,20 +44,13 @@ void writeHeader(frmDM &dm, const TradeKindInfo &k, const TradeDoc &doc, const Q
 QHash<int, Money> lineCosts(frmDM &dm, const QVector<TradeLine> &lines)
 {
     QHash<int, Money> costs;
-    QVariantList ids;
-    for (const TradeLine &l : lines)
-        if (!costs.contains(l.sid)) {
-            costs.insert(l.sid, Money());
-            ids << l.sid;
-        }
-    for (int from = 0; from < ids.size(); from += 500) {
-        const QVariantList part = ids.mid(from, 500);
-        const auto r = dm.rows(QStringLiteral("select ID, theCB, theJH from SShop where ID in (%1)")
-                                   .arg(placeholders(part.size())),
-                               part);
-        for (const QVariantList &row : r)
-            costs[row[0].toInt()] = Money::fromVariant(row[1].isNull() ? row[2] : row[1]);
+    QList<int> ids;
+    for (const TradeLine &l : lines) {
+        costs.insert(l.sid, Money());
+        ids << l.sid;
     }
+    for (const QVariantList &row : dm.rowsOfIds(QStringLiteral("select ID, theCB, theJH from SShop where ID in (%1)"), {}, ids))
+        costs[row[0].toInt()] = Money::fromVariant(row[1].isNull() ? row[2] : row[1]);
     return costs;
 }
 
