@@ -79,20 +79,34 @@ int currentSchemaVersion();
 int schemaVersion(QSqlDatabase db);
 
 // Creates every table, index and initial row in an empty database, at the
-// current version (the first schema, then every upgrade step). Throws DbError.
-void createSchema(QSqlDatabase db);
+// current version (the first schema, then every upgrade step), or at an
+// earlier `version` (the steps up to it: the books a backup of that version
+// is read into before the later steps). Throws DbError.
+void createSchema(QSqlDatabase db, int version = 0);
 
 // Creates the first schema with its initial rows, as files were made before
 // schema versions were kept. Throws DbError. (createSchema and tests use it.)
 void createFirstSchema(QSqlDatabase db);
 
-// Runs the upgrade steps a database lacks, in order, in one transaction.
-// Returns notes for the user (empty when there is nothing to say). Throws DbError.
-QStringList upgradeSchema(QSqlDatabase db);
+// Runs the upgrade steps a database lacks, in order, in one transaction; with
+// `upTo`, only the steps up to that version. Returns notes for the user (empty
+// when there is nothing to say). Throws DbError.
+QStringList upgradeSchema(QSqlDatabase db, int upTo = 0);
 
 // The tables of the first schema, in the order they are created (SVersion,
 // made by an upgrade step, is not among them).
 QStringList programTables();
+
+// A column of a table as the program makes it: a number (counter, whole
+// number, switch or amount), an amount in particular, or else text.
+struct SchemaColumn {
+    QString name;
+    bool number = false;
+    bool money = false;
+};
+// The columns of one of the program's tables, in their order (none for a
+// table the program does not know).
+QList<SchemaColumn> programColumns(const QString &table);
 
 // Whether an open database has the tables of this program.
 bool hasProgramTables(QSqlDatabase db);

@@ -2,7 +2,10 @@
 #include "connection.h"
 #include "dm.h"
 #include "engine.h"
+#include "bookscopy.h"
+#include "dberror.h"
 #include "serverbackup.h"
+#include "transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,21 +115,25 @@ QString backupPath(const QString &folder, const QString &workDate)
     return QDir::cleanPath(QDir::fromNativeSeparators(folder) + QLatin1Char('/') + workDate + QStringLiteral(".edb"));
 }
 
-QString backup(const QString &connection, const QString &target)
+// Copies the database open on `source` into `target` with the engine's online
+// backup: written under a temporary name readable by its owner only, in the
+// rollback-journal mode (a single self-contained file that any tool can open
+// read-only without leaving a log beside it), checked with the integrity
+// check, and only then renamed over an older file of that name.
+static QString copyDatabase(sqlite3 *source, const QString &target)
 {
-    const QSqlDatabase db = QSqlDatabase::database(connection, false);
-    if (EngineInfo::onServer(db)) return db.isOpen() ? serverBackup(db, target) : QStringLiteral("数据库没有打开，不能备份。");
-    sqlite3 *source = handleOf(QSqlDatabase::database(connection, false));
-    if (!source) return QStringLiteral("数据库没有打开，不能备份。");
-
     const QString temp = target + QStringLiteral(".part");
     QFile::remove(temp);
     removeSideFiles(temp);
 
-    sqlite3 *dest = nullptr;
     QString failure;
-    if (sqlite3_open_v2(QFile::encodeName(temp).constData(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    // Created here, so that the backup of the shop's users is never readable by others.
+    const int fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return QStringLiteral("无法在所选位置建立备份文件：%1").arg(native(target));
+    ::close(fd);
+
+    sqlite3 *dest = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(temp).constData(), &dest, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         failure = QStringLiteral("无法在所选位置建立备份文件：%1\n%2").arg(native(target), engineText(dest));
     } else if (sqlite3_backup *b = sqlite3_backup_init(dest, "main", source, "main")) {
         // All pages in one step: one read transaction on the source, so the copy
@@ -140,13 +147,20 @@ QString backup(const QString &connection, const QString &target)
         sqlite3_backup_finish(b);
         if (rc != SQLITE_DONE)
             failure = QStringLiteral("备份时出错：%1").arg(QString::fromUtf8(sqlite3_errstr(rc)));
-        else if (const QString check = firstCheckRow(dest, "PRAGMA quick_check"); check != QLatin1String("ok"))
+        else if (firstCheckRow(dest, "PRAGMA journal_mode=DELETE") != QLatin1String("delete"))
+            failure = QStringLiteral("备份时出错：%1").arg(engineText(dest));
+        else if (const QString check = firstCheckRow(dest, "PRAGMA integrity_check"); check != QLatin1String("ok"))
             failure = QStringLiteral("备份文件检查未通过：%1").arg(check);
     } else {
         failure = QStringLiteral("备份时出错：%1").arg(engineText(dest));
     }
-    sqlite3_close(dest);
-
+    if (dest && sqlite3_close(dest) != SQLITE_OK && failure.isEmpty())
+        failure = QStringLiteral("无法写入备份文件：%1").arg(native(target));
+    if (failure.isEmpty()) {
+        const int sync = ::open(QFile::encodeName(temp).constData(), O_RDONLY | O_CLOEXEC);
+        if (sync < 0 || ::fsync(sync) != 0) failure = QStringLiteral("无法写入备份文件：%1").arg(native(target));
+        if (sync >= 0) ::close(sync);
+    }
     if (failure.isEmpty() && !renameOver(temp, target))
         failure = QStringLiteral("无法写入备份文件：%1").arg(native(target));
     if (!failure.isEmpty()) {
@@ -156,7 +170,16 @@ QString backup(const QString &connection, const QString &target)
     return failure;
 }
 
-QString checkProgramDatabase(const QString &file)
+QString backup(const QString &connection, const QString &target)
+{
+    const QSqlDatabase db = QSqlDatabase::database(connection, false);
+    if (EngineInfo::onServer(db)) return db.isOpen() ? serverBackup(db, target) : QStringLiteral("数据库没有打开，不能备份。");
+    sqlite3 *source = handleOf(db);
+    if (!source) return QStringLiteral("数据库没有打开，不能备份。");
+    return copyDatabase(source, target);
+}
+
+QString checkProgramDatabase(const QString &file, int *versionOut)
 {
     const QFileInfo info(file);
     const QString where = native(file);
@@ -196,6 +219,7 @@ QString checkProgramDatabase(const QString &file)
             if (reason.isEmpty()) {
                 try {
                     const int version = schemaVersion(db);
+                    if (versionOut) *versionOut = version;
                     if (version > currentSchemaVersion())
                         reason = QStringLiteral("所选文件由较新版本的程序建立（版本 %1），本程序只认识到版本 %2：%3")
                                      .arg(version)
@@ -222,11 +246,99 @@ QString safetyCopyPath(const QString &databaseFile, const QDateTime &when)
     return path;
 }
 
+namespace {
+
+// The address SQLite opens a file by read-only, without a lock and without
+// anything written beside it (the file is not changed while it is read).
+QString readOnlyUri(const QString &file)
+{
+    QUrl url = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+    url.setQuery(QStringLiteral("mode=ro&immutable=1"));
+    return url.toString(QUrl::FullyEncoded);
+}
+
+int pageSizeOf(sqlite3 *db)
+{
+    const int size = firstCheckRow(db, "PRAGMA page_size").toInt();
+    return size > 0 ? size : 4096;
+}
+
+} // namespace
+
+// Makes fresh books at `target` with the program's own schema of the backup's
+// version, copies into them the rows of the tables and columns the program
+// knows from the backup, checks every number, brings them to this program's
+// version by the later upgrade steps and runs the integrity check. Nothing else
+// of the backup reaches them. Returns an empty text, or what is wrong.
+static QString booksFromBackup(const QString &backupFile, int version, const QString &target, int pageSize,
+                               QStringList *notes)
+{
+    QFile::remove(target);
+    removeSideFiles(target);
+    {
+        const int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) return QStringLiteral("无法建立临时文件：%1").arg(native(target));
+        ::close(fd);
+    }
+    static int serial = 0;
+    const QString conn = QStringLiteral("jxc-restore-build-%1").arg(++serial);
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        db.setDatabaseName(target);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+        if (!db.open()) {
+            failure = QStringLiteral("无法建立临时文件：%1\n%2").arg(native(target), db.lastError().text());
+        } else {
+            try {
+                QSqlQuery q(db);
+                // A scratch file until it is checked: no journal needed, the page size of the books.
+                for (const QString &pragma : {QStringLiteral("PRAGMA page_size=%1").arg(pageSize),
+                                              QStringLiteral("PRAGMA journal_mode=OFF"), QStringLiteral("PRAGMA synchronous=OFF")})
+                    if (!q.exec(pragma)) throw DbError::fromSql(q.lastError(), db);
+                q.prepare(QStringLiteral("ATTACH DATABASE ? AS backup"));
+                q.addBindValue(readOnlyUri(backupFile));
+                if (!q.exec()) throw DbError::fromSql(q.lastError(), db);
+                {
+                    Transaction tx(db);
+                    createSchema(db, version);
+                    emptyBooks(db);
+                    copyAttachedRows(db, QStringLiteral("backup"));
+                    checkBooksValues(db);
+                    tx.commit();
+                }
+                if (!q.exec(QStringLiteral("DETACH DATABASE backup"))) throw DbError::fromSql(q.lastError(), db);
+                const QStringList said = upgradeSchema(db);
+                if (notes) *notes << said;
+                if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next())
+                    throw DbError::fromSql(q.lastError(), db);
+                if (q.value(0).toString() != QLatin1String("ok"))
+                    throw DbError(QStringLiteral("完整性检查未通过：%1").arg(q.value(0).toString()), DbError::Kind::Corrupt);
+                q.finish();
+            } catch (const DbError &e) {
+                failure = e.text();
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(conn);
+    if (!failure.isEmpty()) {
+        QFile::remove(target);
+        removeSideFiles(target);
+    }
+    return failure;
+}
+
 RestoreResult restore(frmDM &dm, const QString &connection, const QString &backupFile, const QDateTime &when)
 {
     RestoreResult r;
     QSqlDatabase db = QSqlDatabase::database(connection, false);
     if (EngineInfo::onServer(db)) return serverRestore(dm, db, backupFile, when);
+    sqlite3 *live = handleOf(db);
+    if (!live) {
+        r.message = QStringLiteral("数据库没有打开，不能恢复。");
+        return r;
+    }
     const QString current = QFileInfo(db.databaseName()).absoluteFilePath();
     const QString chosen = QFileInfo(backupFile).absoluteFilePath();
 
@@ -241,62 +353,83 @@ RestoreResult restore(frmDM &dm, const QString &connection, const QString &backu
                         .arg(native(chosen));
         return r;
     }
-
-    // 1. The copy that will become the database, checked before anything changes.
+    int version = 0;
+    if (const QString e = checkProgramDatabase(chosen, &version); !e.isEmpty()) {
+        r.message = e;
+        return r;
+    }
+    // What an earlier restore that was stopped left behind.
     const QString staged = current + QStringLiteral(".restore");
-    QFile::remove(staged);
-    removeSideFiles(staged);
-    if (const QString e = copyFile(chosen, staged); !e.isEmpty()) {
-        r.message = e;
-        return r;
-    }
-    if (const QString e = checkProgramDatabase(staged); !e.isEmpty()) {
-        QFile::remove(staged);
-        r.message = e;
-        r.message.replace(native(staged), native(chosen));
-        return r;
-    }
+    const QDir folder = QFileInfo(current).absoluteDir();
+    for (const QString &left : folder.entryList({QStringLiteral("db-恢复前-*.edb.part")}, QDir::Files))
+        QFile::remove(folder.filePath(left));
 
-    // 2. Close, with the log folded back into the file.
-    dm.releaseStatements();
-    {
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    // 1. Fresh books of the program's own making, holding the backup's rows.
+    if (const QString e = booksFromBackup(chosen, version, staged, pageSizeOf(live), &r.notes); !e.isEmpty()) {
+        r.message = QStringLiteral("所选文件中的数据不能读取，未恢复：%1\n%2").arg(native(chosen), e);
+        return r;
     }
-    db.close();
-    // A refusal after the close opens the database again; should that fail,
-    // the caller learns it through `closed` and ends the program.
-    auto reopen = [&] {
-        QString ignored;
-        r.closed = !openDatabase(current, connection, &ignored);
+    sqlite3 *fresh = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(staged).constData(), &fresh, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        r.message = QStringLiteral("无法读取临时文件，未恢复：%1\n%2").arg(native(staged), engineText(fresh));
+        sqlite3_close(fresh);
+        QFile::remove(staged);
+        return r;
+    }
+    auto cleanUp = [&] {
+        sqlite3_close(fresh);
+        QFile::remove(staged);
+        removeSideFiles(staged);
     };
-    if (sideFileExists(current, "-wal") || sideFileExists(current, "-shm")) {
-        QFile::remove(staged);
-        reopen();
-        r.message = QStringLiteral("数据库正被另一个程序使用，不能恢复。请关闭其它电脑或程序上的本软件后再试。");
+
+    // 2. The books are held for writing from here to the end: no other program
+    //    saves between the safety copy and the restore. The restore is one
+    //    write transaction of the engine into the open books, so every other
+    //    program sees either the books before or the restored ones.
+    dm.releaseStatements();
+    sqlite3_backup *into = sqlite3_backup_init(live, "main", fresh, "main");
+    if (!into) {
+        r.message = QStringLiteral("数据库正在使用中，未恢复：%1").arg(engineText(live));
+        cleanUp();
+        return r;
+    }
+    int rc = sqlite3_backup_step(into, 0);
+    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
+        sqlite3_backup_finish(into);
+        r.message = (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+                        ? DbError::describe(DbError::Kind::Busy, current) + QStringLiteral("\n未恢复。")
+                        : QStringLiteral("恢复时出错，账套未改变：%1").arg(QString::fromUtf8(sqlite3_errstr(rc)));
+        cleanUp();
         return r;
     }
 
-    // 3. The current database stays beside it, dated.
+    // 3. The books as they are now, every save told OK included, kept beside them.
     r.safetyCopy = safetyCopyPath(current, when);
-    if (const QString e = copyFile(current, r.safetyCopy); !e.isEmpty()) {
-        QFile::remove(staged);
-        reopen();
+    sqlite3 *reader = nullptr;
+    QString kept;
+    if (sqlite3_open_v2(QFile::encodeName(current).constData(), &reader, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        kept = QStringLiteral("无法读取数据库：%1").arg(engineText(reader));
+    else
+        kept = copyDatabase(reader, r.safetyCopy);
+    sqlite3_close(reader);
+    if (!kept.isEmpty()) {
+        sqlite3_backup_finish(into);
         r.safetyCopy.clear();
-        r.message = QStringLiteral("无法保存现有数据库的副本，未恢复。\n") + e;
+        r.message = QStringLiteral("无法保存现有数据库的副本，未恢复。\n") + kept;
+        cleanUp();
         return r;
     }
 
-    // 4. The checked copy takes the database's place in one step.
-    removeSideFiles(current);
-    if (!renameOver(staged, current)) {
-        QFile::remove(staged);
-        reopen();
-        r.message = QStringLiteral("无法替换数据库文件，未恢复：%1").arg(native(current));
+    // 4. The fresh books into the open database, in the one transaction.
+    rc = sqlite3_backup_step(into, -1);
+    const int finished = sqlite3_backup_finish(into);
+    cleanUp();
+    if (rc != SQLITE_DONE || finished != SQLITE_OK) {
+        r.message = QStringLiteral("恢复时出错，账套未改变：%1")
+                        .arg(QString::fromUtf8(sqlite3_errstr(rc != SQLITE_DONE ? rc : finished)));
         return r;
     }
     r.ok = true;
-    r.closed = true;
     return r;
 }
 

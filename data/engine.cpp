@@ -40,6 +40,13 @@ QString moneyType(Engine e)
     return e == Engine::Server ? QStringLiteral("numeric(19,4)") : QStringLiteral("MONEY");
 }
 
+QString notANumberTerm(Engine e, const QString &field, bool whole)
+{
+    if (e == Engine::Server) return QString();
+    return whole ? QStringLiteral("typeof(%1) not in ('integer','null')").arg(field)
+                 : QStringLiteral("typeof(%1) not in ('integer','real','null')").arg(field);
+}
+
 QString bitType(Engine e)
 {
     return e == Engine::Server ? QStringLiteral("smallint") : QStringLiteral("BIT");

@@ -42,6 +42,12 @@ QStringList tableNames(QSqlDatabase db);
 // serve every search text of three characters or more.
 QStringList productSearchIndex(Engine e);
 
+// A condition that holds for a value of `field` that is stored as something
+// other than a number (whole numbers only with `whole`), or an empty text where
+// the engine's column types already refuse such values (the server). A file
+// stores what it is given, so a file from outside is checked with it.
+QString notANumberTerm(Engine e, const QString &field, bool whole);
+
 // ---- statements ----
 
 // The statements that start a write transaction. Both take the books for

@@ -221,6 +221,26 @@ QStringList programTables()
     return out;
 }
 
+QList<SchemaColumn> programColumns(const QString &table)
+{
+    QList<SchemaColumn> out;
+    for (const Table &t : tables(Engine::File)) {
+        if (t.name.compare(table, Qt::CaseInsensitive) != 0) continue;
+        for (const QString &definition : t.columns) {
+            // "name TYPE …" as the file declares it.
+            const QStringList w = definition.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            const QString type = w.value(1).section(QLatin1Char('('), 0, 0).toUpper();
+            SchemaColumn c;
+            c.name = w.value(0);
+            c.money = type == EngineInfo::moneyType(Engine::File).toUpper();
+            c.number = c.money || type == QLatin1String("INT") || type == QLatin1String("INTEGER")
+                       || type == EngineInfo::bitType(Engine::File).toUpper();
+            out << c;
+        }
+    }
+    return out;
+}
+
 bool hasProgramTables(QSqlDatabase db)
 {
     QStringList have;

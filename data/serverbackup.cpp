@@ -16,8 +16,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QUrl>
 #include <algorithm>
+#include <cctype>
+#include <memory>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace DbFile {
@@ -145,70 +148,184 @@ QString clearingScript(QSqlDatabase db)
            + QStringLiteral("drop table if exists %1 cascade;\n").arg(quoted.join(QStringLiteral(", ")));
 }
 
-// Puts a server backup in place of the books, in one transaction of psql:
-// the books are cleared and the backup's schema and rows restored, or
-// nothing changes. Returns an empty text on success.
-QString restoreArchive(QSqlDatabase db, const QString &archive)
+// The statements that clear the books before a backup's rows are put in
+// their place, in the transaction of the restore (which holds the books'
+// write lock): every table of the books' schema.
+void clearBooks(QSqlDatabase db)
 {
-    QTemporaryDir work;
-    if (!work.isValid()) return QStringLiteral("无法建立临时文件夹。");
-    // The whole script first: a backup that cannot be read to its end is never half restored.
-    const QString script = work.filePath(QStringLiteral("restore.sql"));
-    Run r = runTool(QStringLiteral("pg_restore"), {QStringLiteral("--no-owner"), QStringLiteral("--no-privileges"),
-                                                   QStringLiteral("-f"), script, archive});
-    if (!r.ok) return QStringLiteral("读取备份文件时出错：%1").arg(r.err);
-    const QString clearing = work.filePath(QStringLiteral("clear.sql"));
-    {
-        QFile f(clearing);
-        if (!f.open(QIODevice::WriteOnly) || f.write(clearingScript(db).toUtf8()) < 0)
-            return QStringLiteral("无法写入临时文件：%1").arg(native(clearing));
-    }
-    QStringList args{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                     QStringLiteral("--single-transaction"), QStringLiteral("-f"), clearing, QStringLiteral("-f"), script};
-    args += connectionArgs(db);
-    r = runTool(QStringLiteral("psql"), args, clientEnvironment(db));
-    if (!r.ok) return QStringLiteral("恢复时出错，账套未改变：%1").arg(r.err);
-    return QString();
+    QSqlQuery q(db);
+    // This seat's report scratch would stand in front of the books' own table.
+    if (!q.exec(QStringLiteral("drop table if exists pg_temp.UBB"))) throw DbError::fromSql(q.lastError(), db);
+    const QString clear = clearingScript(db);
+    for (const QString &statement : clear.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        if (!statement.startsWith(QLatin1String("select pg_advisory")) && !q.exec(statement))
+            throw DbError::fromSql(q.lastError(), db);
 }
 
-// Puts the books of a file's backup in place of the books on the server: the
-// file (a copy of it, brought to this program's schema version) is copied row
-// by row in one transaction. Returns an empty text on success.
-QString restoreFile(QSqlDatabase db, const QString &file)
+// One field of pg_dump's text copy format: \N is empty (null), backslash
+// escapes as the format defines them.
+QVariant copyField(const QByteArray &raw)
 {
-    QTemporaryDir work;
-    if (!work.isValid()) return QStringLiteral("无法建立临时文件夹。");
-    const QString copy = work.filePath(QStringLiteral("db.edb"));
-    if (const QString e = copyFile(file, copy); !e.isEmpty()) return e;
-    static int serial = 0;
-    const QString conn = QStringLiteral("jxc-restore-source-%1").arg(++serial);
-    QString failure;
-    {
-        QString error;
-        if (!openDatabase(copy, conn, &error)) {
-            failure = error;
-        } else {
-            QSqlDatabase source = QSqlDatabase::database(conn, false);
-            try {
-                Transaction tx(db);
-                QSqlQuery q(db);
-                // This seat's report scratch would stand in front of the books' own table.
-                if (!q.exec(QStringLiteral("drop table if exists pg_temp.UBB"))) throw DbError::fromSql(q.lastError(), db);
-                const QString clear = clearingScript(db);
-                for (const QString &statement : clear.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-                    if (!statement.startsWith(QLatin1String("select pg_advisory")) && !q.exec(statement))
-                        throw DbError::fromSql(q.lastError(), db);
-                createSchema(db);
-                emptyBooks(db);
-                copyBooksRows(source, db);
-                tx.commit();
-            } catch (const DbError &e) {
-                failure = QStringLiteral("恢复时出错，账套未改变：%1").arg(e.text());
+    if (raw == "\\N") return QVariant();
+    if (!raw.contains('\\')) return QString::fromUtf8(raw);
+    QByteArray out;
+    out.reserve(raw.size());
+    for (int i = 0; i < raw.size(); ++i) {
+        const char c = raw.at(i);
+        if (c != '\\' || i + 1 >= raw.size()) {
+            out += c;
+            continue;
+        }
+        const char n = raw.at(++i);
+        switch (n) {
+        case 'b': out += '\b'; break;
+        case 'f': out += '\f'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case 'v': out += '\v'; break;
+        case 'x': {
+            int v = 0, k = 0;
+            while (k < 2 && i + 1 < raw.size() && std::isxdigit(static_cast<unsigned char>(raw.at(i + 1)))) {
+                v = v * 16 + QByteArray(1, raw.at(++i)).toInt(nullptr, 16);
+                ++k;
+            }
+            out += char(v);
+            break;
+        }
+        default:
+            if (n >= '0' && n <= '7') {
+                int v = n - '0';
+                for (int k = 0; k < 2 && i + 1 < raw.size() && raw.at(i + 1) >= '0' && raw.at(i + 1) <= '7'; ++k)
+                    v = v * 8 + (raw.at(++i) - '0');
+                out += char(v);
+            } else {
+                out += n;
             }
         }
-        closeDatabase(conn);
     }
-    return failure;
+    return QString::fromUtf8(out);
+}
+
+// Copies the rows of one of the program's tables from a server backup into
+// the books: pg_restore gives the table's data in the text copy format, read
+// here line by line as it comes (bounded memory) and written with the
+// program's own statements. Nothing of the backup is run as a statement.
+void copyArchiveTable(QSqlDatabase to, const QString &archive, const QString &table)
+{
+    // A row longer than this is not one the program writes.
+    constexpr qint64 MaxLine = 4 << 20;
+    const QString program = serverTool(QStringLiteral("pg_restore"));
+    if (program.isEmpty()) throw DbError(QStringLiteral("找不到 pg_restore（请安装 Debian 软件包 postgresql-client）。"));
+    QProcess p;
+    p.start(program, {QStringLiteral("--data-only"), QStringLiteral("--table=") + table.toLower(), QStringLiteral("-f"),
+                      QStringLiteral("-"), archive});
+    if (!p.waitForStarted(-1)) throw DbError(QStringLiteral("无法运行 %1：%2").arg(program, p.errorString()));
+    p.closeWriteChannel();
+
+    const QList<SchemaColumn> want = programColumns(table);
+    QStringList cols;
+    for (const SchemaColumn &c : want) cols << c.name;
+    QVector<int> at;  // where each known column stands in the backup's rows
+    int width = 0;
+    std::unique_ptr<RowWriter> writer;
+    bool inCopy = false, seen = false;
+    QByteArray pending;
+    auto fail = [&](const QString &why) {
+        p.kill();
+        p.waitForFinished(-1);
+        throw DbError(why, DbError::Kind::NotADatabase);
+    };
+    auto takeLine = [&](QByteArray line) {
+        if (!inCopy) {
+            if (!line.startsWith("COPY ")) return;
+            if (seen) fail(QStringLiteral("备份中表 %1 的数据不止一份").arg(table));
+            // COPY schema.table (col, col, …) FROM stdin;
+            const int open = int(line.indexOf('(')), close = int(line.lastIndexOf(')'));
+            if (open < 0 || close < open || !line.mid(close).trimmed().startsWith(") FROM stdin;"))
+                fail(QStringLiteral("备份中表 %1 的数据格式不对").arg(table));
+            QStringList have;
+            for (const QByteArray &c : line.mid(open + 1, close - open - 1).split(','))
+                have << QString::fromUtf8(c.trimmed()).remove(QLatin1Char('"')).toLower();
+            width = int(have.size());
+            at.clear();
+            for (const QString &c : cols) {
+                const int i = int(have.indexOf(c.toLower()));
+                if (i < 0) fail(QStringLiteral("表 %1 缺少列 %2").arg(table, c));
+                at << i;
+            }
+            writer = std::make_unique<RowWriter>(to, table, cols);
+            inCopy = seen = true;
+            return;
+        }
+        if (line == "\\.") {
+            inCopy = false;
+            return;
+        }
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() != width) fail(QStringLiteral("备份中表 %1 的一行数据格式不对").arg(table));
+        QVariantList row;
+        row.reserve(at.size());
+        for (int i : at) row << copyField(fields.at(i));
+        writer->add(row);
+    };
+    for (;;) {
+        const bool more = p.waitForReadyRead(-1) || p.bytesAvailable() > 0;
+        pending += p.readAllStandardOutput();
+        int nl;
+        while ((nl = int(pending.indexOf('\n'))) >= 0) {
+            takeLine(pending.left(nl));
+            pending.remove(0, nl + 1);
+        }
+        if (pending.size() > MaxLine) fail(QStringLiteral("备份中表 %1 有过长的一行").arg(table));
+        if (!more && p.state() == QProcess::NotRunning) break;
+    }
+    p.waitForFinished(-1);
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        throw DbError(QStringLiteral("读取备份文件时出错：%1").arg(QString::fromLocal8Bit(p.readAllStandardError()).trimmed()),
+                      DbError::Kind::NotADatabase);
+    if (inCopy) throw DbError(QStringLiteral("备份中表 %1 的数据不完整").arg(table), DbError::Kind::NotADatabase);
+    if (!seen) throw DbError(QStringLiteral("没有表 %1").arg(table), DbError::Kind::NotADatabase);
+    writer->finish();
+}
+
+// The books of a backup in place of the books on the server, in the
+// caller's transaction: the program's own schema of the backup's version,
+// the backup's rows, the later upgrade steps. Throws DbError.
+void booksFromBackup(QSqlDatabase db, const QString &file, bool archive, int version, QStringList *notes)
+{
+    clearBooks(db);
+    createSchema(db, version);
+    emptyBooks(db);
+    if (archive) {
+        for (const QString &table : programTables()) copyArchiveTable(db, file, table);
+    } else {
+        // The backup of a file, read where it lies, read-only and without a lock.
+        static int serial = 0;
+        const QString conn = QStringLiteral("jxc-restore-source-%1").arg(++serial);
+        QString failure;
+        {
+            QSqlDatabase source = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+            QUrl url = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+            url.setQuery(QStringLiteral("mode=ro&immutable=1"));
+            source.setDatabaseName(url.toString(QUrl::FullyEncoded));
+            source.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+            if (!source.open()) failure = source.lastError().text();
+            else {
+                try {
+                    copyBooksRows(source, db);
+                } catch (const DbError &e) {
+                    failure = e.text();
+                }
+            }
+            source.close();
+        }
+        QSqlDatabase::removeDatabase(conn);
+        if (!failure.isEmpty()) throw DbError(failure, DbError::Kind::NotADatabase);
+    }
+    checkBooksValues(db);
+    const QStringList said = upgradeSchema(db);
+    if (notes) *notes << said;
 }
 
 } // namespace
@@ -260,6 +377,12 @@ QString serverBackup(const QSqlDatabase &db, const QString &target)
 {
     const QString temp = target + QStringLiteral(".part");
     QFile::remove(temp);
+    // Made here, readable by its owner only: the backup holds the shop's users.
+    {
+        const int fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) return QStringLiteral("无法在所选位置建立备份文件：%1").arg(native(target));
+        ::close(fd);
+    }
     // One consistent picture of the committed books, whatever other seats do meanwhile.
     QStringList args{QStringLiteral("--format=custom"), QStringLiteral("-f"), temp};
     args += connectionArgs(db);
@@ -302,34 +425,46 @@ RestoreResult serverRestore(frmDM &dm, QSqlDatabase db, const QString &backupFil
             return r;
         }
     }
-    if (const QString e = archive ? checkServerBackup(chosen) : checkProgramDatabase(chosen); !e.isEmpty()) {
-        r.message = e;
+    int version = 0;
+    const QString check = archive ? checkServerBackup(chosen) : checkProgramDatabase(chosen, &version);
+    if (!check.isEmpty()) {
+        r.message = check;
         return r;
     }
+    if (archive) version = archiveVersion(chosen);
+
+    // Statements prepared on the tables about to be replaced are let go first.
+    dm.releaseStatements();
     try {
+        // The books are held for writing from the check of the other seats to
+        // the end: nothing is saved between the safety copy and the restore.
+        Transaction tx(db);
         if (otherSeats(db) > 0) {
             r.message = QStringLiteral("数据库正被另一个程序使用，不能恢复。请关闭其它电脑或程序上的本软件后再试。");
             return r;
         }
+        // The books as they are now, kept as a backup in this seat's Data folder
+        // (pg_dump sees every save committed before the hold).
+        const QString safety = safetyCopyPath(databaseFile(G.AppPath), when);
+        QDir().mkpath(QFileInfo(safety).absolutePath());
+        if (const QString e = serverBackup(db, safety); !e.isEmpty()) {
+            r.message = QStringLiteral("无法保存现有数据库的副本，未恢复。\n") + e;
+            return r;
+        }
+        r.safetyCopy = safety;
+        try {
+            booksFromBackup(db, chosen, archive, version, &r.notes);
+            tx.commit();
+        } catch (const DbError &e) {
+            // The books are as they were: the copy of them is not needed.
+            QFile::remove(safety);
+            r.safetyCopy.clear();
+            if (e.kind() != DbError::Kind::NotADatabase) throw;
+            r.message = QStringLiteral("所选文件中的数据不能读取，账套未改变：%1\n%2").arg(where, e.text());
+            return r;
+        }
     } catch (const DbError &e) {
-        r.message = e.text();
-        return r;
-    }
-
-    // The books as they are now, kept as a backup in this seat's Data folder.
-    const QString safety = safetyCopyPath(databaseFile(G.AppPath), when);
-    QDir().mkpath(QFileInfo(safety).absolutePath());
-    if (const QString e = serverBackup(db, safety); !e.isEmpty()) {
-        r.message = QStringLiteral("无法保存现有数据库的副本，未恢复。\n") + e;
-        return r;
-    }
-    r.safetyCopy = safety;
-
-    // Statements prepared on the tables about to be replaced are let go first.
-    dm.releaseStatements();
-    const QString failure = archive ? restoreArchive(db, chosen) : restoreFile(db, chosen);
-    if (!failure.isEmpty()) {
-        r.message = failure;
+        r.message = QStringLiteral("恢复时出错，账套未改变：%1").arg(e.text());
         return r;
     }
     // The program ends and the next start opens the restored books.

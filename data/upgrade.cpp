@@ -130,15 +130,16 @@ int schemaVersion(QSqlDatabase db)
     return q.next() ? q.value(0).toInt() : 1;
 }
 
-QStringList upgradeSchema(QSqlDatabase db)
+QStringList upgradeSchema(QSqlDatabase db, int upTo)
 {
     QStringList notes;
-    if (schemaVersion(db) >= currentSchemaVersion()) return notes;
+    if (upTo <= 0) upTo = currentSchemaVersion();
+    if (schemaVersion(db) >= upTo) return notes;
     Transaction tx(db);
     // Read again under the write lock: another seat may have upgraded meanwhile.
     const int from = schemaVersion(db);
     for (const Step &step : steps()) {
-        if (step.version <= from) continue;
+        if (step.version <= from || step.version > upTo) continue;
         step.run(db, &notes);
         exec(db, QStringLiteral("update SVersion set theVersion=?"), {step.version});
     }
@@ -146,10 +147,10 @@ QStringList upgradeSchema(QSqlDatabase db)
     return notes;
 }
 
-void createSchema(QSqlDatabase db)
+void createSchema(QSqlDatabase db, int version)
 {
     Transaction tx(db);
     createFirstSchema(db);
-    upgradeSchema(db);
+    upgradeSchema(db, version);
     tx.commit();
 }

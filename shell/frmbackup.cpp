@@ -130,8 +130,9 @@ void frmRecover::BitBtn1Click()
         DbFile::restore(DM(), DM().db().connectionName(), QDir::fromNativeSeparators(m_path->text()));
     QApplication::restoreOverrideCursor();
     if (r.ok) {
-        Msg::info(this, QStringLiteral("数据恢复成功！\n恢复前的数据库已另存为：%1\n\n程序将退出，请重新启动本软件。")
-                            .arg(QDir::toNativeSeparators(r.safetyCopy)));
+        QString text = QStringLiteral("数据恢复成功！\n恢复前的数据库已另存为：%1").arg(QDir::toNativeSeparators(r.safetyCopy));
+        for (const QString &note : r.notes) text += QStringLiteral("\n") + note;
+        Msg::info(this, text + QStringLiteral("\n\n程序将退出，请重新启动本软件。"));
     } else {
         Msg::warning(this, QStringLiteral("数据恢复失败！\n") + r.message);
         if (!r.closed) return;

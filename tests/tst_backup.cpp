@@ -1,6 +1,7 @@
 // Backup and restore of the database file: the online copy while others save,
-// the refusal of files that are not this program's database, the byte-exact
-// restore, and the two dialogs.
+// the refusal of files that are not this program's database or whose rows
+// cannot be taken, the restore that brings in only rows while other programs
+// save, a restore killed part-way, and the two dialogs.
 #include "shellspy.h"
 #include "testdb.h"
 
@@ -8,10 +9,13 @@
 #include "data/dbfile.h"
 #include "data/globals.h"
 #include "data/transaction.h"
+#include "trade/tradedoc.h"
 #include "shell/frmbackup.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,6 +24,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
+#include <QSqlRecord>
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
@@ -103,6 +108,89 @@ int brokenDocuments(const QString &file, int lines)
                            .arg(lines));
 }
 
+// Every row of every table of the program, table by table, as text.
+QStringList rowsOf(const QString &file)
+{
+    const QString name = QStringLiteral("rows-reader");
+    QStringList out;
+    {
+        QSqlDatabase db = openOther(file, name);
+        for (const QString &table : programTables()) {
+            QSqlQuery q(db);
+            QStringList cols;
+            for (const SchemaColumn &c : programColumns(table)) cols << c.name;
+            q.exec(QStringLiteral("select %1 from %2%3")
+                       .arg(cols.join(','), table, cols.contains("ID") ? QStringLiteral(" order by ID") : QString()));
+            while (q.next()) {
+                QStringList r{table};
+                for (int i = 0; i < q.record().count(); ++i) r << q.value(i).toString();
+                out << r.join(QLatin1Char('|'));
+            }
+        }
+    }
+    closeOther(name);
+    return out;
+}
+
+// The schema of a database: its tables, indexes, views and triggers, their
+// definitions (SQLite's own record of them).
+QStringList schemaOf(const QString &file)
+{
+    const QString name = QStringLiteral("schema-reader");
+    QStringList out;
+    {
+        QSqlDatabase db = openOther(file, name);
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("select type, name, coalesce(sql,'') from sqlite_master order by type, name"));
+        while (q.next()) out << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString() + QLatin1Char(' ') + q.value(2).toString();
+    }
+    closeOther(name);
+    return out;
+}
+
+QString integrity(const QString &file)
+{
+    const QString name = QStringLiteral("integrity-reader");
+    QString out;
+    {
+        QSqlDatabase db = openOther(file, name);
+        QSqlQuery q(db);
+        out = q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next() ? q.value(0).toString() : q.lastError().text();
+    }
+    closeOther(name);
+    return out;
+}
+
+// Changes a file with statements, on its own connection.
+void alter(const QString &file, const QStringList &statements)
+{
+    const QString name = QStringLiteral("alter-writer");
+    {
+        QSqlDatabase db = openOther(file, name);
+        for (const QString &sql : statements) {
+            QSqlQuery q(db);
+            QVERIFY2(q.exec(sql), qPrintable(sql + ": " + q.lastError().text()));
+        }
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    }
+    closeOther(name);
+}
+
+// Books as files were made before schema versions were kept, with rows.
+void writeFirstSchemaBooks(const QString &file, const QStringList &statements)
+{
+    const QString name = QStringLiteral("first-schema");
+    {
+        QSqlDatabase db = openOther(file, name);
+        createFirstSchema(db);
+        for (const QString &sql : statements) {
+            QSqlQuery q(db);
+            QVERIFY2(q.exec(sql), qPrintable(sql + ": " + q.lastError().text()));
+        }
+    }
+    closeOther(name);
+}
+
 class Writer : public QThread {
 public:
     explicit Writer(const QString &file) : m_file(file) {}
@@ -143,10 +231,15 @@ private slots:
     void backupTakesASaveWholeOrNotAtAll();
     void backupWhileAnotherSeatSaves();
     void failedBackupKeepsTheOlderOne();
-    void restoreGivesTheBackupByteForByte();
+    void backupIsOneFileForItsOwnerOnly();
+    void restoreBringsBackTheBackupsRows();
+    void restoreTakesOnlyRows_data();
+    void restoreTakesOnlyRows();
     void restoreRefusesOtherFiles_data();
     void restoreRefusesOtherFiles();
-    void restoreRefusedWhileAnotherProgramHoldsTheDatabase();
+    void restoreWaitsForAnotherProgramsSave();
+    void restoreWhileOtherProgramsSave();
+    void restoreKilledPartWay();
     void backupDialog();
     void backupDialogRealModalLoop();
     void restoreDialog();
@@ -251,38 +344,149 @@ void tst_backup::failedBackupKeepsTheOlderOne()
     QCOMPARE(count(target, QStringLiteral("select count(*) from SShop where theName='新商品'")), 1);
 }
 
-void tst_backup::restoreGivesTheBackupByteForByte()
+void tst_backup::backupIsOneFileForItsOwnerOnly()
+{
+    TestDb t;
+    t.addProduct(QStringLiteral("备份里的商品"));
+    const QString target = t.folder() + "b/2012-11-16.edb";
+    QDir().mkpath(t.folder() + "b");
+    QCOMPARE(DbFile::backup(t.db().connectionName(), target), QString());
+    // Not a write-ahead-log database: bytes 18 and 19 of the header are 1.
+    const QByteArray head = bytes(target).left(100);
+    QCOMPARE(int(head.at(18)), 1);
+    QCOMPARE(int(head.at(19)), 1);
+    QCOMPARE(QFileInfo(target).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+             QFileDevice::Permissions());
+    // Any tool may open it; no log is left beside it, and the restore still takes it.
+    QCOMPARE(count(target, QStringLiteral("select count(*) from SShop where theName='备份里的商品'")), 1);
+    for (const char *side : {"-wal", "-shm", "-journal"}) QVERIFY2(!QFileInfo::exists(target + side), side);
+    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), target);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    // The safety copy holds the users as well: the same care.
+    QCOMPARE(int(bytes(r.safetyCopy).at(18)), 1);
+    QCOMPARE(QFileInfo(r.safetyCopy).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFileDevice::Permissions());
+}
+
+void tst_backup::restoreBringsBackTheBackupsRows()
 {
     TestDb t;
     t.addProduct(QStringLiteral("备份前的商品"));
+    t.addPartner(QStringLiteral("备份前的单位"));
     const QString backup = t.folder() + "copies/2012-11-16.edb";
     QDir().mkpath(t.folder() + "copies");
     QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
-    const QByteArray chosen = bytes(backup);
+    const QStringList backupRows = rowsOf(backup);
     t.addProduct(QStringLiteral("备份后的商品"));
+    const QStringList freshSchema = schemaOf(t.file());
 
     const QDateTime when(QDate(2012, 11, 17), QTime(9, 30, 5));
     const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup, when);
     QVERIFY2(r.ok, qPrintable(r.message));
-    QVERIFY(r.closed);
-    QVERIFY(!t.db().isOpen());
-    QCOMPARE(bytes(t.file()), chosen);
-    for (const char *side : {"-wal", "-shm", "-journal"}) QVERIFY(!QFileInfo::exists(t.file() + side));
+    // The books are the backup's rows in the program's own schema, on the open connection.
+    QVERIFY(t.db().isOpen());
+    QCOMPARE(rowsOf(t.file()), backupRows);
+    QCOMPARE(schemaOf(t.file()), freshSchema);
+    QCOMPARE(t.dm().value("select count(*) from SShop where theName='备份后的商品'").toInt(), 0);
+    QCOMPARE(t.dm().value("select count(*) from SShop where theName='备份前的商品'").toInt(), 1);
+    QCOMPARE(integrity(t.file()), QStringLiteral("ok"));
     QVERIFY(!QFileInfo::exists(t.file() + ".restore"));
     // The database before the restore is kept beside it, with the later save.
     QCOMPARE(r.safetyCopy, t.folder() + "Data/db-恢复前-20121117-093005.edb");
     QCOMPARE(count(r.safetyCopy, "select count(*) from SShop where theName='备份后的商品'"), 1);
-    // The next start opens the restored file: the later save is gone, the earlier one there.
-    QString err;
-    QVERIFY2(openDatabase(t.file(), t.db().connectionName(), &err), qPrintable(err));
-    QCOMPARE(t.dm().value("select count(*) from SShop where theName='备份后的商品'").toInt(), 0);
-    QCOMPARE(t.dm().value("select count(*) from SShop where theName='备份前的商品'").toInt(), 1);
+    QCOMPARE(integrity(r.safetyCopy), QStringLiteral("ok"));
+    // New IDs go on after the restored ones; the books take saves again.
+    const int next = t.addProduct(QStringLiteral("恢复后的商品"));
+    QVERIFY(next > t.dm().value("select max(ID) from SShop where theName<>'恢复后的商品'").toInt());
 
     // A second restore in the same second keeps the first safety copy.
     const DbFile::RestoreResult again = DbFile::restore(t.dm(), t.db().connectionName(), backup, when);
     QVERIFY2(again.ok, qPrintable(again.message));
     QCOMPARE(again.safetyCopy, t.folder() + "Data/db-恢复前-20121117-093005-2.edb");
     QCOMPARE(count(r.safetyCopy, "select count(*) from SShop where theName='备份后的商品'"), 1);
+    QCOMPARE(count(again.safetyCopy, "select count(*) from SShop where theName='恢复后的商品'"), 1);
+    QCOMPARE(rowsOf(t.file()), backupRows);
+}
+
+void tst_backup::restoreTakesOnlyRows_data()
+{
+    QTest::addColumn<QStringList>("change");
+    QTest::addColumn<bool>("firstSchema");
+    QTest::addColumn<QString>("note");
+    // A trigger of the backup's own would change every later save.
+    QTest::newRow("trigger") << QStringList{"create trigger Skim after insert on UJH begin "
+                                            "update SUnits set theYF=theYF+14000000; end"}
+                             << false << QString();
+    QTest::newRow("dropped unique index") << QStringList{"drop index IX_UJH_theNum"} << false << QString();
+    QTest::newRow("extra table, view and index")
+        << QStringList{"create table Evil(x)", "create view Peek as select * from SUser",
+                       "create index IX_Evil on SShop(Remark)"}
+        << false << QString();
+    QTest::newRow("extra column") << QStringList{"alter table SShop add column Evil text default 'x'"} << false << QString();
+    // Books made before schema versions were kept are read through the upgrade steps.
+    QTest::newRow("first schema")
+        << QStringList{"insert into SShop(theNum,theName,theDel) values('P9','老商品','否')"} << true << QString();
+    QTest::newRow("first schema, shared numbers")
+        << QStringList{"insert into UJH(theNum,theDel) values('CG1','否')", "insert into UJH(theNum,theDel) values('CG1','否')"}
+        << true << QStringLiteral("UJH");
+}
+
+void tst_backup::restoreTakesOnlyRows()
+{
+    QFETCH(QStringList, change);
+    QFETCH(bool, firstSchema);
+    QFETCH(QString, note);
+    TestDb t;
+    const int supplier = t.addPartner(QStringLiteral("供货商"), QStringLiteral("供应商"));
+    const int product = t.addProduct(QStringLiteral("可乐"));
+    const QStringList freshSchema = schemaOf(t.file());
+    const QString backup = t.folder() + "2012-11-16.edb";
+    if (firstSchema) {
+        writeFirstSchemaBooks(backup, change);
+    } else {
+        QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
+        alter(backup, change);
+    }
+    const QStringList backupRows = rowsOf(backup);
+
+    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    // Nothing but rows came in: the schema is the program's own, of this version
+    // (books whose documents already share a number keep them, without the unique index).
+    QStringList expected = freshSchema;
+    if (!note.isEmpty()) expected.replaceInStrings("CREATE UNIQUE INDEX IX_UJH_theNum", "CREATE INDEX IX_UJH_theNum");
+    QCOMPARE(schemaOf(t.file()), expected);
+    QCOMPARE(t.dm().value("select max(theVersion) from SVersion").toInt(), currentSchemaVersion());
+    QCOMPARE(rowsOf(t.file()), backupRows);
+    QCOMPARE(integrity(t.file()), QStringLiteral("ok"));
+    if (!note.isEmpty()) QVERIFY2(r.notes.join("\n").contains(note), qPrintable(r.notes.join("\n")));
+    else QVERIFY2(r.notes.isEmpty(), qPrintable(r.notes.join("\n")));
+
+    if (!firstSchema) {
+        // A purchase receipt saved afterwards moves the balance by its own amount only.
+        const Money before = Money::fromVariant(t.dm().value(QStringLiteral("select theYF from SUnits where ID=%1").arg(supplier)));
+        G.ShopCB = QStringLiteral("移动加权平均");
+        TradeDoc d;
+        d.kind = TradeKind::Purchase;
+        d.uid = supplier;
+        d.partnerName = QStringLiteral("供货商");
+        d.myDate = G.WorkDate;
+        d.warehouse = QStringLiteral("一号库");
+        d.handler = QStringLiteral("张三");
+        d.account = QStringLiteral("现金");
+        d.person = QStringLiteral("李四");
+        d.paidText = QStringLiteral("0");
+        TradeLine l;
+        l.sid = product;
+        l.code = QStringLiteral("P1");
+        l.name = QStringLiteral("可乐");
+        l.price = Money::fromString(QStringLiteral("2.5"));
+        l.count = Money::fromString(QStringLiteral("4"));
+        d.lines << l;
+        TradeCheck refused;
+        QVERIFY(!saveTradeDoc(t.dm(), d, &refused).isEmpty());
+        const Money after = Money::fromVariant(t.dm().value(QStringLiteral("select theYF from SUnits where ID=%1").arg(supplier)));
+        QCOMPARE((after - before).toString(), QStringLiteral("10"));
+    }
 }
 
 void tst_backup::restoreRefusesOtherFiles_data()
@@ -293,6 +497,10 @@ void tst_backup::restoreRefusesOtherFiles_data()
     QTest::newRow("foreign SQLite file") << "foreign";
     QTest::newRow("damaged copy") << "damaged";
     QTest::newRow("newer program") << "newer";
+    QTest::newRow("missing column") << "missing column";
+    QTest::newRow("text in an amount") << "text amount";
+    QTest::newRow("amount past the books' range") << "huge amount";
+    QTest::newRow("shared numbers without their unique index") << "shared numbers";
 }
 
 void tst_backup::restoreRefusesOtherFiles()
@@ -319,14 +527,23 @@ void tst_backup::restoreRefusesOtherFiles()
             b.truncate(b.size() / 2);
             b.append(QByteArray(4096, 'x'));
             writeFile(chosen, b);
-        } else {
-            QSqlDatabase db = openOther(chosen, "newer");
-            QSqlQuery(db).exec(QStringLiteral("update SVersion set theVersion=%1").arg(currentSchemaVersion() + 1));
-            db = QSqlDatabase();
-            closeOther("newer");
+        } else if (kind == "newer") {
+            alter(chosen, {QStringLiteral("update SVersion set theVersion=%1").arg(currentSchemaVersion() + 1)});
+        } else if (kind == "missing column") {
+            alter(chosen, {"alter table SUnits drop column theYF"});
+        } else if (kind == "text amount") {
+            alter(chosen, {"update SShop set theJH='十块'"});
+        } else if (kind == "huge amount") {
+            alter(chosen, {"update SShop set theXS=123456789012345"});
+        } else if (kind == "shared numbers") {
+            alter(chosen, {"drop index IX_UJH_theNum", "insert into UJH(theNum,theDel) values('CG1','否')",
+                           "insert into UJH(theNum,theDel) values('CG1','否')"});
         }
     }
-    QVERIFY(!DbFile::checkProgramDatabase(chosen).isEmpty());
+    // What the check of the file itself finds, and what only reading its rows finds.
+    const bool rowsRefused = kind == "missing column" || kind == "text amount" || kind == "huge amount" || kind == "shared numbers";
+    QCOMPARE(DbFile::checkProgramDatabase(chosen).isEmpty(), rowsRefused);
+    if (kind == "missing column") QVERIFY(!DbFile::checkProgramDatabase(chosen).contains("theYF"));
     QCOMPARE(DbFile::checkProgramDatabase(t.file()), QString());
 
     const QByteArray before = digest(t.file());
@@ -336,10 +553,15 @@ void tst_backup::restoreRefusesOtherFiles()
     QVERIFY(!r.closed);
     QVERIFY(!r.message.isEmpty());
     QVERIFY2(r.message.contains(QDir::toNativeSeparators(chosen)) || kind == "newer", qPrintable(r.message));
+    // A refusal of the rows names what is wrong.
+    if (kind == "missing column") QVERIFY2(r.message.contains("SUnits") && r.message.contains("theYF"), qPrintable(r.message));
+    if (kind == "text amount") QVERIFY2(r.message.contains("SShop") && r.message.contains("theJH"), qPrintable(r.message));
+    if (kind == "huge amount") QVERIFY2(r.message.contains("SShop") && r.message.contains("theXS"), qPrintable(r.message));
     // Nothing changed: the database file, the chosen file, nothing left beside either.
     QCOMPARE(digest(t.file()), before);
     QCOMPARE(digest(chosen), chosenBefore);
     QVERIFY(!QFileInfo::exists(t.file() + ".restore"));
+    QVERIFY(!QFileInfo::exists(t.file() + ".restore-journal"));
     QVERIFY(!QFileInfo::exists(chosen + "-wal"));
     QVERIFY(!QFileInfo::exists(chosen + "-shm"));
     QCOMPARE(QDir(t.folder() + "Data").entryList({"db-恢复前-*"}).size(), 0);
@@ -349,27 +571,180 @@ void tst_backup::restoreRefusesOtherFiles()
     t.addProduct(QStringLiteral("之后的商品"));
 }
 
-void tst_backup::restoreRefusedWhileAnotherProgramHoldsTheDatabase()
+void tst_backup::restoreWaitsForAnotherProgramsSave()
 {
     TestDb t;
     const QString backup = t.folder() + "2012-11-16.edb";
     QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
+    t.addProduct(QStringLiteral("备份后的商品"));
     t.dm().DBComWare();  // a pick list and prepared statements in use
-    QSqlDatabase seat = openOther(t.file(), "another-program");
-    QVERIFY(QSqlQuery(seat).exec("select count(*) from SShop"));
-    const QByteArray before = bytes(t.file());
-
-    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
-    QVERIFY(!r.ok);
-    QVERIFY(!r.closed);
-    QVERIFY(r.message.contains(QStringLiteral("另一个程序")));
-    QCOMPARE(bytes(t.file()), before);
-    // Opened again: the data module works on as before.
-    QVERIFY(t.db().isOpen());
+    // Another program reads the books: the restore does not wait for readers.
+    QSqlDatabase reader = openOther(t.file(), "reading-program");
+    QVERIFY(QSqlQuery(reader).exec("select count(*) from SShop"));
+    const QStringList before = rowsOf(t.file());
+    {
+        // Another program holds the books for writing longer than a seat waits.
+        OtherSeat writer(t, 7000);
+        QElapsedTimer clock;
+        clock.start();
+        const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.message.contains(QStringLiteral("账套正忙")), qPrintable(r.message));
+        QVERIFY(clock.elapsed() >= 4000);
+        QVERIFY(r.safetyCopy.isEmpty());
+    }
+    QCOMPARE(rowsOf(t.file()), before);
+    QCOMPARE(QDir(t.folder() + "Data").entryList({"db-恢复前-*"}).size(), 0);
+    // The program works on; once the other program is done, the restore goes ahead.
     t.addProduct(QStringLiteral("之后的商品"));
     QCOMPARE(t.dm().DBComWare()->rowCount(), 0);
-    seat = QSqlDatabase();
-    closeOther("another-program");
+    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    // The reading program sees the restored books.
+    QSqlQuery q(reader);
+    QVERIFY(q.exec("select count(*) from SShop where theName in ('备份后的商品','之后的商品')") && q.next());
+    QCOMPARE(q.value(0).toInt(), 0);
+    q.finish();
+    reader = QSqlDatabase();
+    closeOther("reading-program");
+}
+
+namespace {
+
+// The remarks of the purchase receipts in a books file.
+QSet<QString> remarksIn(const QString &file)
+{
+    const QString name = QStringLiteral("remarks-reader");
+    QSet<QString> out;
+    {
+        QSqlDatabase db = openOther(file, name);
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("select Remark from UJH"));
+        while (q.next()) out << q.value(0).toString();
+    }
+    closeOther(name);
+    return out;
+}
+
+} // namespace
+
+void tst_backup::restoreWhileOtherProgramsSave()
+{
+    TestDb t;
+    t.addPartner(QStringLiteral("供货商"), QStringLiteral("供应商"));
+    t.addProduct(QStringLiteral("可乐"));
+    const QString backup = t.folder() + "2012-11-16.edb";
+    QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
+
+    // Three other copies of the program save receipts as fast as they can.
+    QList<QProcess *> seats;
+    for (int i = 0; i < 3; ++i) {
+        auto *p = new QProcess(this);
+        p->start(QStringLiteral(RESTORE_CHILD), {"save", t.file(), QStringLiteral("seat%1").arg(i), "4"});
+        QVERIFY(p->waitForStarted());
+        seats << p;
+    }
+    // Restores while they save, each one after some saves were told OK.
+    QStringList safetyCopies;
+    QByteArray told;
+    for (int round = 0; round < 3; ++round) {
+        QTest::qWait(400);
+        const DbFile::RestoreResult r =
+            DbFile::restore(t.dm(), t.db().connectionName(), backup, QDateTime::currentDateTime().addSecs(round));
+        QVERIFY2(r.ok, qPrintable(r.message));
+        safetyCopies << r.safetyCopy;
+    }
+    for (QProcess *p : seats) {
+        QVERIFY(p->waitForFinished(30000));
+        const QByteArray out = p->readAllStandardOutput();
+        QVERIFY2(p->exitCode() == 0, out.right(500).constData());
+        told += out;
+    }
+    qDeleteAll(seats);
+
+    // Every save told OK is in the books or in the safety copy of a restore after it.
+    QSet<QString> kept = remarksIn(t.file());
+    for (const QString &copy : safetyCopies) {
+        QCOMPARE(integrity(copy), QStringLiteral("ok"));
+        kept += remarksIn(copy);
+    }
+    QCOMPARE(integrity(t.file()), QStringLiteral("ok"));
+    int ok = 0;
+    QStringList lost;
+    for (const QByteArray &line : told.split('\n')) {
+        if (!line.startsWith("ok ")) continue;
+        ++ok;
+        const QString remark = QString::fromUtf8(line.mid(3));
+        if (!kept.contains(remark)) lost << remark;
+    }
+    QVERIFY2(ok > 30, qPrintable(QString::number(ok)));
+    QVERIFY2(lost.isEmpty(), qPrintable(QStringLiteral("%1 of %2 saves lost: %3").arg(lost.size()).arg(ok).arg(lost.mid(0, 5).join(' '))));
+    // Saves told OK after the last restore are in the books.
+    QVERIFY(remarksIn(t.file()).size() > 0);
+}
+
+void tst_backup::restoreKilledPartWay()
+{
+    TestDb t;
+    // Books big enough that a restore takes a while to make and copy.
+    t.addProduct(QStringLiteral("可乐"));
+    QVERIFY(QSqlQuery(t.db()).exec(
+        "with recursive n(i) as (select 1 union all select i+1 from n where i<20000) "
+        "insert into SList(theDate,theType,theNum,WName,SID,ICount,OCount,SPrice,WCount,UName) "
+        "select '2012-11-16','采购入库','CG'||i,'一号库',1,1,0,2.5,i,'张三' from n"));
+    const QString backup = t.folder() + "2012-11-16.edb";
+    QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
+    t.addProduct(QStringLiteral("备份后的商品"));
+    const QStringList before = rowsOf(t.file());
+    const QStringList restored = rowsOf(backup);
+    const QString data = t.folder() + "Data";
+    auto newestCopy = [&] { return data + "/" + QDir(data).entryList({"db-恢复前-*.edb"}, QDir::Files, QDir::Time).first(); };
+    auto backToBefore = [&] {
+        const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), newestCopy());
+        QVERIFY2(r.ok, qPrintable(r.message));
+        QCOMPARE(rowsOf(t.file()), before);
+    };
+    // How long a whole restore by another program takes here.
+    QElapsedTimer clock;
+    clock.start();
+    {
+        QProcess p;
+        p.start(QStringLiteral(RESTORE_CHILD), {"restore", t.file(), backup});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.readAllStandardOutput().trimmed(), QByteArray("ok"));
+    }
+    const qint64 whole = clock.elapsed();
+    QCOMPARE(rowsOf(t.file()), restored);
+    backToBefore();
+
+    bool sawRestored = false, sawBefore = false;
+    QSet<QString> checked;
+    for (int round = 0; round < 12; ++round) {
+        QProcess p;
+        p.start(QStringLiteral(RESTORE_CHILD), {"restore", t.file(), backup});
+        QVERIFY(p.waitForStarted());
+        // Killed at a point from its start to past its end.
+        QTest::qWait(int(whole * (round + 1) / 8));
+        p.kill();
+        p.waitForFinished();
+        // The books are whole, either as before or restored.
+        QCOMPARE(integrity(t.file()), QStringLiteral("ok"));
+        const QStringList now = rowsOf(t.file());
+        QVERIFY2(now == before || now == restored, qPrintable(QStringLiteral("round %1").arg(round)));
+        (now == restored ? sawRestored : sawBefore) = true;
+        // A safety copy under its own name is complete; an unfinished one keeps its temporary name.
+        for (const QString &copy : QDir(data).entryList({"db-恢复前-*.edb"}, QDir::Files)) {
+            if (checked.contains(copy)) continue;
+            checked << copy;
+            QCOMPARE(integrity(data + "/" + copy), QStringLiteral("ok"));
+            const QStringList kept = rowsOf(data + "/" + copy);
+            QVERIFY(kept == before || kept == restored);
+        }
+        if (now == restored) backToBefore();
+    }
+    // The rounds killed the restore before it was done and let one finish.
+    QVERIFY(sawBefore);
+    QVERIFY(sawRestored);
 }
 
 void tst_backup::backupDialog()
@@ -485,7 +860,7 @@ void tst_backup::restoreDialog()
     dlg.BitBtn1Click();
     QVERIFY(msgs.lastText().startsWith(QStringLiteral("数据恢复成功！")));
     QCOMPARE(ends.ended, 1);
-    QCOMPARE(bytes(t.file()), bytes(backup));
+    QCOMPARE(rowsOf(t.file()), rowsOf(backup));
 }
 
 QTEST_MAIN(tst_backup)
