@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -31,6 +32,8 @@ private slots:
     void restoreRefusedWhileAnotherSeatWorks();
     void filesBackupMovesTheBooksToTheServer();
     void whatCannotBeRestoredIsRefused();
+    void restoreTakesOnlyRows();
+    void rowsThatCannotBeTakenAreRefused();
     void dialogsOnTheServer();
 };
 
@@ -96,6 +99,9 @@ void TstServerBackup::backupIsTheServersOwnFormat()
     const QString target = t.folder() + QStringLiteral("2012-11-16.edb");
     QCOMPARE(DbFile::backup(t.db().connectionName(), target), QString());
     QCOMPARE(head(target, 5), QByteArray("PGDMP"));
+    // It holds the shop's users: readable by its owner only.
+    QCOMPARE(QFileInfo(target).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+             QFileDevice::Permissions());
     QCOMPARE(DbFile::checkServerBackup(target), QString());
     QVERIFY(!QFile::exists(target + QStringLiteral(".part")));
     // The file's own check tells what the file is.
@@ -269,6 +275,119 @@ void TstServerBackup::whatCannotBeRestoredIsRefused()
     t.dm().mySQL(QStringLiteral("update SVersion set theVersion=?"), {currentSchemaVersion() + 1});
     const QString newer = t.folder() + QStringLiteral("newer.edb");
     QVERIFY(DbFile::serverBackup(t.db(), newer).contains(QStringLiteral("较新版本")));
+}
+
+// What the books hold besides the program's schema, as the server records it.
+QStringList foreignObjects(const TestDb &t)
+{
+    QStringList out;
+    const QString sql = QStringLiteral(
+        "select 'trigger '||tgname from pg_trigger where not tgisinternal "
+        "union all select 'function '||proname from pg_proc p join pg_namespace n on n.oid=p.pronamespace "
+        "  where n.nspname=current_schema() and not exists "
+        "  (select 1 from pg_depend d where d.objid=p.oid and d.deptype='e') "
+        "union all select 'table '||table_name from information_schema.tables where table_schema=current_schema() "
+        "  and lower(table_name) not in (%1) "
+        "union all select 'column '||table_name||'.'||column_name from information_schema.columns "
+        "  where table_schema=current_schema() and lower(column_name)='evil' "
+        "union all select 'index '||indexname from pg_indexes where schemaname=current_schema() and indexname='ix_evil' "
+        "union all select 'not unique '||indexname from pg_indexes where schemaname=current_schema() "
+        "  and indexname='ix_ujh_thenum' and indexdef not like 'CREATE UNIQUE%'");
+    QStringList known;
+    for (const QString &table : programTables()) known << QStringLiteral("'%1'").arg(table.toLower());
+    known << QStringLiteral("'sversion'");
+    const QString name = QStringLiteral("objects%1").arg(++serial);
+    QString err;
+    if (openServer(t.location(), name, &err)) {
+        QSqlQuery q(QSqlDatabase::database(name));
+        if (!q.exec(sql.arg(known.join(','))))
+            out << q.lastError().text();
+        while (q.next()) out << q.value(0).toString();
+    } else {
+        out << err;
+    }
+    closeDatabase(name);
+    QSqlDatabase::removeDatabase(name);
+    return out;
+}
+
+void TstServerBackup::restoreTakesOnlyRows()
+{
+    TestDb t;
+    G.AppPath = t.folder();
+    const int supplier = t.addPartner(QStringLiteral("大华商行"), QStringLiteral("供应商"));
+    const int cola = t.addProduct(QStringLiteral("可乐"));
+    QCOMPARE(foreignObjects(t), QStringList());
+    // A backup whose books carry a trigger of their own (moving every later
+    // save's balance), an extra table, column and index, and no unique number index.
+    const QStringList crafted{
+        QStringLiteral("create function skim() returns trigger language plpgsql as "
+                       "$$ begin update SUnits set theYF=theYF+14000000; return new; end $$"),
+        QStringLiteral("create trigger skim after insert on UJH for each row execute function skim()"),
+        QStringLiteral("create table Evil(x text)"),
+        QStringLiteral("insert into Evil values('x')"),
+        QStringLiteral("alter table SShop add column Evil text default 'x'"),
+        QStringLiteral("create index IX_Evil on SShop(Remark)"),
+        QStringLiteral("drop index IX_UJH_theNum"),
+    };
+    for (const QString &sql : crafted) t.dm().mySQL(sql);
+    const QString backup = t.folder() + QStringLiteral("2012-11-16.edb");
+    QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
+    // The books themselves are the program's again before the restore.
+    for (const QString &sql : {QStringLiteral("drop trigger skim on UJH"), QStringLiteral("drop function skim()"),
+                               QStringLiteral("drop table Evil"), QStringLiteral("alter table SShop drop column Evil"),
+                               QStringLiteral("drop index IX_Evil"),
+                               QStringLiteral("create unique index IX_UJH_theNum on UJH(theNum)")})
+        t.dm().mySQL(sql);
+    QCOMPARE(foreignObjects(t), QStringList());
+
+    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(foreignObjects(t), QStringList());
+    QCOMPARE(readAgain(t, QStringLiteral("select theName from SShop")).toString(), QStringLiteral("可乐"));
+    // A receipt saved afterwards moves the balance by its own amount only.
+    QString err;
+    QVERIFY2(openServer(t.location(), QStringLiteral("seat2"), &err), qPrintable(err));
+    {
+        frmDM other(QSqlDatabase::database(QStringLiteral("seat2")));
+        QCOMPARE(saveTradeDoc(other, receipt(supplier, cola, "4")), QStringLiteral("CG121116-0001"));
+    }
+    closeDatabase(QStringLiteral("seat2"));
+    QSqlDatabase::removeDatabase(QStringLiteral("seat2"));
+    QCOMPARE(Money::fromVariant(readAgain(t, QStringLiteral("select theYF from SUnits"))).toString(), QStringLiteral("9"));
+}
+
+void TstServerBackup::rowsThatCannotBeTakenAreRefused()
+{
+    TestDb t;
+    G.AppPath = t.folder();
+    t.addPartner(QStringLiteral("大华商行"), QStringLiteral("供应商"));
+    t.addProduct(QStringLiteral("可乐"));
+    const QString good = t.folder() + QStringLiteral("good.edb");
+    QCOMPARE(DbFile::backup(t.db().connectionName(), good), QString());
+    struct Case { QString change, undo, told; };
+    const QList<Case> cases{
+        {QStringLiteral("alter table SUnits drop column theYF"), QStringLiteral("alter table SUnits add column theYF numeric(19,4) default 0"),
+         QStringLiteral("表 SUnits 缺少列 theYF")},
+        {QStringLiteral("update SShop set theXS=123456789012345"), QStringLiteral("update SShop set theXS=0"),
+         QStringLiteral("表 SShop 的列 theXS")},
+    };
+    for (const Case &c : cases) {
+        t.dm().mySQL(c.change);
+        const QString file = t.folder() + QStringLiteral("crafted.edb");
+        QCOMPARE(DbFile::backup(t.db().connectionName(), file), QString());
+        t.dm().mySQL(c.undo);
+        const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), file);
+        QVERIFY(!r.ok);
+        QVERIFY(!r.closed);
+        QVERIFY2(r.message.contains(c.told) && r.message.contains(QDir::toNativeSeparators(file)), qPrintable(r.message));
+        // Nothing changed, and no safety copy of unchanged books is left.
+        QCOMPARE(t.dm().value(QStringLiteral("select count(*) from SShop")).toInt(), 1);
+        QCOMPARE(QDir(t.folder() + QStringLiteral("Data")).entryList({QStringLiteral("db-恢复前-*")}).size(), 0);
+    }
+    // The good backup still goes in.
+    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), good);
+    QVERIFY2(r.ok, qPrintable(r.message));
 }
 
 void TstServerBackup::dialogsOnTheServer()
