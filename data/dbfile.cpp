@@ -8,6 +8,7 @@
 #include "transaction.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -294,16 +295,27 @@ static QString booksFromBackup(const QString &backupFile, int version, const QSt
                 QSqlQuery q(db);
                 // A scratch file until it is checked: no journal needed, the page size of the books.
                 for (const QString &pragma : {QStringLiteral("PRAGMA page_size=%1").arg(pageSize),
-                                              QStringLiteral("PRAGMA journal_mode=OFF"), QStringLiteral("PRAGMA synchronous=OFF")})
+                                              QStringLiteral("PRAGMA journal_mode=OFF"), QStringLiteral("PRAGMA synchronous=OFF"),
+                                              QStringLiteral("PRAGMA cache_size=-65536"), QStringLiteral("PRAGMA temp_store=FILE")})
                     if (!q.exec(pragma)) throw DbError::fromSql(q.lastError(), db);
                 q.prepare(QStringLiteral("ATTACH DATABASE ? AS backup"));
                 q.addBindValue(readOnlyUri(backupFile));
                 if (!q.exec()) throw DbError::fromSql(q.lastError(), db);
-                {
+                            {
                     Transaction tx(db);
                     createSchema(db, version);
                     emptyBooks(db);
+                    // The indexes are made after the rows are in: sorting once is
+                    // much quicker than keeping them in order row by row.
+                    QList<QPair<QString, QString>> indexes;
+                    if (!q.exec(QStringLiteral("select name, sql from sqlite_master where type='index' and sql is not null")))
+                        throw DbError::fromSql(q.lastError(), db);
+                    while (q.next()) indexes << qMakePair(q.value(0).toString(), q.value(1).toString());
+                    for (const auto &index : indexes)
+                        if (!q.exec(QStringLiteral("DROP INDEX \"%1\"").arg(index.first))) throw DbError::fromSql(q.lastError(), db);
                     copyAttachedRows(db, QStringLiteral("backup"));
+                    for (const auto &index : indexes)
+                        if (!q.exec(index.second)) throw DbError::fromSql(q.lastError(), db);
                     checkBooksValues(db);
                     tx.commit();
                 }
@@ -382,46 +394,86 @@ RestoreResult restore(frmDM &dm, const QString &connection, const QString &backu
         removeSideFiles(staged);
     };
 
-    // 2. The books are held for writing from here to the end: no other program
-    //    saves between the safety copy and the restore. The restore is one
-    //    write transaction of the engine into the open books, so every other
-    //    program sees either the books before or the restored ones.
+    // 2. The books are held for writing from the safety copy to the end: no
+    //    other program saves in between. The restore is one write transaction
+    //    of the engine into the open books, so every other program sees either
+    //    the books before or the restored ones.
     dm.releaseStatements();
-    sqlite3_backup *into = sqlite3_backup_init(live, "main", fresh, "main");
-    if (!into) {
-        r.message = QStringLiteral("数据库正在使用中，未恢复：%1").arg(engineText(live));
-        cleanUp();
-        return r;
-    }
-    int rc = sqlite3_backup_step(into, 0);
-    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-        sqlite3_backup_finish(into);
-        r.message = (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                        ? DbError::describe(DbError::Kind::Busy, current) + QStringLiteral("\n未恢复。")
-                        : QStringLiteral("恢复时出错，账套未改变：%1").arg(QString::fromUtf8(sqlite3_errstr(rc)));
-        cleanUp();
-        return r;
-    }
+    QString why;
+    // Takes the books for writing, as the first step of the copy into them.
+    // Waits as long as a save waits, trying often: other programs saving one
+    // after the other must not starve the restore.
+    auto hold = [&]() -> sqlite3_backup * {
+        sqlite3_backup *b = sqlite3_backup_init(live, "main", fresh, "main");
+        if (!b) {
+            why = QStringLiteral("数据库正在使用中，未恢复：%1").arg(engineText(live));
+            return nullptr;
+        }
+        QElapsedTimer waited;
+        waited.start();
+        sqlite3_busy_handler(
+            live, [](void *clock, int) -> int {
+                if (static_cast<QElapsedTimer *>(clock)->elapsed() >= EngineInfo::LockWaitMs) return 0;
+                sqlite3_sleep(1);
+                return 1;
+            },
+            &waited);
+        const int rc = sqlite3_backup_step(b, 0);
+        sqlite3_busy_timeout(live, EngineInfo::LockWaitMs);
+        if (rc == SQLITE_OK || rc == SQLITE_DONE) return b;
+        sqlite3_backup_finish(b);
+        why = (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+                  ? DbError::describe(DbError::Kind::Busy, current) + QStringLiteral("\n未恢复。")
+                  : QStringLiteral("恢复时出错，账套未改变：%1").arg(QString::fromUtf8(sqlite3_errstr(rc)));
+        return nullptr;
+    };
 
-    // 3. The books as they are now, every save told OK included, kept beside them.
+    // 3. The books as they are now, every save told OK included, kept beside
+    //    them. Copying and checking a big file takes a while, so the copy is
+    //    first taken while others may still save, and kept when nothing was
+    //    saved between its picture of the books and the hold; else it is taken
+    //    again while holding the books.
     r.safetyCopy = safetyCopyPath(current, when);
     sqlite3 *reader = nullptr;
-    QString kept;
-    if (sqlite3_open_v2(QFile::encodeName(current).constData(), &reader, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        kept = QStringLiteral("无法读取数据库：%1").arg(engineText(reader));
-    else
-        kept = copyDatabase(reader, r.safetyCopy);
-    sqlite3_close(reader);
-    if (!kept.isEmpty()) {
-        sqlite3_backup_finish(into);
+    if (sqlite3_open_v2(QFile::encodeName(current).constData(), &reader, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        r.message = QStringLiteral("无法保存现有数据库的副本，未恢复。\n无法读取数据库：%1").arg(engineText(reader));
         r.safetyCopy.clear();
-        r.message = QStringLiteral("无法保存现有数据库的副本，未恢复。\n") + kept;
+        sqlite3_close(reader);
+        cleanUp();
+        return r;
+    }
+    sqlite3_backup *into = nullptr;
+    QString kept;
+    constexpr int Tries = 1;
+    for (int attempt = 0; attempt <= Tries && !into && kept.isEmpty() && why.isEmpty(); ++attempt) {
+        const bool holding = attempt == Tries;
+        if (holding && !(into = hold())) break;
+        // The picture of the books the copy shows, and the count of changes it was taken at.
+        sqlite3_exec(reader, "BEGIN", nullptr, nullptr, nullptr);
+        const QString seen = firstCheckRow(reader, "PRAGMA data_version");
+        kept = copyDatabase(reader, r.safetyCopy);
+        sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+        if (!kept.isEmpty() || holding) break;
+        if (!(into = hold())) break;
+        if (firstCheckRow(reader, "PRAGMA data_version") != seen) {
+            // Another program saved meanwhile: that copy is not the books as they are.
+            sqlite3_backup_finish(into);
+            into = nullptr;
+            QFile::remove(r.safetyCopy);
+        }
+    }
+    sqlite3_close(reader);
+    if (!kept.isEmpty() || !into) {
+        if (into) sqlite3_backup_finish(into);
+        if (kept.isEmpty()) QFile::remove(r.safetyCopy);
+        r.safetyCopy.clear();
+        r.message = kept.isEmpty() ? why : QStringLiteral("无法保存现有数据库的副本，未恢复。\n") + kept;
         cleanUp();
         return r;
     }
 
     // 4. The fresh books into the open database, in the one transaction.
-    rc = sqlite3_backup_step(into, -1);
+    const int rc = sqlite3_backup_step(into, -1);
     const int finished = sqlite3_backup_finish(into);
     cleanUp();
     if (rc != SQLITE_DONE || finished != SQLITE_OK) {

@@ -63,6 +63,8 @@ int save(frmDM &dm, const QString &tag, int seconds)
             std::printf("busy\n");
         }
         std::fflush(stdout);
+        // A busy counter: a save now and then, not one after the other.
+        QThread::msleep(10);
     }
     return 0;
 }
