@@ -139,10 +139,13 @@ int main(int argc, char **argv)
                 break;
             }
             QFile::remove(result.safetyCopy);
-            if (onServer && !reopenServerConnection(dm.db(), &err)) {
-                std::fprintf(stderr, "%s\n", qPrintable(err));
-                rc = 1;
-                break;
+            if (onServer) {
+                if (!reopenServerConnection(dm.db(), &err)) {
+                    std::fprintf(stderr, "%s\n", qPrintable(err));
+                    rc = 1;
+                    break;
+                }
+                BenchDb::markServerCopy(dm.db());
             }
             backups.push_back(backup);
             restores.push_back(restore);

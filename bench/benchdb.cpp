@@ -377,8 +377,7 @@ bool openServer(const QString &folder, const QString &url, const QString &name, 
                     std::printf("  %-12s %6.1f s\n", qPrintable(table), t.elapsed() / 1000.0);
                     std::fflush(stdout);
                 });
-                exec(to, QStringLiteral("create table BenchCopy(theMark text)"));
-                exec(to, QStringLiteral("insert into BenchCopy values('%1')").arg(QLatin1String(BuilderVersion)));
+                markServerCopy(to);
                 tx.commit();
             } catch (const DbError &e) {
                 if (error) *error = e.text();
@@ -390,6 +389,13 @@ bool openServer(const QString &folder, const QString &url, const QString &name, 
     closeDatabase(source);
     QSqlDatabase::removeDatabase(source);
     return ok;
+}
+
+void markServerCopy(QSqlDatabase db)
+{
+    exec(db, QStringLiteral("create table if not exists BenchCopy(theMark text)"));
+    exec(db, QStringLiteral("delete from BenchCopy"));
+    exec(db, QStringLiteral("insert into BenchCopy values('%1')").arg(QLatin1String(BuilderVersion)));
 }
 
 QString serverArgument(int argc, char **argv)

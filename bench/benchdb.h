@@ -55,6 +55,10 @@ bool open(const QString &folder, const QString &name, QString *error);
 // copy is reused. Prints what it copies. Returns false with the reason in *error.
 bool openServer(const QString &folder, const QString &url, const QString &name, QString *error);
 
+// Marks the books on a server as the benchmark's copy (after a restore of
+// them has replaced every table).
+void markServerCopy(QSqlDatabase db);
+
 // The value following "--server" among the arguments, or an empty text.
 QString serverArgument(int argc, char **argv);
 

@@ -15,7 +15,7 @@ namespace {
 
 // Rows written by one statement: few statements, and well below the
 // engines' limit on bound values.
-constexpr int RowsPerInsert = 200;
+constexpr int RowsPerInsert = 500;
 
 // The table itself, not a seat's scratch copy of it (UBB on a server).
 QString tableIn(QSqlDatabase db, const QString &table)
@@ -75,6 +75,14 @@ QStringList knownColumns(QSqlDatabase from, const QString &table)
     for (const QString &c : want)
         if (!have.contains(c, Qt::CaseInsensitive)) missing(QStringLiteral("表 %1 缺少列 %2").arg(table, c));
     return want;
+}
+
+void withIndexesAfter(QSqlDatabase to, const std::function<void()> &copy)
+{
+    const QList<QPair<QString, QString>> indexes = EngineInfo::indexDefinitions(to);
+    for (const auto &index : indexes) run(to, QStringLiteral("DROP INDEX \"%1\"").arg(index.first));
+    copy();
+    for (const auto &index : indexes) run(to, index.second);
 }
 
 void emptyBooks(QSqlDatabase to)

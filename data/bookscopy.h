@@ -36,6 +36,12 @@ void copyAttachedRows(QSqlDatabase to, const QString &attached);
 // Throws DbError naming the first table and column that holds anything else.
 void checkBooksValues(QSqlDatabase db);
 
+// Runs `copy` (rows into the books open on `to`, in the caller's transaction)
+// with the books' indexes dropped before and made again after it: sorting
+// once is much quicker than keeping them in order row by row. A unique index
+// that the rows break fails to be made again (DbError).
+void withIndexesAfter(QSqlDatabase to, const std::function<void()> &copy);
+
 // Empties every table of the books open on `to` (inside the caller's transaction).
 void emptyBooks(QSqlDatabase to);
 

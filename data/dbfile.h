@@ -16,6 +16,11 @@ bool renameOver(const QString &from, const QString &to);
 // text on success; a failed copy leaves nothing behind.
 QString copyFile(const QString &from, const QString &to);
 
+// Creates `file` empty and readable by its owner only (backups and copies of
+// the books hold the shop's users). False when it is there already or cannot
+// be made.
+bool createPrivateFile(const QString &file);
+
 // The backup file for a business date in a folder: folder + "/" + date + ".edb",
 // with one separator between folder and name also when the folder is the root.
 QString backupPath(const QString &folder, const QString &workDate);

@@ -64,6 +64,20 @@ QStringList tableNames(QSqlDatabase db)
     return out;
 }
 
+QList<QPair<QString, QString>> indexDefinitions(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    const QString sql = of(db) == Engine::Server
+                            ? QStringLiteral("select i.indexname, i.indexdef from pg_indexes i where i.schemaname=current_schema() "
+                                             "and not exists (select 1 from pg_constraint c where c.conname=i.indexname "
+                                             "and c.connamespace=(select oid from pg_namespace where nspname=current_schema()))")
+                            : QStringLiteral("select name, sql from sqlite_master where type='index' and sql is not null");
+    if (!q.exec(sql)) throw DbError::fromSql(q.lastError(), db);
+    QList<QPair<QString, QString>> out;
+    while (q.next()) out << qMakePair(q.value(0).toString(), q.value(1).toString());
+    return out;
+}
+
 QStringList productSearchIndex(Engine e)
 {
     if (e != Engine::Server) return {};

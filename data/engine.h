@@ -8,6 +8,8 @@
 //   Server — a database on a PostgreSQL server: several seats at once.
 #include <QSqlDatabase>
 #include <QString>
+#include <QList>
+#include <QPair>
 #include <QStringList>
 
 enum class Engine { File, Server };
@@ -35,6 +37,10 @@ QString bitType(Engine e);
 
 // The names of the tables of the open database (as the engine spells them).
 QStringList tableNames(QSqlDatabase db);
+
+// The indexes the program made on the books' tables (not those of primary
+// keys), each as its name and the statement that makes it again.
+QList<QPair<QString, QString>> indexDefinitions(QSqlDatabase db);
 
 // The statements that give the product lookup's "contains" an index of its
 // own (name, input code, number), or none where the engine has no such

@@ -5,6 +5,7 @@
 #include "dm.h"
 #include "engine.h"
 #include "globals.h"
+#include "sqlitefile.h"
 #include "transaction.h"
 
 #include <QCollator>
@@ -16,7 +17,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
-#include <QUrl>
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -289,6 +289,35 @@ void copyArchiveTable(QSqlDatabase to, const QString &archive, const QString &ta
     writer->finish();
 }
 
+// The rows of a backup into the emptied books.
+void copyRows(QSqlDatabase db, const QString &file, bool archive)
+{
+    if (archive) {
+        for (const QString &table : programTables()) copyArchiveTable(db, file, table);
+        return;
+    }
+    // The backup of a file, read where it lies, read-only and without a lock.
+    static int serial = 0;
+    const QString conn = QStringLiteral("jxc-restore-source-%1").arg(++serial);
+    QString failure;
+    {
+        QSqlDatabase source = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        source.setDatabaseName(SqliteFile::readOnlyUri(file));
+        source.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        if (!source.open()) failure = source.lastError().text();
+        else {
+            try {
+                copyBooksRows(source, db);
+            } catch (const DbError &e) {
+                failure = e.text();
+            }
+        }
+        source.close();
+    }
+    QSqlDatabase::removeDatabase(conn);
+    if (!failure.isEmpty()) throw DbError(failure, DbError::Kind::NotADatabase);
+}
+
 // The books of a backup in place of the books on the server, in the
 // caller's transaction: the program's own schema of the backup's version,
 // the backup's rows, the later upgrade steps. Throws DbError.
@@ -297,32 +326,7 @@ void booksFromBackup(QSqlDatabase db, const QString &file, bool archive, int ver
     clearBooks(db);
     createSchema(db, version);
     emptyBooks(db);
-    if (archive) {
-        for (const QString &table : programTables()) copyArchiveTable(db, file, table);
-    } else {
-        // The backup of a file, read where it lies, read-only and without a lock.
-        static int serial = 0;
-        const QString conn = QStringLiteral("jxc-restore-source-%1").arg(++serial);
-        QString failure;
-        {
-            QSqlDatabase source = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-            QUrl url = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
-            url.setQuery(QStringLiteral("mode=ro&immutable=1"));
-            source.setDatabaseName(url.toString(QUrl::FullyEncoded));
-            source.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-            if (!source.open()) failure = source.lastError().text();
-            else {
-                try {
-                    copyBooksRows(source, db);
-                } catch (const DbError &e) {
-                    failure = e.text();
-                }
-            }
-            source.close();
-        }
-        QSqlDatabase::removeDatabase(conn);
-        if (!failure.isEmpty()) throw DbError(failure, DbError::Kind::NotADatabase);
-    }
+    withIndexesAfter(db, [&] { copyRows(db, file, archive); });
     checkBooksValues(db);
     const QStringList said = upgradeSchema(db);
     if (notes) *notes << said;
@@ -378,11 +382,7 @@ QString serverBackup(const QSqlDatabase &db, const QString &target)
     const QString temp = target + QStringLiteral(".part");
     QFile::remove(temp);
     // Made here, readable by its owner only: the backup holds the shop's users.
-    {
-        const int fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) return QStringLiteral("无法在所选位置建立备份文件：%1").arg(native(target));
-        ::close(fd);
-    }
+    if (!createPrivateFile(temp)) return QStringLiteral("无法在所选位置建立备份文件：%1").arg(native(target));
     // One consistent picture of the committed books, whatever other seats do meanwhile.
     QStringList args{QStringLiteral("--format=custom"), QStringLiteral("-f"), temp};
     args += connectionArgs(db);
