@@ -6,6 +6,7 @@
 #include "data/dm.h"
 #include "data/words.h"
 #include "shell/msg.h"
+#include "shell/pictureio.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -46,7 +47,8 @@ QVariant PictureListModel::data(const QModelIndex &index, int role) const
         ++m_loads;
         auto *pm = new QPixmap;
         const QString file = Pictures::thumbnailFile(item.id);
-        if (QFileInfo::exists(file)) pm->load(file);
+        // Drawn within the square: a larger file is read at that size.
+        if (QFileInfo::exists(file)) *pm = QPixmap::fromImage(PictureIO::read(file, Pictures::ThumbnailSide).image);
         const QPixmap out = *pm;
         m_thumbs.insert(item.id, pm);
         return out;

@@ -6,11 +6,11 @@
 #include "shell/dialogbuttons.h"
 #include "shell/keyfilter.h"
 #include "shell/msg.h"
+#include "shell/pictureio.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,13 +18,6 @@
 
 namespace {
 QString g_lastFolder; // where the last picture was chosen, for this run
-
-QImage readPicture(const QString &file)
-{
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    return reader.read();
-}
 }
 
 frmPic_M::frmPic_M(QWidget *parent) : QDialog(parent)
@@ -96,25 +89,24 @@ void frmPic_M::loadPicture()
     // Without a picture file the area and the remembered size stay as they are.
     const QString file = Pictures::pictureFile(m_id);
     if (!QFileInfo::exists(file)) return;
-    const QImage image = readPicture(file);
-    if (image.isNull()) return;
-    m_area->setImage(image);
-    m_size = image.size();
+    const PictureIO::Reading picture = PictureIO::read(file);
+    if (!picture.ok()) return;
+    m_area->setImage(picture.image);
+    m_size = picture.image.size();
 }
 
 void frmPic_M::Button1Click()
 {
     const QString dir = g_lastFolder.isEmpty() ? QDir::homePath() : g_lastFolder;
-    const QString file = Msg::openFile(this, QStringLiteral("打开"), dir,
-                                       QStringLiteral("JPEG图片 (*.jpg *.jpeg *.JPG *.JPEG)"));
+    const QString file = Msg::openFile(this, QStringLiteral("打开"), dir, PictureIO::openFilter());
     if (file.isEmpty()) return;
     g_lastFolder = QFileInfo(file).absolutePath();
-    const QImage image = readPicture(file);
-    if (image.isNull()) {
-        Msg::warning(this, QStringLiteral("所选文件不是可以读取的图片：%1").arg(QDir::toNativeSeparators(file)));
+    const PictureIO::Reading picture = PictureIO::read(file);
+    if (!picture.ok()) {
+        Msg::warning(this, QStringLiteral("所选文件不是可以读取的图片。\n") + picture.error);
         return;
     }
-    m_area->setImage(image);
+    m_area->setImage(picture.image);
     m_pending = file;
 }
 

@@ -3,9 +3,9 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
+#include "shell/pictureio.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -64,9 +64,7 @@ void frmPic_V::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     const QString file = Pictures::pictureFile(m_id);
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    const QImage image = QFileInfo::exists(file) ? reader.read() : QImage();
+    const QImage image = QFileInfo::exists(file) ? PictureIO::read(file).image : QImage();
     if (image.isNull()) m_area->clear();
     else m_area->setImage(image);
     m_area->setFocus();

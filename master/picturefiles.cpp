@@ -1,13 +1,12 @@
 #include "picturefiles.h"
 
 #include "data/globals.h"
+#include "shell/pictureio.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
-#include <QSaveFile>
 
 namespace Pictures {
 
@@ -21,24 +20,20 @@ QString ensureFolder()
     return QStringLiteral("无法创建图片文件夹：%1\n请检查程序所在文件夹是否可以写入。").arg(native(folder()));
 }
 
-// Writes a picture as JPEG under a temporary name and moves it over `file`, so
-// a failure keeps the old file.
-QString writeJpeg(const QImage &image, const QString &file)
-{
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || !image.save(&out, "JPG", 100) || !out.commit())
-        return QStringLiteral("无法写入图片文件：%1").arg(native(file));
-    return QString();
-}
-
 QImage readImage(const QString &file, QString *error)
 {
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
-    if (image.isNull() && error)
-        *error = QStringLiteral("无法读取图片：%1\n%2").arg(native(file), reader.errorString());
-    return image;
+    const PictureIO::Reading r = PictureIO::read(file);
+    if (!r.ok() && error) *error = r.error;
+    return r.image;
+}
+
+QString writeThumbnail(const QImage &picture, int id)
+{
+    // Stretched to the square, as the picture list shows it.
+    const QImage thumb = picture.scaled(ThumbnailSide, ThumbnailSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (const QString e = PictureIO::writeJpeg(thumb, thumbnailFile(id)); !e.isEmpty())
+        return QStringLiteral("生成缩略图失败。\n") + e;
+    return QString();
 }
 
 } // namespace
@@ -49,20 +44,13 @@ QString thumbnailFile(int id) { return pictureFile(id) + QStringLiteral("_YS.jpg
 
 QString upload(int id, const QString &source)
 {
-    QString error;
-    if (readImage(source, &error).isNull()) return QStringLiteral("所选文件不是可以读取的图片。\n") + error;
+    const PictureIO::Reading picture = PictureIO::read(source);
+    if (!picture.ok()) return QStringLiteral("所选文件不是可以读取的图片。\n") + picture.error;
     if (const QString e = ensureFolder(); !e.isEmpty()) return e;
-
-    const QString target = pictureFile(id);
-    if (QFileInfo(source).canonicalFilePath() != QFileInfo(target).canonicalFilePath()) {
-        // Written under a temporary name: the old picture stays until the new one is whole.
-        QFile in(source);
-        QSaveFile out(target);
-        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) || out.write(in.readAll()) != in.size()
-            || !out.commit())
-            return QStringLiteral("复制图片失败：%1").arg(native(target));
-    }
-    return makeThumbnail(id);
+    // Written under a temporary name: the old picture stays until the new one is whole.
+    if (const QString e = PictureIO::store(picture, pictureFile(id)); !e.isEmpty())
+        return QStringLiteral("保存图片失败。\n") + e;
+    return writeThumbnail(picture.image, id);
 }
 
 QString makeThumbnail(int id)
@@ -70,11 +58,7 @@ QString makeThumbnail(int id)
     QString error;
     const QImage picture = readImage(pictureFile(id), &error);
     if (picture.isNull()) return error;
-    // Stretched to the square, as the picture list shows it.
-    const QImage thumb = picture.scaled(ThumbnailSide, ThumbnailSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (const QString e = writeJpeg(thumb, thumbnailFile(id)); !e.isEmpty())
-        return QStringLiteral("生成缩略图失败。\n") + e;
-    return QString();
+    return writeThumbnail(picture, id);
 }
 
 QString compress(int id, int percent, QSize *newSize)
@@ -90,7 +74,7 @@ QString compress(int id, int percent, QSize *newSize)
         return QStringLiteral("压缩后的图片过大（%1 × %2 像素，最大 %3 × %3），请减小压缩比例！").arg(w).arg(h).arg(MaxSide);
     const QImage resized = picture.scaled(int(w), int(h), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (resized.isNull()) return QStringLiteral("图片压缩失败：内存不足。");
-    if (const QString e = writeJpeg(resized, pictureFile(id)); !e.isEmpty()) return QStringLiteral("图片压缩失败。\n") + e;
+    if (const QString e = PictureIO::writeJpeg(resized, pictureFile(id)); !e.isEmpty()) return QStringLiteral("图片压缩失败。\n") + e;
     if (newSize) *newSize = resized.size();
     return QString();
 }

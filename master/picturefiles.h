@@ -20,8 +20,12 @@ inline constexpr int ThumbnailSide = 200;
 // The largest side a compression may produce.
 inline constexpr int MaxSide = 10000;
 
-// Copies `source` over the product's picture (creating the "Image" folder when
-// it is missing) and makes a new thumbnail. The source must be a picture.
+// Puts the picture in `source` over the product's picture (creating the
+// "Image" folder when it is missing) and makes a new thumbnail. The source is
+// read as shell/pictureio.h reads a picture from outside: a JPEG is copied as
+// it is, a larger photo is stored scaled down and another format converted, as
+// JPEG quality 100; a file that is no whole picture is refused and nothing is
+// changed.
 QString upload(int id, const QString &source);
 
 // Makes the thumbnail from the product's picture, replacing an old one.
@@ -29,7 +33,9 @@ QString makeThumbnail(int id);
 
 // Resizes the picture to percent × width ÷ 100 by percent × height ÷ 100
 // (whole pixels, remainder dropped) and stores it in its place at quality 100;
-// the thumbnail stays as it is. *newSize receives the stored size.
+// the thumbnail stays as it is. *newSize receives the stored size. The size is
+// the picture's as it is read and shown (a picture put on disk by other means
+// and larger than PictureIO::MaxSide counts at its scaled-down size).
 QString compress(int id, int percent, QSize *newSize = nullptr);
 
 // Deletes the picture and its thumbnail. A product without a picture is no failure.

@@ -7,7 +7,9 @@ namespace BackgroundFile {
 
 QString path();
 
-// Copies a JPEG picture into place. The old picture stays until the new one is
+// Puts a picture into place as shell/pictureio.h stores one: a JPEG as it is, a
+// larger photo scaled down, another format converted to JPEG; a file that is no
+// whole picture is refused. The old picture stays until the new one is
 // complete. Returns an empty text on success, else what went wrong.
 QString install(const QString &source);
 

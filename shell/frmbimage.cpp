@@ -2,6 +2,7 @@
 #include "backgroundfile.h"
 #include "dialogbuttons.h"
 #include "msg.h"
+#include "pictureio.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -56,8 +57,7 @@ frmBImage::frmBImage(QWidget *parent) : QDialog(parent)
 
 void frmBImage::Button1Click()
 {
-    const QString file = Msg::openFile(this, QStringLiteral("打开"), QDir::homePath(),
-                                       QStringLiteral("JPEG图片 (*.jpg *.jpeg *.JPG *.JPEG)"));
+    const QString file = Msg::openFile(this, QStringLiteral("打开"), QDir::homePath(), PictureIO::openFilter());
     m_file->setText(QDir::toNativeSeparators(file));
 }
 

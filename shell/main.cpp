@@ -3,8 +3,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include "artwork.h"
+#include "backgroundfile.h"
 #include "accounts.h"
 #include "msg.h"
+#include "pictureio.h"
 #include "screens.h"
 #include "startup.h"
 
@@ -336,12 +338,12 @@ void frmMain::runShowSteps()
 
 bool frmMain::loadBackground()
 {
-    const QString file = G.AppPath + QStringLiteral("bj.jpg");
+    const QString file = BackgroundFile::path();
     if (QFileInfo::exists(file)) {
-        QPixmap pm;
         // A damaged file is passed over: the built-in picture is better than no start.
-        if (pm.load(file, "JPG")) {
-            m_area->setPicture(pm, false);
+        const PictureIO::Reading picture = PictureIO::read(file);
+        if (picture.ok()) {
+            m_area->setPicture(QPixmap::fromImage(picture.image), false);
             return true;
         }
     }

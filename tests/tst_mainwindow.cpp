@@ -1,9 +1,11 @@
 // The main window: child windows, the exit question, the toolbar, the status
 // bar, the background picture and the help commands.
+#include "picturecraft.h"
 #include "shellspy.h"
 #include "testdb.h"
 
 #include "data/globals.h"
+#include "shell/artwork.h"
 #include "shell/main.h"
 #include "shell/screens.h"
 
@@ -238,20 +240,48 @@ void tst_mainwindow::backgroundPicture()
     frmMain main;
     QTemporaryDir dir;
     G.AppPath = dir.path() + QLatin1Char('/');
-    QVERIFY(!main.loadBackground());   // no file: the built-in picture
-
-    QImage img(40, 30, QImage::Format_RGB32);
-    img.fill(Qt::darkGreen);
-    QVERIFY(img.save(G.AppPath + QStringLiteral("bj.jpg"), "JPG"));
-    QVERIFY(main.loadBackground());
-
-    // A damaged file does not stop the window; the built-in picture is used.
-    QFile bad(G.AppPath + QStringLiteral("bj.jpg"));
-    QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    bad.write("not a picture");
-    bad.close();
-    QVERIFY(!main.loadBackground());
+    const QString file = G.AppPath + QStringLiteral("bj.jpg");
+    main.resize(800, 600);
     main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QWidget *area = main.mdiArea()->viewport();
+    const auto shown = [area] { return area->grab().toImage(); };
+    const auto builtIn = [area] { return Artwork::background(area->size()).toImage().convertToFormat(QImage::Format_RGB32); };
+    // The picture stretched over the whole area: its white quarter in the top
+    // left, its colour in the middle and on the right.
+    const auto showsPicture = [&](QColor colour) {
+        const QImage img = shown();
+        const int w = img.width(), h = img.height();
+        return PictureCraft::near(img.pixelColor(w / 8, h / 8), Qt::white)
+            && PictureCraft::near(img.pixelColor(w / 2, h / 2), colour)
+            && PictureCraft::near(img.pixelColor(w * 7 / 8, h / 8), colour)
+            && PictureCraft::near(img.pixelColor(w - 2, h - 2), colour);
+    };
+
+    // No file: the built-in picture.
+    QVERIFY(!main.loadBackground());
+    QCOMPARE(shown().convertToFormat(QImage::Format_RGB32), builtIn());
+
+    QVERIFY(!PictureCraft::write(file, PictureCraft::jpeg(PictureCraft::picture(QSize(160, 120), Qt::darkGreen))).isEmpty());
+    QVERIFY(main.loadBackground());
+    QVERIFY(showsPicture(Qt::darkGreen));
+    QVERIFY(!showsPicture(Qt::blue));
+
+    // Another picture in its place is the one shown.
+    QVERIFY(!PictureCraft::write(file, PictureCraft::jpeg(PictureCraft::picture(QSize(90, 160), Qt::blue))).isEmpty());
+    QVERIFY(main.loadBackground());
+    QVERIFY(showsPicture(Qt::blue));
+
+    // A damaged or cut-off file does not stop the window; the built-in picture is shown.
+    const QByteArray whole = PictureCraft::jpeg(PictureCraft::picture(QSize(640, 480), Qt::darkGreen));
+    for (const QByteArray &damaged : {QByteArray("not a picture"), whole.left(whole.size() / 2)}) {
+        QVERIFY(!PictureCraft::write(file, whole).isEmpty());
+        QVERIFY(main.loadBackground());
+        QVERIFY(showsPicture(Qt::darkGreen));
+        QVERIFY(!PictureCraft::write(file, damaged).isEmpty());
+        QVERIFY(!main.loadBackground());
+        QCOMPARE(shown().convertToFormat(QImage::Format_RGB32), builtIn());
+    }
     QVERIFY(main.isVisible());
 }
 

@@ -1,6 +1,8 @@
 // Product pictures: the files (upload with thumbnail, compression, deletion and
-// their failures), the management screen, the viewer, the picture list with
+// their failures), pictures from outside (phone photos, other formats, cut-off
+// and forged files), the management screen, the viewer, the picture list with
 // ten thousand products, and the product list's items that open them.
+#include "picturecraft.h"
 #include "shellspy.h"
 #include "testdb.h"
 
@@ -10,6 +12,7 @@
 #include "master/frmpic_v.h"
 #include "master/frmshop_m.h"
 #include "master/picturefiles.h"
+#include "shell/pictureio.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,21 +41,13 @@ QString makeJpeg(const QString &file, QSize size, QColor colour)
 
 QSize sizeOf(const QString &file) { return QImageReader(file).size(); }
 
-QByteArray bytes(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using PictureCraft::bytes;
+using PictureCraft::near;
 
 QColor centre(const QString &file)
 {
     const QImage i(file);
     return i.pixelColor(i.width() / 2, i.height() / 2);
-}
-
-bool near(QColor a, QColor b)
-{
-    return qAbs(a.red() - b.red()) < 24 && qAbs(a.green() - b.green()) < 24 && qAbs(a.blue() - b.blue()) < 24;
 }
 
 } // namespace
@@ -72,6 +67,16 @@ private slots:
     void replacingRebuildsTheThumbnail();
     void deleteRemovesBothFiles();
     void failuresAreTold();
+    void phonePhotosAreStoredScaledDown_data();
+    void phonePhotosAreStoredScaledDown();
+    void jpegsBeyondTheBoundsAreRefused_data();
+    void jpegsBeyondTheBoundsAreRefused();
+    void otherPicturesAreStoredAsJpeg_data();
+    void otherPicturesAreStoredAsJpeg();
+    void wholeJpegsAreTakenAsTheyAre_data();
+    void wholeJpegsAreTakenAsTheyAre();
+    void cutOffJpegsAreRefused_data();
+    void cutOffJpegsAreRefused();
     void managementScreen();
     void viewer();
     void pictureListShowsLiveProducts();
@@ -197,6 +202,220 @@ void tst_pictures::failuresAreTold()
 
     // A thumbnail that cannot be deleted is told.
     QVERIFY(Pictures::remove(id).startsWith(QStringLiteral("无法删除图片文件")));
+}
+
+void tst_pictures::phonePhotosAreStoredScaledDown_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("stored");
+    QTest::newRow("48 megapixels") << QSize(8000, 6000) << QSize(4000, 3000);
+    QTest::newRow("35 megapixels, upright") << QSize(5000, 7000) << QSize(2857, 4000);
+}
+
+void tst_pictures::phonePhotosAreStoredScaledDown()
+{
+    QFETCH(QSize, size);
+    QFETCH(QSize, stored);
+    TestDb t;
+    G.AppPath = t.folder();
+    MsgSpy msgs;
+    const int id = t.addProduct(QStringLiteral("可乐"));
+    const QString photo = PictureCraft::write(t.folder() + "IMG_0001.jpg", PictureCraft::jpeg(PictureCraft::picture(size, Qt::red)));
+    QVERIFY(!photo.isEmpty());
+
+    // Chosen and shown in the management screen, then uploaded.
+    frmPic_M w;
+    w.setProduct(id, QStringLiteral("P001 可乐"));
+    w.show();
+    msgs.answer = true;
+    Msg::setAnswerText(photo);
+    w.Button1Click();
+    QCOMPARE(w.pending(), photo);
+    QCOMPARE(w.area()->shownSize(), stored);
+    w.Button2Click();
+    QCOMPARE(msgs.lastText(), QStringLiteral("图片上传 成功！"));
+    QCOMPARE(w.pictureSize(), stored);
+
+    // Stored as a JPEG of the smaller size, the whole picture in it.
+    const QString file = Pictures::pictureFile(id);
+    QVERIFY(PictureCraft::startsAsJpeg(bytes(file)));
+    QCOMPARE(sizeOf(file), stored);
+    const QImage picture(file);
+    QVERIFY(near(picture.pixelColor(stored.width() / 8, stored.height() / 8), Qt::white));
+    QVERIFY(near(picture.pixelColor(stored.width() / 2, stored.height() / 2), Qt::red));
+    QCOMPARE(sizeOf(Pictures::thumbnailFile(id)), QSize(200, 200));
+    // The reader's bound on one decoded image is still in force.
+    QVERIFY(QImageReader::allocationLimit() > 0);
+    QVERIFY(QImageReader::allocationLimit() <= PictureIO::AllocationLimitMB);
+
+    // Compression works from the stored size.
+    QSize got;
+    QCOMPARE(Pictures::compress(id, 50, &got), QString());
+    QCOMPARE(got, QSize(stored.width() / 2, stored.height() / 2));
+}
+
+void tst_pictures::jpegsBeyondTheBoundsAreRefused_data()
+{
+    // Small JPEGs whose frame header claims a size the reader will not decode.
+    QTest::addColumn<bool>("progressive");
+    QTest::addColumn<QSize>("claimed");
+    QTest::newRow("240 megapixels") << false << QSize(20000, 12000);
+    QTest::newRow("progressive, 144 megapixels") << true << QSize(12000, 12000);
+}
+
+void tst_pictures::jpegsBeyondTheBoundsAreRefused()
+{
+    QFETCH(bool, progressive);
+    QFETCH(QSize, claimed);
+    TestDb t;
+    G.AppPath = t.folder();
+    const int id = t.addProduct(QStringLiteral("可乐"));
+    const QByteArray small = PictureCraft::jpeg(PictureCraft::picture(QSize(160, 120), Qt::blue), progressive);
+    const QString forged = PictureCraft::write(t.folder() + "forged.jpg", PictureCraft::withFrameSize(small, claimed));
+    QVERIFY(!forged.isEmpty());
+    QCOMPARE(QImageReader(forged).size(), claimed);
+    QElapsedTimer clock;
+    clock.start();
+    const QString e = Pictures::upload(id, forged);
+    QVERIFY2(e.contains(QStringLiteral("图片太大")), qPrintable(e));
+    QVERIFY(e.contains(QDir::toNativeSeparators(forged)));
+    QVERIFY(clock.elapsed() < 1000);   // refused from the header, nothing decoded
+    QVERIFY(!QFileInfo::exists(Pictures::pictureFile(id)));
+    // The same picture at its true size is taken.
+    const QString honest = PictureCraft::write(t.folder() + "honest.jpg", small);
+    QCOMPARE(Pictures::upload(id, honest), QString());
+    QCOMPARE(bytes(Pictures::pictureFile(id)), small);
+}
+
+void tst_pictures::otherPicturesAreStoredAsJpeg_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("transparent");   // the left half transparent: stored white
+    const QSize size(120, 90);
+    const QImage opaque = PictureCraft::picture(size, Qt::blue);
+    QImage clear = opaque.convertToFormat(QImage::Format_ARGB32);
+    {
+        QPainter p(&clear);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(0, 0, size.width() / 2, size.height(), Qt::transparent);
+    }
+    QTest::newRow("png") << "photo.png" << PictureCraft::encode(opaque, "png") << size << false;
+    QTest::newRow("png named .jpg") << "photo.jpg" << PictureCraft::encode(opaque, "png") << size << false;
+    QTest::newRow("bmp") << "photo.bmp" << PictureCraft::encode(opaque, "bmp") << size << false;
+    QTest::newRow("png with transparency") << "logo.png" << PictureCraft::encode(clear, "png") << size << true;
+}
+
+void tst_pictures::otherPicturesAreStoredAsJpeg()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QSize, size);
+    QFETCH(bool, transparent);
+    TestDb t;
+    G.AppPath = t.folder();
+    MsgSpy msgs;
+    msgs.answer = true;
+    const int id = t.addProduct(QStringLiteral("可乐"));
+    const QString source = PictureCraft::write(t.folder() + name, content);
+    QVERIFY(!content.isEmpty() && !source.isEmpty());
+    frmPic_M w;
+    w.setProduct(id, QStringLiteral("P001 可乐"));
+    Msg::setAnswerText(source);
+    w.Button1Click();
+    w.Button2Click();
+    QCOMPARE(msgs.lastText(), QStringLiteral("图片上传 成功！"));
+
+    const QByteArray stored = bytes(Pictures::pictureFile(id));
+    QVERIFY(PictureCraft::startsAsJpeg(stored));
+    QCOMPARE(QImage::fromData(stored, "JPG").size(), size);
+    const QImage picture = QImage::fromData(stored, "JPG");
+    QVERIFY(near(picture.pixelColor(size.width() * 3 / 4, size.height() / 2), Qt::blue));
+    QVERIFY(near(picture.pixelColor(size.width() / 4, size.height() / 2), transparent ? Qt::white : Qt::blue));
+    QCOMPARE(sizeOf(Pictures::thumbnailFile(id)), QSize(200, 200));
+}
+
+void tst_pictures::wholeJpegsAreTakenAsTheyAre_data()
+{
+    QTest::addColumn<QByteArray>("jpeg");
+    QTest::addColumn<QByteArray>("after");   // what follows the JPEG's end in the file
+    const QImage picture = PictureCraft::picture(QSize(640, 480), Qt::green);
+    const QByteArray baseline = PictureCraft::jpeg(picture);
+    const QByteArray progressive = PictureCraft::jpeg(picture, true);
+    QTest::newRow("baseline") << baseline << QByteArray();
+    QTest::newRow("progressive") << progressive << QByteArray();
+    QTest::newRow("zeros after the end") << baseline << QByteArray(4096, '\0');
+    // Some phones append a short video or data of their own after the picture.
+    QByteArray video("\0\0\0\x18" "ftypmp42", 12);
+    video += QByteArray(200000, '\xFF');
+    QTest::newRow("a video after the end") << progressive << video;
+}
+
+void tst_pictures::wholeJpegsAreTakenAsTheyAre()
+{
+    QFETCH(QByteArray, jpeg);
+    QFETCH(QByteArray, after);
+    TestDb t;
+    G.AppPath = t.folder();
+    const int id = t.addProduct(QStringLiteral("可乐"));
+    const QString source = PictureCraft::write(t.folder() + "photo.jpg", jpeg + after);
+    QCOMPARE(Pictures::upload(id, source), QString());
+    // The picture byte for byte; what follows it stays behind.
+    QCOMPARE(bytes(Pictures::pictureFile(id)), jpeg);
+    QCOMPARE(sizeOf(Pictures::thumbnailFile(id)), QSize(200, 200));
+}
+
+void tst_pictures::cutOffJpegsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    const QByteArray whole = PictureCraft::jpeg(PictureCraft::picture(QSize(640, 480), Qt::green));
+    const QByteArray progressive = PictureCraft::jpeg(PictureCraft::picture(QSize(640, 480), Qt::green), true);
+    QTest::newRow("cut in half") << whole.left(whole.size() / 2);
+    QTest::newRow("cut in half, rest zeros") << whole.left(whole.size() / 2) + QByteArray(whole.size() / 2, '\0');
+    QTest::newRow("progressive, cut in half") << progressive.left(progressive.size() / 2);
+}
+
+void tst_pictures::cutOffJpegsAreRefused()
+{
+    QFETCH(QByteArray, content);
+    TestDb t;
+    G.AppPath = t.folder();
+    MsgSpy msgs;
+    msgs.answer = true;
+    const int id = t.addProduct(QStringLiteral("可乐"));
+    QCOMPARE(Pictures::upload(id, makeJpeg(t.folder() + "old.jpg", QSize(300, 200), Qt::red)), QString());
+    const QByteArray oldPicture = bytes(Pictures::pictureFile(id));
+    const QByteArray oldThumbnail = bytes(Pictures::thumbnailFile(id));
+    const QString cut = PictureCraft::write(t.folder() + "cut.jpg", content);
+    // Qt itself takes the part that is there.
+    QVERIFY(!QImage(cut).isNull());
+
+    const QString e = Pictures::upload(id, cut);
+    QVERIFY2(e.contains(QStringLiteral("不完整")), qPrintable(e));
+    QVERIFY(e.contains(QDir::toNativeSeparators(cut)));
+    QCOMPARE(bytes(Pictures::pictureFile(id)), oldPicture);
+    QCOMPARE(bytes(Pictures::thumbnailFile(id)), oldThumbnail);
+    QCOMPARE(QDir(Pictures::folder()).entryList(QDir::Files).size(), 2);
+
+    // "打开" refuses it too, naming it; nothing is pending.
+    frmPic_M w;
+    w.setProduct(id, QStringLiteral("P001 可乐"));
+    w.show();
+    Msg::setAnswerText(cut);
+    w.Button1Click();
+    QCOMPARE(msgs.shown.last().kind, Msg::Kind::Warning);
+    QVERIFY(msgs.lastText().contains(QDir::toNativeSeparators(cut)));
+    QVERIFY(w.pending().isEmpty());
+    QCOMPARE(w.area()->shownSize(), QSize(300, 200));
+
+    // A product picture on disk that was cut off is not shown half grey.
+    QVERIFY(QFile::remove(Pictures::pictureFile(id)));
+    QVERIFY(QFile::copy(cut, Pictures::pictureFile(id)));
+    frmPic_V v;
+    v.setProduct(id, QStringLiteral("P001 可乐"));
+    v.show();
+    QCOMPARE(v.area()->shownSize(), QSize(0, 0));
 }
 
 void tst_pictures::managementScreen()

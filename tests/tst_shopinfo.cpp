@@ -1,5 +1,6 @@
 // The shop window, the background dialog and the about box, and the menu items
 // that open the screens of shop administration.
+#include "picturecraft.h"
 #include "shellspy.h"
 #include "testdb.h"
 
@@ -40,11 +41,7 @@ QString writeJpeg(const QString &file, QSize size, QColor colour)
     return file;
 }
 
-QByteArray bytes(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using PictureCraft::bytes;
 
 } // namespace
 
@@ -67,6 +64,8 @@ private slots:
     void saveRunsInTheRealModalLoop();
     void background();
     void backgroundFailuresAreTold();
+    void backgroundFromOutside_data();
+    void backgroundFromOutside();
     void aboutBox();
     void menuScreensAreRegistered_data();
     void menuScreensAreRegistered();
@@ -353,7 +352,7 @@ void tst_shopinfo::backgroundFailuresAreTold()
     w.Button1Click();
     w.BitBtn1Click();
     QCOMPARE(msgs.shown.last().kind, Msg::Kind::Error);
-    QVERIFY(msgs.lastText().contains(QStringLiteral("JPEG")));
+    QVERIFY(msgs.lastText().contains(QDir::toNativeSeparators(text)));
     QVERIFY(w.isVisible());
     QCOMPARE(bytes(BackgroundFile::path()), bytes(good));
 
@@ -370,6 +369,52 @@ void tst_shopinfo::backgroundFailuresAreTold()
     QCOMPARE(msgs.shown.last().kind, Msg::Kind::Error);
     QVERIFY(msgs.lastText().startsWith(QStringLiteral("无法删除背景图")));
     QVERIFY(w.isVisible());
+}
+
+void tst_shopinfo::backgroundFromOutside_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QSize>("stored");   // invalid: refused
+    const QByteArray whole = PictureCraft::jpeg(PictureCraft::picture(QSize(640, 480), Qt::green));
+    QTest::newRow("48-megapixel photo") << PictureCraft::jpeg(PictureCraft::picture(QSize(8000, 6000), Qt::green))
+                                        << QSize(4000, 3000);
+    QTest::newRow("png") << PictureCraft::encode(PictureCraft::picture(QSize(64, 48), Qt::green), "png") << QSize(64, 48);
+    QTest::newRow("jpeg cut in half") << whole.left(whole.size() / 2) << QSize();
+}
+
+void tst_shopinfo::backgroundFromOutside()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QSize, stored);
+    TestDb t;
+    G.AppPath = t.folder();
+    MsgSpy msgs;
+    msgs.answer = true;
+    const QString old = writeJpeg(t.folder() + "old.jpg", QSize(32, 32), Qt::red);
+    QCOMPARE(BackgroundFile::install(old), QString());
+    const QString source = PictureCraft::write(t.folder() + "chosen.jpg", content);
+    QVERIFY(!source.isEmpty());
+
+    frmBImage w;
+    w.show();
+    Msg::setAnswerText(source);
+    w.Button1Click();
+    w.BitBtn1Click();
+    if (!stored.isValid()) {
+        QCOMPARE(msgs.shown.last().kind, Msg::Kind::Error);
+        QVERIFY(msgs.lastText().contains(QDir::toNativeSeparators(source)));
+        QVERIFY(w.isVisible());
+        QCOMPARE(bytes(BackgroundFile::path()), bytes(old));
+        return;
+    }
+    QCOMPARE(msgs.lastText(), QStringLiteral("背景图保存成功！请退出软件后重新登录！"));
+    // A real JPEG the main window can read, the picture whole in it.
+    const QByteArray b = bytes(BackgroundFile::path());
+    QVERIFY(PictureCraft::startsAsJpeg(b));
+    const QImage shown = QImage::fromData(b, "JPG");
+    QCOMPARE(shown.size(), stored);
+    QVERIFY(PictureCraft::near(shown.pixelColor(stored.width() / 8, stored.height() / 8), Qt::white));
+    QVERIFY(PictureCraft::near(shown.pixelColor(stored.width() / 2, stored.height() / 2), Qt::green));
 }
 
 void tst_shopinfo::aboutBox()
