@@ -3,6 +3,7 @@
 #include "dberror.h"
 #include "engine.h"
 #include "money.h"
+#include "servercopy.h"
 
 #include <QSqlError>
 #include <QSqlField>
@@ -15,7 +16,7 @@ namespace {
 
 // Rows written by one statement: few statements, and well below the
 // engines' limit on bound values.
-constexpr int RowsPerInsert = 500;
+constexpr int RowsPerInsert = 200;
 
 // The table itself, not a seat's scratch copy of it (UBB on a server).
 QString tableIn(QSqlDatabase db, const QString &table)
@@ -93,21 +94,29 @@ void emptyBooks(QSqlDatabase to)
 RowWriter::RowWriter(QSqlDatabase to, const QString &table, const QStringList &columns)
     : m_to(to), m_table(tableIn(to, table)), m_columns(columns)
 {
-    m_batch.reserve(RowsPerInsert);
+    if (EngineInfo::onServer(to)) m_copy = std::make_unique<ServerCopy>(to, m_table, columns);
+    else m_batch.reserve(RowsPerInsert);
 }
+
+RowWriter::~RowWriter() = default;
 
 void RowWriter::add(const QVariantList &row)
 {
     if (row.size() != m_columns.size())
         throw DbError(QStringLiteral("表 %1 的一行有 %2 个值，应为 %3 个").arg(m_table).arg(row.size()).arg(m_columns.size()),
                       DbError::Kind::NotADatabase);
+    if (m_copy) {
+        m_copy->add(row);
+        return;
+    }
     m_batch << row;
     if (m_batch.size() == RowsPerInsert) write(RowsPerInsert);
 }
 
 void RowWriter::finish()
 {
-    if (!m_batch.isEmpty()) write(int(m_batch.size()));
+    if (m_copy) m_copy->finish();
+    else if (!m_batch.isEmpty()) write(int(m_batch.size()));
     if (hasId(m_columns)) resetCounter(m_to, m_table);
 }
 

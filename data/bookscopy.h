@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <functional>
+#include <memory>
 
 // The columns the program knows of `table`, in its order, each checked to be
 // in that table of the database open on `from`. Throws DbError naming the
@@ -45,12 +46,16 @@ void withIndexesAfter(QSqlDatabase to, const std::function<void()> &copy);
 // Empties every table of the books open on `to` (inside the caller's transaction).
 void emptyBooks(QSqlDatabase to);
 
-// Writes rows into one table of the books, many to a statement, in the
-// caller's transaction. On a server the table's counter goes on after the
-// highest ID once all are written (finish).
+class ServerCopy;
+
+// Writes rows into one table of the books in the caller's transaction: many
+// to a statement on the file, through the server's bulk load on a server,
+// where the table's counter goes on after the highest ID once all are written
+// (finish).
 class RowWriter {
 public:
     RowWriter(QSqlDatabase to, const QString &table, const QStringList &columns);
+    ~RowWriter();
     void add(const QVariantList &row); // throws DbError
     void finish();                     // throws DbError
 
@@ -60,4 +65,5 @@ private:
     QString m_table;
     QStringList m_columns;
     QVector<QVariantList> m_batch;
+    std::unique_ptr<ServerCopy> m_copy;
 };
