@@ -222,6 +222,16 @@ struct TstTradeManage::Fixture {
         }
         return saveTradeDoc(dm(), d);
     }
+    // Receipts "CG0001" to "CG<n>" of the supplier, headers only, each for
+    // the amount `amount` (an expression of their number i), all of it owed.
+    void receipts(int n, const char *amount)
+    {
+        dm().mySQL(QString("with recursive n(i) as (select 1 union all select i+1 from n where i<?) "
+                           "insert into UJH(theNum,theDate,myDate,UID,WName,UName,IName,theHJ,theSJ,theYF,theYC,theDel) "
+                           "select 'CG' || substr('0000' || i, length('0000' || i) - 3), '2012-11-16', '2012-11-16', ?, "
+                           "'一号库', '张三', '系统管理员', %1, 0, %1, '否', '否' from n").arg(QString::fromLatin1(amount)),
+                   {n, supplier});
+    }
     int idOf(TradeKind k, const QString &num)
     {
         return dm().value(QString("select ID from %1 where theNum=?").arg(tradeKind(k).head), {num}).toInt();
@@ -642,10 +652,7 @@ void TstTradeManage::titleSortsAllRows()
 {
     Fixture f;
     // More documents than one batch of the list, with amounts out of order.
-    f.dm().mySQL("with recursive n(i) as (select 1 union all select i+1 from n where i<450) "
-                 "insert into UJH(theNum,theDate,myDate,UID,WName,UName,IName,theHJ,theSJ,theYF,theYC,theDel) "
-                 "select 'CG' || substr('0000' || i, length('0000' || i) - 3), '2012-11-16', '2012-11-16', ?, '一号库', '张三', '系统管理员', "
-                 "(i*37)%451 + 0.5, 0, (i*37)%451 + 0.5, '否', '否' from n", {f.supplier});
+    f.receipts(450, "(i*37)%451 + 0.5");
     TradeManageScreen *s = f.open(TradeKind::Purchase);
     s->queryButton()->click();
     QVERIFY(s->resultModel()->rowCount() < 450);   // a batch, not all
@@ -671,10 +678,7 @@ void TstTradeManage::refreshKeepsEveryPageRead()
 {
     Fixture f;
     // 450 receipts owing 10 each: three pages of the list.
-    f.dm().mySQL("with recursive n(i) as (select 1 union all select i+1 from n where i<450) "
-                 "insert into UJH(theNum,theDate,myDate,UID,WName,UName,IName,theHJ,theSJ,theYF,theYC,theDel) "
-                 "select 'CG' || substr('0000' || i, length('0000' || i) - 3), '2012-11-16', '2012-11-16', ?, '一号库', '张三', "
-                 "'系统管理员', 10, 0, 10, '否', '否' from n", {f.supplier});
+    f.receipts(450, "10");
     TradeManageScreen *s = f.open(TradeKind::Purchase);
     s->queryButton()->click();
     int pages = 1;
