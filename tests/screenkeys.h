@@ -3,6 +3,7 @@
 // widget that has the focus (QApplication::focusWidget()), Tab walks are
 // recorded by the fields' names, and real message boxes run their own event
 // loop and are closed with Enter, as the user would close them.
+#include "modalwatch.h"
 #include "shell/msg.h"
 
 #include <QAbstractButton>

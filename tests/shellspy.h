@@ -2,6 +2,7 @@
 // Watches what the screens show and end, for the shell tests: every message box
 // (with a chosen answer to questions), every program end and every address opened.
 #include "shell/msg.h"
+#include "modalwatch.h"
 #include "shell/startup.h"
 
 #include <QList>

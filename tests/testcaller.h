@@ -1,6 +1,7 @@
 #pragma once
 // A calling screen for the lookup tests: a line grid kept as a map of cells,
 // partner boxes, and a record of what the lookup asked of it.
+#include "modalwatch.h"
 #include "trade/pickercaller.h"
 
 #include <QApplication>

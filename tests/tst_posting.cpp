@@ -14,6 +14,8 @@ private slots:
     void init() { setSession(); }
     void firstMovementCreatesTheStockRow();
     void ledgerLineReadsStockAfterTheMovement();
+    void ledgerRowsWrittenTogether_data();
+    void ledgerRowsWrittenTogether();
     void moneyLogLine();
     void balancesAreExact();
     void stateAndDiscount();
@@ -56,6 +58,44 @@ void TstPosting::ledgerLineReadsStockAfterTheMovement()
     QCOMPARE(r[0], (QVariantList{"2012-11-16", "采购入库", "CG121116-0001", "一号库", sid, 5, 0, 2.5, 15, "系统管理员"}));
     QCOMPARE(r[1][2].toString(), QString());
     QCOMPARE(Money::fromVariant(r[1][8]), Money());
+}
+
+void TstPosting::ledgerRowsWrittenTogether_data()
+{
+    QTest::addColumn<int>("rows");
+    // Around the rows one statement takes, and past two of them.
+    for (int n : {1, 99, 100, 101, 200, 201, 250}) QTest::newRow(qPrintable(QString::number(n))) << n;
+}
+
+// The ledger rows of a deletion go in together, several statements' worth:
+// every row arrives once, in order, with its own values.
+void TstPosting::ledgerRowsWrittenTogether()
+{
+    QFETCH(int, rows);
+    TestDb t;
+    auto &dm = t.dm();
+    QVector<frmDM::LedgerRow> written;
+    QStringList expected;
+    for (int i = 1; i <= rows; ++i) {
+        const Money in = Money::fromUnits(i * 12345), out = Money::fromUnits(i), price = Money::fromUnits(i * 100),
+                    after = Money::fromUnits(-i * 7);
+        const QString wname = i % 2 ? "一号库" : "二号库";
+        written << frmDM::LedgerRow{StockWord::TransferOut, QString("DB-%1").arg(i), wname, 1000 + i, in, out, price, after};
+        expected << QStringList{"调拨出库", QString("DB-%1").arg(i), wname, QString::number(1000 + i), in.toString(),
+                                out.toString(), price.toString(), after.toString()}.join('|');
+    }
+    dm.SaveSListRows(written);
+    QStringList stored;
+    for (const QVariantList &r : dm.rows("select theType, theNum, WName, SID, ICount, OCount, SPrice, WCount, theDate, UName "
+                                         "from SList order by ID")) {
+        QCOMPARE(r[8].toString(), QString("2012-11-16"));
+        QCOMPARE(r[9].toString(), QString("系统管理员"));
+        stored << QStringList{r[0].toString(), r[1].toString(), r[2].toString(), r[3].toString(),
+                              Money::fromVariant(r[4]).toString(), Money::fromVariant(r[5]).toString(),
+                              Money::fromVariant(r[6]).toString(), Money::fromVariant(r[7]).toString()}.join('|');
+    }
+    QCOMPARE(stored.size(), rows);
+    QCOMPARE(stored, expected);
 }
 
 void TstPosting::moneyLogLine()

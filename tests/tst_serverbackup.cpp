@@ -2,6 +2,7 @@
 // pg_dump's custom format, checked before it is trusted, restored in one
 // transaction; a backup of the file moves a one-seat shop's books onto the
 // server; the dialogs say what they say on the file. Runs on the test server only.
+#include "eachtest.h"
 #include "shellspy.h"
 #include "testdb.h"
 
@@ -426,5 +427,5 @@ void TstServerBackup::dialogsOnTheServer()
     QCOMPARE(readAgain(t, QStringLiteral("select count(*) from SShop")).toInt(), 0);
 }
 
-QTEST_MAIN(TstServerBackup)
+JXC_TEST_MAIN_EACH(TstServerBackup)
 #include "tst_serverbackup.moc"

@@ -3,6 +3,7 @@
 // with the stock refusal, the line query's totals and spreadsheet, the menu.
 #include "data/globals.h"
 #include "export/exportopen.h"
+#include "modalwatch.h"
 #include "shell/main.h"
 #include "shell/msg.h"
 #include "shell/resultmodel.h"

@@ -27,6 +27,8 @@ private slots:
     void deletionBelowZero_data();
     void deletionBelowZero();
     void deletedTwiceOnlyOnce();
+    void fullGridsSavedAndDeleted_data();
+    void fullGridsSavedAndDeleted();
     void failurePartWayLeavesNothing_data();
     void failurePartWayLeavesNothing();
     void deletionFailurePartWayLeavesNothing();
@@ -367,6 +369,105 @@ void TstStockSave::deletedTwiceOnlyOnce()
     QCOMPARE(f.stock("A库", f.a), QString("0"));
     QCOMPARE(f.n("select count(*) from SList"), 2);
     QCOMPARE(int(deleteStockDoc(f.dm(), StockKind::Overage, 999).outcome), int(DeleteOutcome::NotFound));
+}
+
+void TstStockSave::fullGridsSavedAndDeleted_data()
+{
+    QTest::addColumn<int>("kind");
+    // A grid holds 99 lines: a transfer moves each line twice, an assembly
+    // has a grid of 99 on each side; the deletion takes back all of it at once.
+    QTest::newRow("transfer of 99 lines") << int(StockKind::Transfer);
+    QTest::newRow("assembly of 99 lines out and 99 in") << int(StockKind::Assembly);
+}
+
+void TstStockSave::fullGridsSavedAndDeleted()
+{
+    QFETCH(int, kind);
+    const StockKind k = StockKind(kind);
+    const bool transfer = k == StockKind::Transfer;
+    const int Lines = 99;
+    Fixture f;
+    // Product i: 1000 in A库; i taken out (to B库 by the transfer), 2i put in
+    // by the assembly.
+    QList<int> sids;
+    QVector<StockLine> out, in;
+    for (int i = 1; i <= Lines; ++i) {
+        const int sid = f.t.addProduct(QString("G%1").arg(i));
+        sids << sid;
+        f.dm().KC_Up("A库", sid, Money::fromString("1000"));
+        out << Fixture::line(sid, "G", "1.5", QByteArray::number(i).constData());
+        in << Fixture::line(sid, "G", "3", QByteArray::number(2 * i).constData());
+    }
+    const QString num = saveStockDoc(f.dm(), transfer ? f.doc(k, out) : f.doc(k, out, in));
+    QVERIFY(!num.isEmpty());
+
+    const StockKindInfo &info = stockKind(k);
+    auto lines = [&](int side) {
+        QStringList l;
+        for (const QVariantList &r : f.dm().rows(QString("select theBH, SID, theCount from %1 where theNum=? order by theBH")
+                                                     .arg(info.sides[side].lines),
+                                                 {num}))
+            l << QString("%1|%2|%3").arg(r[0].toInt()).arg(r[1].toInt()).arg(Money::fromVariant(r[2]).toString());
+        return l;
+    };
+    // The ledger rows of the document from the `from`-th on: word, warehouse, product, in, out, stock after.
+    auto ledger = [&](int from) {
+        QStringList l;
+        for (const QVariantList &r : f.dm().rows("select theType, WName, SID, ICount, OCount, WCount from SList "
+                                                 "where theNum=? order by ID", {num}).mid(from))
+            l << QStringList{r[0].toString(), r[1].toString(), r[2].toString(), Money::fromVariant(r[3]).toString(),
+                             Money::fromVariant(r[4]).toString(), Money::fromVariant(r[5]).toString()}.join('|');
+        return l;
+    };
+    auto row = [](const char *word, const char *wh, int sid, int countIn, int countOut, int after) {
+        return QString("%1|%2|%3|%4|%5|%6").arg(QString::fromUtf8(word), QString::fromUtf8(wh)).arg(sid).arg(countIn)
+            .arg(countOut).arg(after);
+    };
+    auto stock = [&](const QString &wh) {
+        QStringList l;
+        for (int sid : sids) l << f.stock(wh, sid);
+        return l;
+    };
+
+    QStringList outLines, inLines, saved, deleted, afterSave, inB;
+    for (int i = 1; i <= Lines; ++i) {
+        const int sid = sids[i - 1];
+        outLines << QString("%1|%2|%3").arg(i).arg(sid).arg(i);
+        inLines << QString("%1|%2|%3").arg(i).arg(sid).arg(2 * i);
+        afterSave << QString::number(transfer ? 1000 - i : 1000 + i);
+        inB << QString::number(i);
+    }
+    if (transfer) {
+        for (int i = 1; i <= Lines; ++i) {
+            saved << row("调拨出库", "A库", sids[i - 1], 0, i, 1000 - i) << row("调拨入库", "B库", sids[i - 1], i, 0, i);
+            deleted << row("调拨出库删除", "A库", sids[i - 1], i, 0, 1000) << row("调拨入库删除", "B库", sids[i - 1], 0, i, 0);
+        }
+    } else {
+        for (int i = 1; i <= Lines; ++i) {
+            saved << row("拆装出库", "A库", sids[i - 1], 0, i, 1000 - i);
+            deleted << row("拆装出库删除", "A库", sids[i - 1], i, 0, 1000 + 2 * i);
+        }
+        for (int i = 1; i <= Lines; ++i) {
+            saved << row("拆装入库", "A库", sids[i - 1], 2 * i, 0, 1000 + i);
+            deleted << row("拆装入库删除", "A库", sids[i - 1], 0, 2 * i, 1000);
+        }
+    }
+
+    QCOMPARE(lines(0), outLines);
+    if (!transfer) QCOMPARE(lines(1), inLines);
+    QCOMPARE(saved.size(), 2 * Lines);
+    QCOMPARE(ledger(0), saved);
+    QCOMPARE(stock("A库"), afterSave);
+    if (transfer) QCOMPARE(stock("B库"), inB);
+
+    QCOMPARE(int(deleteStockDoc(f.dm(), k, f.idOf(info.head, num)).outcome), int(DeleteOutcome::Deleted));
+    QCOMPARE(ledger(2 * Lines), deleted);
+    QCOMPARE(f.n("select count(*) from SList"), 4 * Lines);
+    QCOMPARE(stock("A库"), QStringList(Lines, "1000"));
+    if (transfer) QCOMPARE(stock("B库"), QStringList(Lines, "0"));
+    // The lines stay with the deleted document.
+    QCOMPARE(lines(0), outLines);
+    if (!transfer) QCOMPARE(lines(1), inLines);
 }
 
 void TstStockSave::failurePartWayLeavesNothing_data()

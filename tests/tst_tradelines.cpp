@@ -3,11 +3,13 @@
 // sales statistics workbook read back from the file.
 #include "data/globals.h"
 #include "export/exportopen.h"
+#include "modalwatch.h"
 #include "shell/msg.h"
 #include "shell/resultmodel.h"
 #include "stock/frmcb_xs.h"
 #include "testdb.h"
 #include "trade/frmtrade_mx.h"
+#include "trade/salesstats.h"
 #include "trade/tradedelete.h"
 #include "trade/tradedoc.h"
 #include "xlsxread.h"
@@ -77,6 +79,9 @@ private slots:
     void costCorrectionRefusals_data();
     void costCorrectionRefusals();
     void statisticsWorkbook();
+    void statisticsOfOneProductAtTwoPrices();
+    void productFilterOverManyProducts_data();
+    void productFilterOverManyProducts();
 
 private:
     struct Fixture;
@@ -385,6 +390,64 @@ void TstTradeLines::statisticsWorkbook()
     }
     const double widths[] = {4, 16, 12, 12, 16};
     for (int c = 0; c < 5; ++c) QVERIFY(qAbs(x.width(letters(c)) - widths[c]) < 1);
+}
+
+// One customer buys one product at two prices in one delivery: each price
+// column of the statistics holds its own quantity.
+void TstTradeLines::statisticsOfOneProductAtTwoPrices()
+{
+    Fixture f;
+    f.save(TradeKind::Sales, f.shunfa, {{f.cola, "10", "1"}, {f.cola, "12", "2"}}, "4");
+    TradeLinesScreen *s = f.open(TradeKind::Sales);
+    s->queryButton()->click();
+    const SqlCondition kept = s->keptCondition();
+    const SalesStats stats = salesStatistics(f.dm(), kept.sql, kept.binds, QString(), QString());
+    QStringList columns;
+    for (const SalesStats::Product &p : stats.products) columns << p.header;
+    QCOMPARE(columns, (QStringList{"可乐 10", "可乐 12"}));
+    QCOMPARE(stats.customers.size(), 1);
+    const SalesStats::Customer &c = stats.customers[0];
+    QStringList figures;
+    for (const Money &m : c.counts) figures << m.toString();
+    figures << c.count.toString() << c.amount.toString() << c.received.toString() << c.owed.toString();
+    QCOMPARE(figures, (QStringList{"1", "2", "3", "34", "4", "30"}));
+}
+
+void TstTradeLines::productFilterOverManyProducts_data()
+{
+    QTest::addColumn<int>("matching");
+    // On a server the matching products are read first and given as values
+    // while they are few; past that the filter stays a sub-select.
+    QTest::newRow("500 matching products") << 500;
+    QTest::newRow("501 matching products") << 501;
+    QTest::newRow("502 matching products") << 502;
+}
+
+// Every matching product counts, however many match: the lines of the first
+// and the last of them are listed.
+void TstTradeLines::productFilterOverManyProducts()
+{
+    QFETCH(int, matching);
+    Fixture f;
+    f.dm().mySQL("with recursive n(i) as (select 1 union all select i+1 from n where i<?) "
+                 "insert into SShop(theNum,theName,thePY,theType,theStand,theUnit,theJH,theXS,theCB,theZK,theKCMin,theKCMax,"
+                 "theCD,thePH,Remark,theDate,theState,theDel) "
+                 "select 'R' || i, '螺丝' || i, '', '', '', '个', 1, 2, 1, 100, 0, 1000, '', '', '', '', '启用', '否' from n",
+                 {matching});
+    const auto ids = f.dm().rows("select min(ID), max(ID) from SShop where theName like '螺丝%'");
+    f.save(TradeKind::Purchase, f.supplier,
+           {{ids[0][0].toInt(), "1", "1"}, {f.cola, "2", "1"}, {ids[0][1].toInt(), "3", "1"}});
+    TradeLinesScreen *s = f.open(TradeKind::Purchase);
+    FilterRow *product = nullptr;
+    for (FilterRow *r : s->filters())
+        if (r->box()->text() == "商品名称") product = r;
+    QVERIFY(product);
+    product->lineEdit()->setText("螺丝");
+    product->box()->setChecked(true);
+    s->queryButton()->click();
+    QCOMPARE(s->resultModel()->rowCount(), 2);
+    QCOMPARE(QStringList({shown(s, 0, "SPName"), shown(s, 1, "SPName")}),
+             (QStringList{QString("螺丝%1").arg(matching), "螺丝1"}));
 }
 
 QTEST_MAIN(TstTradeLines)

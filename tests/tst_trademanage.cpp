@@ -11,6 +11,7 @@
 #include "shell/msg.h"
 #include "shell/resultmodel.h"
 #include "shell/screens.h"
+#include "shell/sortheader.h"
 #include "testdb.h"
 #include "trade/frmjh_in.h"
 #include "trade/frmtrade_m.h"
@@ -92,9 +93,11 @@ QString onModal(const std::function<void()> &trigger, const std::function<QStrin
 {
     QString seen;
     QPointer<QWidget> opened;
+    bool acting = false;
     QTimer timer;
     timer.setInterval(20);
     QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (acting) return;
         QWidget *w = QApplication::activeModalWidget();
         if (!w) return;
         if (opened) {
@@ -106,7 +109,21 @@ QString onModal(const std::function<void()> &trigger, const std::function<QStrin
             return;
         }
         opened = w;
-        seen = act(w);
+        acting = true;
+        // Shown is not yet active: the window takes the focus when the window
+        // system activates it, later on a loaded machine.
+        QPointer<QWidget> guard(w);
+        const bool active = QTest::qWaitForWindowActive(w)
+                            && QTest::qWaitFor([&] { return guard && guard->isAncestorOf(QApplication::focusWidget()); });
+        if (!guard) {
+            seen = QStringLiteral("closed before it was active");
+        } else if (!active) {
+            seen = QStringLiteral("never took the focus");
+            w->close();
+        } else {
+            seen = act(w);
+        }
+        acting = false;
     });
     timer.start();
     trigger();
@@ -139,6 +156,9 @@ private slots:
     void deleteWithTheRealQuestion();
     void refusedDeletionIsTold();
     void titleSortsAllRows();
+    void refreshKeepsEveryPageRead();
+    void partnerFilterOverManyPartners_data();
+    void partnerFilterOverManyPartners();
     void manyRowsAreWalkedFewAreSought();
     void exportLayout();
     void settlementQuery();
@@ -201,6 +221,16 @@ struct TstTradeManage::Fixture {
             d.lines << l;
         }
         return saveTradeDoc(dm(), d);
+    }
+    // Receipts "CG0001" to "CG<n>" of the supplier, headers only, each for
+    // the amount `amount` (an expression of their number i), all of it owed.
+    void receipts(int n, const char *amount)
+    {
+        dm().mySQL(QString("with recursive n(i) as (select 1 union all select i+1 from n where i<?) "
+                           "insert into UJH(theNum,theDate,myDate,UID,WName,UName,IName,theHJ,theSJ,theYF,theYC,theDel) "
+                           "select 'CG' || substr('0000' || i, length('0000' || i) - 3), '2012-11-16', '2012-11-16', ?, "
+                           "'一号库', '张三', '系统管理员', %1, 0, %1, '否', '否' from n").arg(QString::fromLatin1(amount)),
+                   {n, supplier});
     }
     int idOf(TradeKind k, const QString &num)
     {
@@ -622,10 +652,7 @@ void TstTradeManage::titleSortsAllRows()
 {
     Fixture f;
     // More documents than one batch of the list, with amounts out of order.
-    f.dm().mySQL("with recursive n(i) as (select 1 union all select i+1 from n where i<450) "
-                 "insert into UJH(theNum,theDate,myDate,UID,WName,UName,IName,theHJ,theSJ,theYF,theYC,theDel) "
-                 "select 'CG' || substr('0000' || i, length('0000' || i) - 3), '2012-11-16', '2012-11-16', ?, '一号库', '张三', '系统管理员', "
-                 "(i*37)%451 + 0.5, 0, (i*37)%451 + 0.5, '否', '否' from n", {f.supplier});
+    f.receipts(450, "(i*37)%451 + 0.5");
     TradeManageScreen *s = f.open(TradeKind::Purchase);
     s->queryButton()->click();
     QVERIFY(s->resultModel()->rowCount() < 450);   // a batch, not all
@@ -643,6 +670,85 @@ void TstTradeManage::titleSortsAllRows()
     // A refresh keeps the order.
     s->Ref();
     QCOMPARE(s->valueAt(0, "theHJ").toDouble(), 450.5);
+}
+
+// A list read page after page to its end: after a deletion and after a
+// settlement it shows again as far as it was read, not only its first page.
+void TstTradeManage::refreshKeepsEveryPageRead()
+{
+    Fixture f;
+    // 450 receipts owing 10 each: three pages of the list.
+    f.receipts(450, "10");
+    TradeManageScreen *s = f.open(TradeKind::Purchase);
+    s->queryButton()->click();
+    int pages = 1;
+    while (s->sortProxy()->canFetchMore(QModelIndex())) {
+        s->sortProxy()->fetchMore(QModelIndex());
+        ++pages;
+    }
+    QVERIFY(pages >= 3);
+    QCOMPARE(s->rowCount(), 450);
+
+    // Deleting a receipt of the last page.
+    s->grid()->setCurrentIndex(s->grid()->model()->index(420, 0));
+    const QString gone = s->currentValue("theNum").toString();
+    g_answer = 1;
+    action(s, "D1")->trigger();
+    QCOMPARE(f.dm().value("select theDel from UJH where theNum=?", {gone}).toString(), QString("是"));
+    QCOMPARE(s->rowCount(), 449);
+    QCOMPARE(s->countLabel()->text(), QString("采购数量：449"));
+    QStringList expected;
+    for (int i = 450; i >= 1; --i)
+        if (QString("CG%1").arg(i, 4, 10, QChar('0')) != gone) expected << QString("CG%1").arg(i, 4, 10, QChar('0'));
+    QCOMPARE(column(s, "theNum"), expected);
+
+    // Paying 4 on another receipt of the last page through the dialog.
+    s->grid()->setCurrentIndex(s->grid()->model()->index(430, 0));
+    const QString paid = s->currentValue("theNum").toString();
+    const QString seen = onModal([&] { action(s, "F1")->trigger(); }, [](QWidget *w) {
+        auto *d = qobject_cast<SettleDialog *>(w);
+        if (!d) return QString("not a settlement dialog");
+        d->amountEdit()->setText("4");
+        d->findChild<QPushButton *>("BitBtn1")->click();
+        return d->num();
+    });
+    QCOMPARE(seen, paid);
+    QCOMPARE(s->rowCount(), 449);
+    QCOMPARE(column(s, "theNum"), expected);
+    QCOMPARE(s->valueAt(expected.indexOf(paid), "theYF").toString(), QString("6"));
+    QCOMPARE(s->currentValue("theNum").toString(), paid);
+}
+
+void TstTradeManage::partnerFilterOverManyPartners_data()
+{
+    QTest::addColumn<int>("matching");
+    // On a server the matching partners are read first and given as values
+    // while they are few; past that the filter stays a sub-select.
+    QTest::newRow("500 matching partners") << 500;
+    QTest::newRow("501 matching partners") << 501;
+    QTest::newRow("502 matching partners") << 502;
+}
+
+// Every matching partner counts, however many match: the documents of the
+// first and the last of them are listed.
+void TstTradeManage::partnerFilterOverManyPartners()
+{
+    QFETCH(int, matching);
+    Fixture f;
+    f.dm().mySQL("with recursive n(i) as (select 1 union all select i+1 from n where i<?) "
+                 "insert into SUnits(theName,thePY,thePro,thePho,theAdd,Remark,theType,theYS,theYF,theState,theDel) "
+                 "select '联华分店' || i, '', '', '', '', '', '供应商', 0, 0, '启用', '否' from n", {matching});
+    const auto ids = f.dm().rows("select min(ID), max(ID) from SUnits where theName like '联华分店%'");
+    const QString first = f.save(TradeKind::Purchase, "0", false, "2012-11-17", ids[0][0].toInt());
+    const QString last = f.save(TradeKind::Purchase, "0", false, "2012-11-17", ids[0][1].toInt());
+    f.save(TradeKind::Purchase, "0");   // 大华商行's: not listed
+    TradeManageScreen *s = f.open(TradeKind::Purchase);
+    FilterRow *partner = f.filter(s, "供  应  商");
+    partner->lineEdit()->setText("联华");
+    partner->box()->setChecked(true);
+    s->queryButton()->click();
+    QCOMPARE(column(s, "theNum"), (QStringList{last, first}));
+    QCOMPARE(s->countLabel()->text(), QString("采购数量：2"));
 }
 
 void TstTradeManage::manyRowsAreWalkedFewAreSought()

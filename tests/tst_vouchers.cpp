@@ -127,20 +127,23 @@ void TstVouchers::postingsOfSaveAndDelete_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("amount");
     QTest::addColumn<QString>("myDate");
+    QTest::addColumn<QString>("words");                // the amount in words
     QTest::addColumn<QString>("balanceAfter");
     QTest::addColumn<QVariantList>("cashAfterSave");   // type, in, out
     QTest::addColumn<QVariantList>("cashAfterDelete");
     const int P = int(VoucherKind::Payment), R = int(VoucherKind::Receipt);
     // Paying 500 against 300 owed: the balance goes negative.
-    QTest::newRow("payment beyond the balance") << P << "500" << "2012-11-16" << "-200"
+    QTest::newRow("payment beyond the balance") << P << "500" << "2012-11-16" << "伍佰元整" << "-200"
                                                 << QVariantList{"付款单录入", 0, 500} << QVariantList{"付款单删除", 500, 0};
-    QTest::newRow("payment of 100") << P << "100" << "2012-11-16" << "200"
+    QTest::newRow("payment of 100") << P << "100" << "2012-11-16" << "壹佰元整" << "200"
                                     << QVariantList{"付款单录入", 0, 100} << QVariantList{"付款单删除", 100, 0};
     // Dated on another day: the number and the money log keep the business date.
-    QTest::newRow("payment dated another day") << P << "0.01" << "2012-10-01" << "299.99"
+    QTest::newRow("payment dated another day") << P << "0.01" << "2012-10-01" << "壹分" << "299.99"
                                                << QVariantList{"付款单录入", 0, 0.01} << QVariantList{"付款单删除", 0.01, 0};
-    QTest::newRow("receipt") << R << "120.5" << "2012-11-16" << "-20.5"
+    QTest::newRow("receipt") << R << "120.5" << "2012-11-16" << "壹佰贰拾元伍角" << "-20.5"
                              << QVariantList{"收款单录入", 120.5, 0} << QVariantList{"收款单删除", 0, 120.5};
+    QTest::newRow("receipt in fen") << R << "1409.02" << "2012-11-16" << "壹仟肆佰零玖元零贰分" << "-1309.02"
+                                    << QVariantList{"收款单录入", 1409.02, 0} << QVariantList{"收款单删除", 0, 1409.02};
 }
 
 void TstVouchers::postingsOfSaveAndDelete()
@@ -148,6 +151,7 @@ void TstVouchers::postingsOfSaveAndDelete()
     QFETCH(int, kind);
     QFETCH(QString, amount);
     QFETCH(QString, myDate);
+    QFETCH(QString, words);
     QFETCH(QString, balanceAfter);
     QFETCH(QVariantList, cashAfterSave);
     QFETCH(QVariantList, cashAfterDelete);
@@ -165,8 +169,10 @@ void TstVouchers::postingsOfSaveAndDelete()
     QCOMPARE(f.dm().rows(QString("select theDate,myDate,UID,theDel,%1,AName,UName,IName,Remark,theDX,MName from %2")
                              .arg(s.amountColumn, s.table)),
              (QVector<QVariantList>{{"2012-11-16", myDate, uid, "否", Money::fromString(amount).toDouble(), "现金", "张三",
-                                     "系统管理员", "备注", NumToChar(Money::fromString(amount)),
-                                     k == VoucherKind::Payment ? "大华商行" : "顺发超市"}}));
+                                     "系统管理员", "备注", words, k == VoucherKind::Payment ? "大华商行" : "顺发超市"}}));
+    // The voucher prints the words it stored: those of the amount it stored.
+    const auto stored = f.dm().rows(QString("select %1, theDX from %2").arg(s.amountColumn, s.table));
+    QCOMPARE(stored[0][1].toString(), NumToChar(Money::fromVariant(stored[0][0])));
     QCOMPARE(f.m(balance, {uid}).toString(), balanceAfter);
     QCOMPARE(f.dm().rows("select theDate,theType,theNum,theIn,theOut,MName,UName,IName from UList"),
              (QVector<QVariantList>{{"2012-11-16", cashAfterSave[0], num, cashAfterSave[1], cashAfterSave[2], "现金", "张三",
