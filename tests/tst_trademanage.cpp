@@ -177,8 +177,9 @@ struct TstTradeManage::Fixture {
         return k == TradeKind::Purchase || k == TradeKind::PurchaseReturn ? supplier : customer;
     }
     // 3 cola at 10 (and 1 tea at 5 when asked); `paid` at entry.
-    QString save(TradeKind k, const QString &paid, bool preSave = false, const QString &date = "2012-11-17",
-                 int uid = 0, const QString &ware = "一号库", bool tea2 = false)
+    // A document without lines, `paid` at entry.
+    TradeDoc doc(TradeKind k, const QString &paid, const QString &date = "2012-11-17", int uid = 0,
+                 const QString &ware = "一号库")
     {
         TradeDoc d;
         d.kind = k;
@@ -190,6 +191,12 @@ struct TstTradeManage::Fixture {
         d.account = "现金";
         d.person = "王五";
         d.paidText = paid;
+        return d;
+    }
+    QString save(TradeKind k, const QString &paid, bool preSave = false, const QString &date = "2012-11-17",
+                 int uid = 0, const QString &ware = "一号库", bool tea2 = false)
+    {
+        TradeDoc d = doc(k, paid, date, uid, ware);
         d.preSave = preSave;
         TradeLine l;
         l.sid = cola;
@@ -485,16 +492,7 @@ void TstTradeManage::settleTheWholeOwedAmount()
     QFETCH(bool, typed);
     Fixture f;
     const TradeKind k = TradeKind(kind);
-    TradeDoc d;
-    d.kind = k;
-    d.uid = f.partner(k);
-    d.partnerName = "伙伴";
-    d.myDate = "2012-11-17";
-    d.warehouse = "一号库";
-    d.handler = "张三";
-    d.account = "现金";
-    d.person = "王五";
-    d.paidText = "0";
+    TradeDoc d = f.doc(k, "0");
     TradeLine l;
     l.sid = f.cola;
     l.price = Money::fromString(owed);
