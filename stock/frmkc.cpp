@@ -114,7 +114,7 @@ frmKC::frmKC(QWidget *parent) : ListScreen(parent)
     });
 
     setCountLabel(QStringLiteral("记录："));
-    setExport(QStringLiteral("商品库存表"), {4, 10, 12, 10, 22, 10, 6, 10, 10, 12, 16});
+    setExport(QStringLiteral("商品库存表"), {4, 8, 12, 10, 30, 10, 6, 8, 8, 8, 8});
     exportLayout().footerProduct = QStringLiteral("Tavrel进销存软件");
 
     QMenu *m = popupMenu();
