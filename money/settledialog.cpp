@@ -31,7 +31,9 @@ SettleDialog::SettleDialog(TradeKind kind, QWidget *parent)
     setupDateEdit(m_date);
     m_amount = new QLineEdit(m_group);
     m_amount->setObjectName(QStringLiteral("Edit1"));
-    m_amount->setMaxLength(10);
+    // No character limit, as on the vouchers: the owed amount is offered whole
+    // and any amount the books hold can be typed; the save reads it with the
+    // amount rule (data/numinput.h) and refuses what lies outside.
     KeyFilter::install(m_amount, KeyFilter::Number);
 
     QSqlQueryModel *accounts = nullptr;

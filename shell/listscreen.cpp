@@ -545,7 +545,8 @@ void ListScreen::readTotals()
     QStringList fields;
     for (const ListColumn &c : m_model->columns()) {
         if (!c.total || !c.totalMinuend.isEmpty()) continue;
-        parts << SqlMoney::sumUnits(c.field);
+        // A column already in ten-thousandths is summed as it comes.
+        parts << (c.scaled ? QStringLiteral("sum(%1)").arg(c.field) : SqlMoney::sumUnits(c.field));
         fields << c.field;
     }
     const SqlCondition where = m_where.seeking();

@@ -2,6 +2,7 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
+#include "data/sqlmoney.h"
 #include "data/words.h"
 #include "frmslist.h"
 #include "master/frmpic_list.h"
@@ -54,22 +55,24 @@ frmKC::frmKC(QWidget *parent) : ListScreen(parent)
         ListColumn("theUnit", "单位").w(60),
         ListColumn("theCount", "库存数量").num().w(60).sum("数量："),
         ListColumn("theCB", "成本单价").num().w(60),
-        // The value of a row is its quantity times the product's cost price.
-        ListColumn("theJE", "金额").num().w(80).sum("金额："),
+        // The value of a row is its quantity times the product's cost price,
+        // exact to the ten-thousandth (in ten-thousandths from the query).
+        ListColumn("theJE", "金额").tenThousandths().w(80).sum("金额："),
         ListColumn("theXS", "销售单价").num().w(60).noXls(),
         ListColumn("Remark", "备注").w(200),
         ListColumn("ID").hide(),
         ListColumn("SID").hide(),
     });
     const QString from = QStringLiteral(" from UKC K inner join SShop S on K.SID=S.ID");
+    const QString value = SqlMoney::productUnits(QStringLiteral("K.theCount"), QStringLiteral("S.theCB"));
     setQuery(QStringLiteral("select K.WName as WName, S.theNum as theNum, S.theType as theType, S.theName as theName, "
-                            "S.theStand as theStand, S.theUnit as theUnit, K.theCount as theCount, S.theCB as theCB, "
-                            "K.theCount*S.theCB as theJE, S.theXS as theXS, S.Remark as Remark, K.ID as ID, K.SID as SID")
-                 + from,
+                            "S.theStand as theStand, S.theUnit as theUnit, K.theCount as theCount, S.theCB as theCB, ")
+                 + value
+                 + QStringLiteral(" as theJE, S.theXS as theXS, S.Remark as Remark, K.ID as ID, K.SID as SID") + from,
              // The stock rows in the order they came to be.
              QStringLiteral("order by K.ID"));
-    setTotalsSource([from](const SqlCondition &) {
-        return QStringLiteral("select K.theCount as theCount, K.theCount*S.theCB as theJE") + from;
+    setTotalsSource([from, value](const SqlCondition &) {
+        return QStringLiteral("select K.theCount as theCount, ") + value + QStringLiteral(" as theJE") + from;
     });
     setBaseCondition(live().sql, live().binds);
 
@@ -114,7 +117,7 @@ frmKC::frmKC(QWidget *parent) : ListScreen(parent)
     });
 
     setCountLabel(QStringLiteral("记录："));
-    setExport(QStringLiteral("商品库存表"), {4, 10, 12, 10, 22, 10, 6, 10, 10, 12, 16});
+    setExport(QStringLiteral("商品库存表"), {4, 8, 12, 10, 30, 10, 6, 8, 8, 8, 8});
     exportLayout().footerProduct = QStringLiteral("Tavrel进销存软件");
 
     QMenu *m = popupMenu();

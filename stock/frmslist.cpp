@@ -159,7 +159,8 @@ void frmSList::BitBtn1Click()
         c.number = cols[i].isNumber();
         l.columns << c;
     }
-    l.widths = {6, 11, 10, 10, 12, 15, 10, 10, 10, 10};
+    l.widths = {4, 8};
+    l.restWidth = 12;
     // The product block between the title and the column titles.
     auto text = [this](int i) { return m_fields[i]->text(); };
     l.blockRows = 3;

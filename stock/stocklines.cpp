@@ -14,14 +14,22 @@ struct LineWords {
     const char *objectName;
     const char *countLabel;
     const char *exportWord;
+    // The spreadsheet: widths of A (the running number), B, … and whether the
+    // running numbers and "合计" are centred.
+    QVector<double> exportWidths;
+    bool serialCentred;
+    bool totalCentred;
 };
 
 const LineWords &words(StockKind kind)
 {
     static const LineWords w[3] = {
-        {"商品调拨明细", "frmDB_MX", "调拨明细数量：", "商品调拨明细表"},
-        {"商品报损明细", "frmBS_MX", "报损明细数量：", "商品报损明细表"},
-        {"商品报溢明细", "frmBY_MX", "报溢明细数量：", "商品报溢明细表"},
+        {"商品调拨明细", "frmDB_MX", "调拨明细数量：", "商品调拨明细表", {4, 8, 10, 8, 8, 10, 14, 6, 6, 6, 6, 8, 8, 8},
+         false, false},
+        {"商品报损明细", "frmBS_MX", "报损明细数量：", "商品报损明细表", {4, 10, 12, 12, 12, 22, 8, 6, 6, 6, 8, 8, 8, 8},
+         true, true},
+        {"商品报溢明细", "frmBY_MX", "报溢明细数量：", "商品报溢明细表", {4, 10, 12, 12, 12, 22, 8, 6, 6, 8, 8, 8, 8, 8},
+         true, true},
     };
     return w[qMin(int(kind), 2)];
 }
@@ -64,7 +72,9 @@ StockLinesScreen::StockLinesScreen(StockKind kind, QWidget *parent)
     setTotalsSource([totals](const SqlCondition &) { return totals; });
     setBaseCondition(QStringLiteral("H.theDel = ?"), {u(Words::No)});
     setCountLabel(u(w.countLabel));
-    setExport(u(w.exportWord), {4, 10, 14, 10, 10, 12, 18, 8, 6, 8, 8, 10, 8, 8, 12});
+    setExport(u(w.exportWord), w.exportWidths);
+    exportLayout().serialCentred = w.serialCentred;
+    exportLayout().totalCentred = w.totalCentred;
 
     addDateFilter(m_info.dateLabel, QStringLiteral("H.myDate"));
     addTextFilterVia(QStringLiteral("商品名称"), QStringLiteral("L.SID"), QStringLiteral("SShop"),

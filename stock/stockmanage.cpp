@@ -21,15 +21,19 @@ struct ManageWords {
     bool separator;       // between the print item and "删除 &D"
     int nameWidth;        // warehouses and people
     int remarkWidth;
+    // The spreadsheet: widths of A (the running number), B, … and whether the
+    // running numbers are centred.
+    QVector<double> exportWidths;
+    bool serialCentred;
 };
 
 const ManageWords &words(StockKind kind)
 {
     static const ManageWords w[4] = {
-        {"商品调拨管理", "frmDB_M", "打印商品调拨单 &P", true, 100, 400},
-        {"商品报损管理", "frmBS_M", "打印商品报损单 &P", false, 100, 500},
-        {"商品报溢管理", "frmBY_M", "打印商品报溢单 &P", false, 100, 500},
-        {"商品拆装管理", "frmCZ_M", "打印商品拆装单 &P", true, 100, 400},
+        {"商品调拨管理", "frmDB_M", "打印商品调拨单 &P", true, 100, 400, {4, 10, 12, 12, 12, 12, 12, 42}, false},
+        {"商品报损管理", "frmBS_M", "打印商品报损单 &P", false, 100, 500, {4, 10, 12, 12, 12, 12, 54}, false},
+        {"商品报溢管理", "frmBY_M", "打印商品报溢单 &P", false, 100, 500, {4, 10, 12, 12, 12, 12, 54}, true},
+        {"商品拆装管理", "frmCZ_M", "打印商品拆装单 &P", true, 100, 400, {4, 10, 12, 12, 12, 12, 12, 42}, true},
     };
     return w[int(kind)];
 }
@@ -70,8 +74,8 @@ void StockManageScreen::buildList()
     setQuery(select + QStringLiteral(" from %1 H").arg(m_info.head), QStringLiteral("order by H.ID desc"));
     setBaseCondition(QStringLiteral("H.theDel = ?"), {u(Words::No)});
     setCountLabel(m_info.countLabel);
-    setExport(m_info.titleWord, m_info.twoWarehouses ? QVector<double>{4, 10, 14, 10, 10, 8, 8, 30}
-                                                     : QVector<double>{4, 10, 14, 10, 8, 8, 36});
+    setExport(m_info.titleWord, w.exportWidths);
+    exportLayout().serialCentred = w.serialCentred;
 }
 
 void StockManageScreen::buildFilters()

@@ -8,6 +8,8 @@
 #include "shell/msg.h"
 #include "shell/resultmodel.h"
 #include "shell/screens.h"
+#include "stock/frmkc.h"
+#include "stock/frmslist.h"
 #include "stock/frmstock_m.h"
 #include "stock/frmstock_mx.h"
 #include "stock/stockdoc.h"
@@ -31,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -109,6 +112,8 @@ private slots:
     void refusedDeletionIsTold();
     void lineQueries_data();
     void lineQueries();
+    void exportLayouts_data();
+    void exportLayouts();
     void menuOpensTheScreens_data();
     void menuOpensTheScreens();
 
@@ -462,6 +467,68 @@ void TstStockManage::lineQueries()
     QCOMPARE(x.text("A5"), QString("合计"));
     QCOMPARE(x.text(QString(cols[header.indexOf("数量")]) + "5"), QString("2"));
     QCOMPARE(x.text(QString(cols[header.indexOf("金额")]) + "5"), QString("10"));
+}
+
+void TstStockManage::exportLayouts_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QList<double>>("widths");   // A (the running number), B, … to the last column
+    QTest::addColumn<bool>("serialCentred");
+    QTest::addColumn<int>("totals");             // the "合计" row: -1 none, 0 not centred, 1 centred
+    QTest::newRow("frmDB_M") << "frmDB_M" << QList<double>{4, 10, 12, 12, 12, 12, 12, 42} << false << -1;
+    QTest::newRow("frmDB_MX") << "frmDB_MX" << QList<double>{4, 8, 10, 8, 8, 10, 14, 6, 6, 6, 6, 8, 8, 8} << false << 0;
+    QTest::newRow("frmBS_M") << "frmBS_M" << QList<double>{4, 10, 12, 12, 12, 12, 54} << false << -1;
+    QTest::newRow("frmBS_MX") << "frmBS_MX" << QList<double>{4, 10, 12, 12, 12, 22, 8, 6, 6, 6, 8, 8, 8, 8} << true << 1;
+    QTest::newRow("frmBY_M") << "frmBY_M" << QList<double>{4, 10, 12, 12, 12, 12, 54} << true << -1;
+    QTest::newRow("frmBY_MX") << "frmBY_MX" << QList<double>{4, 10, 12, 12, 12, 22, 8, 6, 6, 8, 8, 8, 8, 8} << true << 1;
+    QTest::newRow("frmCZ_M") << "frmCZ_M" << QList<double>{4, 10, 12, 12, 12, 12, 12, 42} << true << -1;
+    QTest::newRow("frmKC") << "frmKC" << QList<double>{4, 8, 12, 10, 30, 10, 6, 8, 8, 8, 8} << true << 1;
+    QTest::newRow("frmSList") << "frmSList" << QList<double>{4, 8, 12, 12, 12, 12, 12, 12, 12, 12} << false << -1;
+}
+
+void TstStockManage::exportLayouts()
+{
+    // Each stock list keeps its own spreadsheet layout: the width of every
+    // column and where the running numbers and "合计" stand.
+    QFETCH(QString, screen);
+    QFETCH(QList<double>, widths);
+    QFETCH(bool, serialCentred);
+    QFETCH(int, totals);
+    Fixture f;
+    for (StockKind k : {StockKind::Transfer, StockKind::Loss, StockKind::Overage, StockKind::Assembly}) f.save(k);
+    QString written;
+    ExportOpen::setOpener([&](const QString &path) { written = path; return true; });
+    int firstRecord = 3;
+    if (screen == "frmSList") {
+        frmSList ledger;
+        ledger.setProduct(f.cola);
+        ledger.show();
+        ledger.BitBtn1Click();
+        firstRecord = 6;   // after the product block
+    } else {
+        const QMap<QString, std::function<ListScreen *()>> make{
+            {"frmDB_M", [] { return new frmDB_M; }},   {"frmDB_MX", [] { return new frmDB_MX; }},
+            {"frmBS_M", [] { return new frmBS_M; }},   {"frmBS_MX", [] { return new frmBS_MX; }},
+            {"frmBY_M", [] { return new frmBY_M; }},   {"frmBY_MX", [] { return new frmBY_MX; }},
+            {"frmCZ_M", [] { return new frmCZ_M; }},   {"frmKC", [] { return new frmKC; }}};
+        ListScreen *s = f.show(make.value(screen)());
+        s->queryButton()->click();
+        s->excelButton()->click();
+    }
+    XlsxRead x;
+    QVERIFY2(x.load(written), qPrintable(x.error()));
+    QCOMPARE(x.maxColumn(), widths.size());
+    for (int c = 0; c < widths.size(); ++c) {
+        const QString letter(QChar('A' + c));
+        // The file keeps a width with the padding of the sheet's default font (5 of 7 pixels).
+        QVERIFY2(qAbs(x.width(letter) - (widths[c] + 5.0 / 7)) < 0.01,
+                 qPrintable(QString("%1: %2, expected %3").arg(letter).arg(x.width(letter)).arg(widths[c])));
+    }
+    QCOMPARE(x.value(QString("A%1").arg(firstRecord)).toInt(), 1);
+    QCOMPARE(x.hAlign(QString("A%1").arg(firstRecord)), QString(serialCentred ? "center" : ""));
+    const QString last = QString("A%1").arg(x.maxRow());
+    QCOMPARE(x.text(last) == "合计", totals >= 0);
+    if (totals >= 0) QCOMPARE(x.hAlign(last), QString(totals ? "center" : ""));
 }
 
 void TstStockManage::menuOpensTheScreens_data()

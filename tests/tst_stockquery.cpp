@@ -75,6 +75,8 @@ private slots:
     void cleanup();
     void radiosAndFiltersWithExactTotals_data();
     void radiosAndFiltersWithExactTotals();
+    void exactStockValue_data();
+    void exactStockValue();
     void hiddenCostStaysInTotalAndSpreadsheet();
     void quantityCorrection_data();
     void quantityCorrection();
@@ -199,6 +201,51 @@ void TstStockQuery::radiosAndFiltersWithExactTotals()
     // "查询" keeps the radio's choice.
     s->queryButton()->click();
     QCOMPARE(column(s, "theName"), names);
+}
+
+void TstStockQuery::exactStockValue_data()
+{
+    QTest::addColumn<QString>("count");   // of 可乐 in 一号库
+    QTest::addColumn<QString>("cost");
+    QTest::addColumn<QString>("value");   // of that row
+    QTest::addColumn<QString>("total");   // with 二号库's 3 at the same cost
+    QTest::newRow("0.5 x 1.0009: a half rounds up") << "0.5" << "1.0009" << "0.5005" << "3.5032";
+    QTest::newRow("below zero: a half rounds away from zero") << "-0.5" << "1.0009" << "-0.5005" << "2.5022";
+    QTest::newRow("eight decimals of a large product") << "12345.6789" << "98765.4321" << "1219326311.1264"
+                                                       << "1219622607.4227";
+}
+
+void TstStockQuery::exactStockValue()
+{
+    // A row's value is its quantity times the cost price, exact and rounded
+    // once as every product is; the list, the total and the spreadsheet agree.
+    QFETCH(QString, count);
+    QFETCH(QString, cost);
+    QFETCH(QString, value);
+    QFETCH(QString, total);
+    Fixture f;
+    const Money c = Money::fromString(cost);
+    QCOMPARE((Money::fromString(count) * c).toString(), value);
+    QCOMPARE((Money::fromString(count) * c + Money::fromString("3") * c).toString(), total);
+    f.dm().mySQL("update UKC set theCount=? where WName='一号库' and SID=?", {Money::fromString(count).toVariant(), f.cola});
+    f.dm().mySQL("update SShop set theCB=? where ID=?", {c.toVariant(), f.cola});
+    frmKC *s = f.open();
+    f.filter("商品名称")->lineEdit()->setText("可乐");
+    f.filter("商品名称")->box()->setChecked(true);
+    s->queryButton()->click();
+    QCOMPARE(s->resultModel()->rowCount(), 2);
+    QCOMPARE(s->resultModel()->text(0, s->resultModel()->columnOf("theJE")), value);
+    QCOMPARE(s->totalLabel("theJE")->text(), "金额：" + total);
+
+    QString written;
+    ExportOpen::setOpener([&](const QString &path) { written = path; return true; });
+    s->excelButton()->click();
+    XlsxRead x;
+    QVERIFY2(x.load(written), qPrintable(x.error()));
+    QCOMPARE(x.text("J2"), QString("金额"));
+    QCOMPARE(Money::fromVariant(x.value("J3")).toString(), value);
+    QCOMPARE(x.text("A5"), QString("合计"));
+    QCOMPARE(Money::fromVariant(x.value("J5")).toString(), total);
 }
 
 void TstStockQuery::hiddenCostStaysInTotalAndSpreadsheet()

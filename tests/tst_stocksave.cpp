@@ -4,6 +4,7 @@
 #include "data/globals.h"
 #include "stock/stockdoc.h"
 #include "testdb.h"
+#include "trade/tradedoc.h"
 
 #include <QtTest>
 
@@ -26,6 +27,8 @@ private slots:
     void checksInOrder();
     void deletionBelowZero_data();
     void deletionBelowZero();
+    void assemblyWhoseProductWasSold_data();
+    void assemblyWhoseProductWasSold();
     void deletedTwiceOnlyOnce();
     void fullGridsSavedAndDeleted_data();
     void fullGridsSavedAndDeleted();
@@ -355,6 +358,53 @@ void TstStockSave::deletionBelowZero()
         QCOMPARE(f.stock("B库", f.a), QString("-2"));
         QCOMPARE(f.ledger().last(), (QVariantList{"调拨入库删除", num, "B库", f.a, 0, 3, 2.5, -2}));
     }
+}
+
+void TstStockSave::assemblyWhoseProductWasSold_data()
+{
+    QTest::addColumn<QString>("sold");   // of the 2 P put in
+    QTest::newRow("all of it sold") << "2";
+    QTest::newRow("half of it sold") << "1";
+}
+
+void TstStockSave::assemblyWhoseProductWasSold()
+{
+    // P assembled from A, then sold: deleting the assembly would put A back and
+    // take P out of a warehouse that no longer holds enough of it. The goods
+    // put in are tested as well as the goods taken out.
+    QFETCH(QString, sold);
+    Fixture f;
+    f.dm().KC_Up("A库", f.a, Money::fromString("10"));
+    const QString num = saveStockDoc(f.dm(), f.doc(StockKind::Assembly, {Fixture::line(f.a, "A", "2.5", "4")},
+                                                   {Fixture::line(f.p, "P", "5", "2")}));
+    TradeDoc sale;
+    sale.kind = TradeKind::Sales;
+    sale.uid = f.t.addPartner("顾客", "客户");
+    sale.partnerName = "顾客";
+    sale.myDate = "2012-11-17";
+    sale.warehouse = "A库";
+    sale.handler = "张三";
+    sale.account = "现金";
+    sale.person = "张三";
+    sale.paidText = "0";
+    TradeLine l;
+    l.sid = f.p;
+    l.price = Money::fromString("30");
+    l.count = Money::fromString(sold);
+    sale.lines << l;
+    QVERIFY(!saveTradeDoc(f.dm(), sale).isEmpty());
+    const QString left = (Money::fromString("2") - Money::fromString(sold)).toString();
+    QCOMPARE(f.stock("A库", f.p), left);
+    const Rows stock = f.dm().rows("select WName, SID, theCount from UKC order by ID");
+    const Rows ledger = f.ledger();
+
+    const DeleteResult r = deleteStockDoc(f.dm(), StockKind::Assembly, f.idOf("UCZ", num));
+    QCOMPARE(int(r.outcome), int(DeleteOutcome::Refused));
+    QCOMPARE(r.message, QString("商品 P P 在仓库 A库 的库存为 %1，减少 2 后将小于零，不能删除！").arg(left));
+    QCOMPARE(f.dm().value("select theDel from UCZ").toString(), QString("否"));
+    QCOMPARE(f.dm().rows("select WName, SID, theCount from UKC order by ID"), stock);
+    QCOMPARE(f.ledger(), ledger);
+    QCOMPARE(f.stock("A库", f.a), QString("6"));
 }
 
 void TstStockSave::deletedTwiceOnlyOnce()

@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -55,6 +56,23 @@ QString shown(ListScreen *s, int row, const char *field)
     return s->resultModel()->text(row, s->resultModel()->columnOf(QLatin1String(field)));
 }
 
+// Runs `act` on the cost dialog that `trigger` opens, from inside its own event loop.
+void onCostDialog(const std::function<void()> &trigger, const std::function<void(frmCB_XS *)> &act)
+{
+    bool done = false;
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto *d = qobject_cast<frmCB_XS *>(QApplication::activeModalWidget());
+        if (!d || done) return;
+        done = true;
+        act(d);
+    });
+    timer.start();
+    trigger();
+    timer.stop();
+}
+
 // "A", …, "Z", "AA", … for the n-th column counted from 0.
 QString letters(int n)
 {
@@ -74,6 +92,8 @@ private slots:
     void columnsByKind_data();
     void columnsByKind();
     void salesCostAndProfit();
+    void exactCostAndProfit_data();
+    void exactCostAndProfit();
     void contactSwitch();
     void costCorrectionThroughTheDialog();
     void costCorrectionRefusals_data();
@@ -239,6 +259,95 @@ void TstTradeLines::salesCostAndProfit()
     QCOMPARE(totals, (QStringList{"数量合计：4", "金额合计：32", "成本合计：16", "利润合计：16"}));
 }
 
+void TstTradeLines::exactCostAndProfit_data()
+{
+    // `lines` sales lines of `count` at `price`, each with the unit cost `jj`.
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("jj");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("cost");        // of one line
+    QTest::addColumn<QString>("profit");
+    QTest::addColumn<QString>("costTotal");
+    QTest::addColumn<QString>("profitTotal");
+    QTest::newRow("0.5 x 1.0009: a half rounds up") << "0.5" << "1.0009" << "10" << 1 << "0.5005" << "4.4995"
+                                                    << "0.5005" << "4.4995";
+    QTest::newRow("0.5 x 0.0003") << "0.5" << "0.0003" << "1" << 1 << "0.0002" << "0.4998" << "0.0002" << "0.4998";
+    QTest::newRow("1.5 x 2.0003") << "1.5" << "2.0003" << "4" << 1 << "3.0005" << "2.9995" << "3.0005" << "2.9995";
+    QTest::newRow("0.0001 x 0.5: the smallest half") << "0.0001" << "0.5" << "1" << 1 << "0.0001" << "0" << "0.0001"
+                                                     << "0";
+    QTest::newRow("forty lines, each rounded once") << "0.5" << "1.0009" << "10" << 40 << "0.5005" << "4.4995"
+                                                    << "20.02" << "179.98";
+    QTest::newRow("eight decimals of a large product") << "12345.6789" << "98765.4321" << "1" << 1 << "1219326311.1264"
+                                                       << "-1219313965.4475" << "1219326311.1264"
+                                                       << "-1219313965.4475";
+    QTest::newRow("a product past 64 bits in 10^-8") << "99999" << "999999.9999" << "1" << 1 << "99998999990.0001"
+                                                     << "-99998899991.0001" << "99998999990.0001"
+                                                     << "-99998899991.0001";
+}
+
+void TstTradeLines::exactCostAndProfit()
+{
+    // Cost is quantity times unit cost, exact to the ten-thousandth and rounded
+    // once as the program rounds every product: the list, its totals, the
+    // spreadsheet and the cost dialog agree, on every engine.
+    QFETCH(QString, count);
+    QFETCH(QString, jj);
+    QFETCH(QString, price);
+    QFETCH(int, lines);
+    QFETCH(QString, cost);
+    QFETCH(QString, profit);
+    QFETCH(QString, costTotal);
+    QFETCH(QString, profitTotal);
+    QCOMPARE((Money::fromString(count) * Money::fromString(jj)).toString(), cost);
+    Fixture f;
+    const QByteArray p = price.toUtf8(), c = count.toUtf8();
+    const QVector<Fixture::Line> many(lines, Fixture::Line{f.cola, p.constData(), c.constData()});
+    f.save(TradeKind::Sales, f.shunfa, many);
+    f.dm().mySQL("update UXS_List set theJJ=?", {Money::fromString(jj).toVariant()});
+
+    TradeLinesScreen *s = f.open(TradeKind::Sales);
+    s->queryButton()->click();
+    s->fetchAll();
+    QCOMPARE(s->resultModel()->rowCount(), lines);
+    for (int r = 0; r < lines; ++r) {
+        QCOMPARE(shown(s, r, "theCB"), cost);
+        QCOMPARE(shown(s, r, "theLR"), profit);
+    }
+    QCOMPARE(s->totalLabel("theCB")->text(), "成本合计：" + costTotal);
+    QCOMPARE(s->totalLabel("theLR")->text(), "利润合计：" + profitTotal);
+
+    // The spreadsheet: 成本 in P, 利润 in Q, the totals row under them.
+    QString written;
+    ExportOpen::setOpener([&](const QString &path) { written = path; return true; });
+    s->excelButton()->click();
+    XlsxRead x;
+    QVERIFY2(x.load(written), qPrintable(x.error()));
+    QCOMPARE(x.text("P2") + "|" + x.text("Q2"), QString("成本|利润"));
+    auto cell = [&](const char *col, int row) {
+        return Money::fromVariant(x.value(QString("%1%2").arg(col).arg(row))).toString();
+    };
+    for (int r = 3; r < 3 + lines; ++r) {
+        QCOMPARE(cell("P", r), cost);
+        QCOMPARE(cell("Q", r), profit);
+    }
+    QCOMPARE(x.text(QString("A%1").arg(3 + lines)), QString("合计"));
+    QCOMPARE(cell("P", 3 + lines), costTotal);
+    QCOMPARE(cell("Q", 3 + lines), profitTotal);
+
+    // The cost dialog starts with the line's cost as listed and, given the
+    // same unit cost again, works out the same.
+    s->grid()->setCurrentIndex(s->grid()->model()->index(0, 0));
+    QStringList seen;
+    onCostDialog([&] { s->findChild<QAction *>("M1")->trigger(); }, [&](frmCB_XS *d) {
+        seen << d->costEdit()->text();
+        d->unitCostEdit()->setText(jj);
+        seen << d->costEdit()->text();
+        d->reject();
+    });
+    QCOMPARE(seen, (QStringList{cost, cost}));
+}
+
 void TstTradeLines::contactSwitch()
 {
     Fixture f;
@@ -276,11 +385,7 @@ void TstTradeLines::costCorrectionThroughTheDialog()
     QCOMPARE(shown(s, 1, "theCB"), QString("12"));
 
     QString seen;
-    QTimer timer;
-    timer.setInterval(20);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto *d = qobject_cast<frmCB_XS *>(QApplication::activeModalWidget());
-        if (!d || !seen.isEmpty()) return;
+    onCostDialog([&] { s->findChild<QAction *>("M1")->trigger(); }, [&](frmCB_XS *d) {
         QStringList state{d->windowTitle()};
         for (const char *e : {"Edit1", "Edit2", "Edit5", "Edit6", "Edit7", "Edit8"}) state << d->findChild<QLineEdit *>(e)->text();
         state << d->unitCostEdit()->text() << d->costEdit()->text();
@@ -291,9 +396,6 @@ void TstTradeLines::costCorrectionThroughTheDialog()
         seen = state.join('|');
         d->findChild<QPushButton *>("BitBtn1")->click();
     });
-    timer.start();
-    s->findChild<QAction *>("M1")->trigger();
-    timer.stop();
     QCOMPARE(seen, QString("修改商品成本|P%1|可乐|10|90|3|27|4|12|15").arg(f.cola));
     QCOMPARE(g_shown, QStringList{"商品成本修改 保存成功！"});
     // The query shows the new cost and a profit 3 lower; nothing else changed.

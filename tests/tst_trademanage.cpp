@@ -149,6 +149,8 @@ private slots:
     void popupItems();
     void settleRefusedBeforeTheDialog();
     void settleThroughTheDialog();
+    void settleTheWholeOwedAmount_data();
+    void settleTheWholeOwedAmount();
     void keyboardOnly();
     void reopenOnlyPreSaved();
     void printOnlyPosted();
@@ -195,8 +197,9 @@ struct TstTradeManage::Fixture {
         return k == TradeKind::Purchase || k == TradeKind::PurchaseReturn ? supplier : customer;
     }
     // 3 cola at 10 (and 1 tea at 5 when asked); `paid` at entry.
-    QString save(TradeKind k, const QString &paid, bool preSave = false, const QString &date = "2012-11-17",
-                 int uid = 0, const QString &ware = "一号库", bool tea2 = false)
+    // A document without lines, `paid` at entry.
+    TradeDoc doc(TradeKind k, const QString &paid, const QString &date = "2012-11-17", int uid = 0,
+                 const QString &ware = "一号库")
     {
         TradeDoc d;
         d.kind = k;
@@ -208,6 +211,12 @@ struct TstTradeManage::Fixture {
         d.account = "现金";
         d.person = "王五";
         d.paidText = paid;
+        return d;
+    }
+    QString save(TradeKind k, const QString &paid, bool preSave = false, const QString &date = "2012-11-17",
+                 int uid = 0, const QString &ware = "一号库", bool tea2 = false)
+    {
+        TradeDoc d = doc(k, paid, date, uid, ware);
         d.preSave = preSave;
         TradeLine l;
         l.sid = cola;
@@ -491,6 +500,66 @@ void TstTradeManage::settleThroughTheDialog()
     QCOMPARE(s->valueAt(0, "theYS").toString(), QString("7.5"));
     QCOMPARE(s->totalLabel("theSJ")->text(), QString("收款金额：22.5"));
     QCOMPARE(f.dm().value("select theYS from SUnits where ID=?", {f.customer}).toString(), QString("7.5"));
+}
+
+void TstTradeManage::settleTheWholeOwedAmount_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("owed");
+    QTest::addColumn<bool>("typed");   // typed anew over the preset, or left as preset
+    QTest::newRow("receipt, four decimals, preset") << int(TradeKind::Purchase) << "123456.7891" << false;
+    QTest::newRow("receipt, four decimals, typed") << int(TradeKind::Purchase) << "123456.7891" << true;
+    QTest::newRow("delivery, the largest amount, preset") << int(TradeKind::Sales) << "99999999999.9999" << false;
+    QTest::newRow("sales return, the largest amount, typed") << int(TradeKind::SalesReturn) << "99999999999.9999" << true;
+}
+
+void TstTradeManage::settleTheWholeOwedAmount()
+{
+    // Whatever the books owe on a document is offered whole and can be typed
+    // whole: saving it leaves nothing owed.
+    QFETCH(int, kind);
+    QFETCH(QString, owed);
+    QFETCH(bool, typed);
+    Fixture f;
+    const TradeKind k = TradeKind(kind);
+    TradeDoc d = f.doc(k, "0");
+    TradeLine l;
+    l.sid = f.cola;
+    l.price = Money::fromString(owed);
+    l.count = Money::fromString("1");
+    d.lines << l;
+    const QString num = saveTradeDoc(f.dm(), d);
+    const QString owedColumn = tradeKind(k).owedColumn;
+    TradeManageScreen *s = f.open(k);
+    s->queryButton()->click();
+    QCOMPARE(s->valueAt(0, owedColumn).toString(), owed);
+
+    QStringList seen;
+    onModal([&] { action(s, settleKind(k).pay ? "F1" : "S1")->trigger(); },
+            [&](QWidget *w) {
+                auto *dlg = qobject_cast<SettleDialog *>(w);
+                if (!dlg) return QString();
+                seen << dlg->amountEdit()->text();
+                if (typed) {
+                    dlg->amountEdit()->clear();
+                    QTest::keyClicks(dlg->amountEdit(), owed);
+                    seen << dlg->amountEdit()->text();
+                }
+                dlg->findChild<QPushButton *>("BitBtn1")->click();
+                return QString();
+            });
+    QCOMPARE(seen, typed ? (QStringList{owed, owed}) : QStringList{owed});
+    QVERIFY2(g_shown.isEmpty(), qPrintable(shownTexts().join('|')));
+    const QString table = tradeKind(k).head;
+    QCOMPARE(Money::fromVariant(f.dm().value(QString("select %1 from %2 where theNum=?").arg(owedColumn, table), {num}))
+                 .toString(),
+             QString("0"));
+    QCOMPARE(Money::fromVariant(f.dm().value(QString("select theSJ from %1 where theNum=?").arg(table), {num})).toString(),
+             owed);
+    QCOMPARE(Money::fromVariant(f.dm().value(QString("select sum(theMoney) from %1 where theNum=?").arg(tradeKind(k).settleTable),
+                                             {num}))
+                 .toString(),
+             owed);
 }
 
 void TstTradeManage::keyboardOnly()

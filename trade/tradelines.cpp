@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/sqlmoney.h"
 #include "data/words.h"
 #include "export/exportopen.h"
 #include "salesbook.h"
@@ -43,8 +44,9 @@ const LineWords &words(TradeKind kind)
 
 QString u(const char *s) { return QString::fromUtf8(s); }
 
-// A sales line's cost: quantity times unit cost, rounded to four decimals as every amount is.
-QString lineCost() { return QStringLiteral("round(L.theCount*L.theJJ*10000)/10000.0"); }
+// A sales line's cost in ten-thousandths: quantity times unit cost, exact and
+// rounded once as every amount is, the same on every engine.
+QString lineCost() { return SqlMoney::productUnits(QStringLiteral("L.theCount"), QStringLiteral("L.theJJ")); }
 
 const char *const ContactFields[] = {"thePro", "thePho", "theAdd"};
 
@@ -103,12 +105,12 @@ void TradeLinesScreen::buildColumns()
     if (m_info.salesLines) {
         // Cost is quantity times unit cost, to the ten-thousandth; profit is
         // the amount less that cost, so the profit total is the amount total
-        // less the cost total, to the last digit.
+        // less the cost total, to the last digit. Both come in ten-thousandths.
         cols << ListColumn("thePrice", "销售单价").num().w(60) << ListColumn("theZK", "折扣").num().w(40) << count
-             << amount << ListColumn("theCB", "成本").num().w(60).sum("成本合计：")
-             << ListColumn("theLR", "利润").num().w(60).sumAsDifference("利润合计：", "theSum", "theCB");
-        select += QStringLiteral(", L.theZK as theZK, %1 as theCB, L.theSum-%1 as theLR, L.theJJ as theJJ")
-                      .arg(lineCost());
+             << amount << ListColumn("theCB", "成本").tenThousandths().w(60).sum("成本合计：")
+             << ListColumn("theLR", "利润").tenThousandths().w(60).sumAsDifference("利润合计：", "theSum", "theCB");
+        select += QStringLiteral(", L.theZK as theZK, %1 as theCB, %2-%1 as theLR, L.theJJ as theJJ")
+                      .arg(lineCost(), SqlMoney::units(QStringLiteral("L.theSum")));
     } else if (m_kind == TradeKind::PurchaseReturn) {
         cols << count << ListColumn("thePrice", "单价").num().w(60) << amount;
     } else {
@@ -121,11 +123,11 @@ void TradeLinesScreen::buildColumns()
     // Newest line first.
     setQuery(select + QStringLiteral(" from ") + tradeLinesFrom(m_kind), QStringLiteral("order by L.ID desc"));
     // The filters name partner and product by their IDs: the totals need the
-    // lines and their documents only. The cost is summed in ten-thousandths,
-    // which rounds each line's cost as the list shows it.
+    // lines and their documents only. Each line's cost is summed as the list
+    // shows it.
     const QString totals = QStringLiteral("select L.theCount as theCount, L.theSum as theSum%1 from %2 L "
                                           "inner join %3 H on L.theNum=H.theNum")
-                               .arg(m_info.salesLines ? QStringLiteral(", L.theCount*L.theJJ as theCB") : QString(),
+                               .arg(m_info.salesLines ? QStringLiteral(", %1 as theCB").arg(lineCost()) : QString(),
                                     m_info.lines, m_info.head);
     setTotalsSource([totals](const SqlCondition &) { return totals; });
     setBaseCondition(QStringLiteral("H.theDel = ?"), {u(Words::No)});
