@@ -16,11 +16,13 @@
 
 namespace {
 
+// A number field. No length limit: the value it is given (a cost price of
+// 123456.7891) is offered whole, and what is typed is checked by the save
+// against the range the books hold.
 QLineEdit *numberField(QWidget *parent, const char *name)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
-    e->setMaxLength(10);
     return e;
 }
 

@@ -382,6 +382,20 @@ void TstStockQuery::costPriceChangesEveryWarehouse()
     // No ledger row: the stock did not move.
     QCOMPARE(f.dm().value("select count(*) from SList").toInt(), 0);
 
+    // The cost price and stock are offered whole, and saved unchanged they stay as they were.
+    for (const char *price : {"123456.7891", "99999999999.9999"}) {
+        f.dm().mySQL("update SShop set theCB=? where ID=?", {QString(price), f.cola});
+        frmKC_Price whole;
+        whole.setup(f.cola, price, "一号库", "可乐");
+        QCOMPARE(whole.edit()->text(), QString(price));
+        whole.BitBtn1Click();
+        QCOMPARE(Money::fromVariant(f.dm().value("select theCB from SShop where ID=?", {f.cola})).toString(), QString(price));
+    }
+    frmKC_Count count;
+    count.setup(f.ukc("一号库", f.cola), "-123456.7891", "一号库", "可乐");
+    QCOMPARE(count.edit()->text(), QString("-123456.7891"));
+    f.dm().mySQL("update SShop set theCB=3 where ID=?", {f.cola});
+
     // A cost price that is not a number is refused before anything is written.
     frmKC_Price dlg;
     dlg.setup(f.cola, "3", "一号库", "可乐");
