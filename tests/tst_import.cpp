@@ -11,6 +11,9 @@
 //   soffice --headless --convert-to xls  import_partners.fods
 // The product sheet has its columns in another order than the rule label and
 // an extra column "产地"; the partner workbook has a sheet "说明" before "Sheet1".
+// The damaged and oversized workbooks are written by the tests themselves
+// (tests/craftedbook.h); what reading one takes is measured in a process of
+// its own (tests/sheetread_child.cpp).
 #include "craftedbook.h"
 #include "shellspy.h"
 #include "testdb.h"
@@ -245,6 +248,10 @@ private slots:
     void importsProducts();
     void numbersAreNumbers_data();
     void numbersAreNumbers();
+    void noStockForNoQuantity_data();
+    void noStockForNoQuantity();
+    void failedWriteLeavesNothing_data();
+    void failedWriteLeavesNothing();
     void noStockWithoutSaveStock();
     void refusalsImportNothing_data();
     void refusalsImportNothing();
@@ -717,6 +724,91 @@ void tst_import::numbersAreNumbers()
     QVERIFY2(o.message.contains(QStringLiteral("表格第 2 行的 %1 “%2”不是有效的数值").arg(column, shown)), qPrintable(o.message));
     QCOMPARE(shop.n("select count(*) from SShop"), 2);
     QCOMPARE(shop.n("select count(*) from UKC"), 0);
+}
+
+void tst_import::noStockForNoQuantity_data()
+{
+    QTest::addColumn<QString>("quantity");
+    QTest::newRow("0") << "0";
+    QTest::newRow("empty") << "";
+    QTest::newRow("0.0000") << "0.0000";
+}
+
+void tst_import::noStockForNoQuantity()
+{
+    // With "保存库存", a row without a quantity writes neither a stock row nor a
+    // ledger row: a stock row of 0 would list the product under 零库存 in that
+    // warehouse. A stock row the product already has stays as it is.
+    QFETCH(QString, quantity);
+    Shop shop;
+    shop.dm().KC_Up("一号库", shop.p200, Money::fromString("6"));
+    const Sheet s = sheetOf({productHeader(),
+                             {"N1", "", "新商品", "", "个", "1", "2", quantity, ""},
+                             {"P200", "", "老商品", "", "个", "1", "2", quantity, ""},
+                             {"N2", "", "有库存的新商品", "", "个", "1", "2", "4", ""}});
+    const SheetImport::Outcome o = SheetImport::importProducts(shop.dm(), s, true, "一号库");
+    QVERIFY2(o.ok, qPrintable(o.message));
+    QCOMPARE(o.imported, 2);
+    QCOMPARE(o.stockRows, 1);
+    QCOMPARE(shop.stock(shop.product("N1").value(15).toInt()), QStringLiteral("none"));
+    QCOMPARE(shop.stock(shop.p200), QStringLiteral("6"));
+    QCOMPARE(shop.stock(shop.product("N2").value(15).toInt()), QStringLiteral("4"));
+    QCOMPARE(shop.n("select count(*) from UKC where theCount=0"), 0);
+    QCOMPARE(shop.n("select count(*) from SList"), 1);
+}
+
+void tst_import::failedWriteLeavesNothing_data()
+{
+    QTest::addColumn<bool>("products");
+    QTest::newRow("partners") << false;
+    QTest::newRow("products with stock") << true;
+}
+
+void tst_import::failedWriteLeavesNothing()
+{
+    // The engine refuses the third new row: nothing of the file stays, and the screen says so.
+    QFETCH(bool, products);
+    Shop shop;
+    shop.t.addPartner(QStringLiteral("老单位"));
+    const QString table = products ? QStringLiteral("SShop") : QStringLiteral("SUnits");
+    const int before = shop.n("select count(*) from " + table);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("book.xlsx");
+    QByteArray rows;
+    if (products) {
+        rows = CraftedBook::inlineRow(1, productHeader());
+        for (int r = 2; r <= 6; ++r)
+            rows += CraftedBook::inlineRow(r, {QStringLiteral("N%1").arg(r), QStringLiteral("新分类%1").arg(r),
+                                               QStringLiteral("新商品%1").arg(r), "", "个", "1", "2", "3", ""});
+    } else {
+        rows = CraftedBook::inlineRow(1, {"单位名称", "联系人", "联系电话", "地址", "备注"});
+        for (int r = 2; r <= 6; ++r) rows += CraftedBook::inlineRow(r, {QStringLiteral("新单位%1").arg(r), "张三"});
+    }
+    QVERIFY(CraftedBook::writeZip(file, CraftedBook::xlsx(rows)));
+    shop.t.failInserts(table, QStringLiteral("refused by the test"), before + 2);
+
+    MsgSpy msgs;
+    std::unique_ptr<frmImport> w;
+    if (products) w = std::make_unique<frmShop_D>();
+    else w = std::make_unique<frmUnits_D>();
+    QVERIFY(w->openFile(file));
+    QCOMPARE(w->grid()->model()->rowCount(), 5);
+    if (products) {
+        w->warehouse()->setCurrentIndex(0);
+        w->saveStock()->setChecked(true);
+    }
+    w->BitBtn1Click();
+    QCOMPARE(msgs.shown.last().kind, Msg::Kind::Error);
+    QVERIFY2(msgs.lastText().contains("refused by the test") && msgs.lastText().contains("本文件的数据都没有导入"),
+             qPrintable(msgs.lastText()));
+    QCOMPARE(w->result(), 0);
+    shop.t.stopFailing(table);
+    QCOMPARE(shop.n("select count(*) from " + table), before);
+    QCOMPARE(shop.n("select count(*) from SShop where theName like '新商品%'"), 0);
+    QCOMPARE(shop.n("select count(*) from SUnits where theName like '新单位%'"), 0);
+    QCOMPARE(shop.n("select count(*) from SType where theName like '新分类%'"), 0);
+    QCOMPARE(shop.n("select count(*) from UKC"), 0);
+    QCOMPARE(shop.n("select count(*) from SList"), 0);
 }
 
 void tst_import::stockNeedsAWarehouse()
