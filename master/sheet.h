@@ -45,7 +45,9 @@ constexpr int MaxColumns = 256;           // columns A to IV
 constexpr int MaxCells = 1000000;         // cells from column A to the last value of each row, all rows
 constexpr int MaxSharedStrings = 1000000; // entries of the workbook's table of texts
 constexpr qint64 MaxTextChars = 10000000; // characters of all texts read
-constexpr qint64 MaxPartBytes = 64 * 1024 * 1024; // an .xlsx part unpacked; the workbook stream of an .xls
+// Unpacked bytes of the .xlsx parts read, counted as they unpack whatever the
+// archive says of their size; the workbook stream of an .xls.
+constexpr qint64 MaxPartBytes = 64 * 1024 * 1024;
 
 // The sheet named `sheetName` (letter case ignored) of an .xls or .xlsx file,
 // told apart by content, not by the name's ending. Rows after the last one with

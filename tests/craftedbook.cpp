@@ -156,6 +156,28 @@ bool damagePart(const QString &file, const QString &part, bool atStart)
     return false;
 }
 
+bool understateSize(const QString &file, const QString &part, quint32 size)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    QByteArray bytes = f.readAll();
+    f.close();
+    const QByteArray name = part.toUtf8();
+    int changed = 0;
+    // The local header keeps the size at 22 and the name at 30, the central directory's entry at 24 and 46.
+    for (qsizetype at = bytes.indexOf("PK\x03\x04"); at >= 0 && at + 30 <= bytes.size(); at = bytes.indexOf("PK\x03\x04", at + 4))
+        if (bytes.mid(at + 30, name.size()) == name) {
+            qToLittleEndian(size, bytes.data() + at + 22);
+            ++changed;
+        }
+    for (qsizetype at = bytes.indexOf("PK\x01\x02"); at >= 0 && at + 46 <= bytes.size(); at = bytes.indexOf("PK\x01\x02", at + 4))
+        if (bytes.mid(at + 46, name.size()) == name) {
+            qToLittleEndian(size, bytes.data() + at + 24);
+            ++changed;
+        }
+    return changed == 2 && writeFile(file, bytes);
+}
+
 // ---- .xls
 
 namespace {

@@ -38,6 +38,9 @@ QByteArray escaped(const QString &text);
 // checksum fails), or with `atStart` its first byte (deflated data that
 // cannot be unpacked).
 bool damagePart(const QString &file, const QString &part, bool atStart = false);
+// Writes `size` as the unpacked size of `part` in both its headers, whatever
+// it unpacks to.
+bool understateSize(const QString &file, const QString &part, quint32 size);
 
 // ---- .xls
 

@@ -198,6 +198,10 @@ QString writeLimitCase(const QString &kind, const QString &folder)
         parts = xlsx(header, repeated("<si><t>" + QByteArray(1000000, 'a') + "</t></si>", 11));
     } else if (kind == QLatin1String("big part")) {
         parts = xlsx(header + repeated("<row/>", int(SheetFile::MaxPartBytes / 6) + 1));
+    } else if (kind == QLatin1String("big part, size understated")) {
+        parts = xlsx(header + repeated("<row/>", int(SheetFile::MaxPartBytes / 6) + 1));
+        if (!writeZip(file, parts)) return QString();
+        return understateSize(file, QStringLiteral("xl/worksheets/sheet1.xml"), 1000) ? file : QString();
     } else if (kind == QLatin1String("long text")) {
         parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>" + QByteArray(2 << 20, 'a') + "</t></is></c></row>");
     } else {
@@ -371,6 +375,8 @@ void tst_import::readsInBoundedMemory_data()
     QTest::newRow("xlsx: 11 million characters") << "much text" << false << "文字超过了导入的上限 10000000 个字符" << 0;
     QTest::newRow("xlsx: a sheet of 64 MB unpacked") << "big part" << false
                                                      << "xl/worksheets/sheet1.xml：解压后的内容超过了导入的上限 64 MB" << 0;
+    QTest::newRow("xlsx: a sheet of 64 MB unpacked said to be 1000 bytes")
+        << "big part, size understated" << false << "xl/worksheets/sheet1.xml：解压后的内容超过了导入的上限 64 MB" << 0;
     QTest::newRow("xlsx: 2 MB in one cell") << "long text" << false << "xl/worksheets/sheet1.xml：内容有误" << 0;
     QTest::newRow("xls: a value at IV65536") << "xls far cell" << true << "" << 65535;
     QTest::newRow("xls: 1 MB of cells") << "xls 1 MB" << true << "" << 15000;
