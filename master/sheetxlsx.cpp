@@ -400,7 +400,7 @@ bool readCells(Part &p, const QStringList &shared, const QVector<DateKind> &styl
             }
             QString text;
             bool counted = type == QLatin1String("inlineStr");
-            if (type == QLatin1String("s")) {
+            if (type == QLatin1String("s") && !raw.isEmpty()) {
                 bool ok = false;
                 const int i = raw.toInt(&ok);
                 if (!ok || i < 0 || i >= shared.size())
