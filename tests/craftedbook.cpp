@@ -134,12 +134,20 @@ bool writeFile(const QString &file, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-bool damagePart(const QString &file, const QString &part, bool atStart)
+namespace {
+
+QByteArray readFile(const QString &file)
 {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    QByteArray bytes = f.readAll();
-    f.close();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+bool damagePart(const QString &file, const QString &part, bool atStart)
+{
+    QByteArray bytes = readFile(file);
+    if (bytes.isEmpty()) return false;
     // The part's local header: its name at 30, after it the extra field, then the data.
     const QByteArray name = part.toUtf8();
     for (qsizetype at = bytes.indexOf("PK\x03\x04"); at >= 0; at = bytes.indexOf("PK\x03\x04", at + 4)) {
@@ -158,10 +166,8 @@ bool damagePart(const QString &file, const QString &part, bool atStart)
 
 bool understateSize(const QString &file, const QString &part, quint32 size)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    QByteArray bytes = f.readAll();
-    f.close();
+    QByteArray bytes = readFile(file);
+    if (bytes.isEmpty()) return false;
     const QByteArray name = part.toUtf8();
     int changed = 0;
     // The local header keeps the size at 22 and the name at 30, the central directory's entry at 24 and 46.
