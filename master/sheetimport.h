@@ -11,7 +11,10 @@
 // stock is booked) and changes nothing of that product; any other row creates a
 // product, and its category when no category of that name exists (enabled,
 // discount 100). Opening stock goes into the chosen warehouse with a ledger row
-// "商品导入" priced at the product's purchase price.
+// "商品导入" priced at the product's purchase price. A row whose quantity is 0 or
+// empty books nothing: no stock row (one of 0 would list the product under
+// 零库存 in that warehouse) and no ledger row; a stock row the product already
+// has stays as it is.
 //
 // Partners: a row without a name ends the import (the rows before it stay); a
 // name that a live partner carries is skipped; every new partner is of the type

@@ -1,12 +1,18 @@
 // Reading one sheet of an .xlsx workbook (Office Open XML): the archive is
-// opened with libzip, its parts are read with Qt's XML stream reader.
+// opened with libzip, its parts are unpacked as Qt's XML stream reader reads
+// them, never whole in memory. A part that is damaged (bad XML, a failed
+// checksum, data that does not unpack) refuses the whole file, named.
 #include "sheet.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QSet>
+#include <QIODevice>
 #include <QXmlStreamReader>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
 
 #include <zip.h>
 
@@ -15,8 +21,95 @@ namespace SheetFile {
 namespace {
 
 const char *const RelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-// No part of a workbook an import reads comes near this; a larger one is no sheet of ours.
-const zip_uint64_t PartLimit = 512u * 1024u * 1024u;
+// No text of a cell comes near this (a cell holds 32 767 characters); a longer
+// stretch without markup is no part of a workbook.
+const qint64 MaxRunBytes = 1024 * 1024;
+// Parts of a workbook nest a few elements deep.
+const int MaxDepth = 64;
+// A workbook has at most 64 000 cell formats.
+const int MaxCellFormats = 65536;
+
+QString unpackLimitText()
+{
+    return QStringLiteral("解压后的内容超过了导入的上限 %1 MB。").arg(MaxPartBytes / (1024 * 1024));
+}
+
+QString zipProblem(zip_error_t *e)
+{
+    switch (zip_error_code_zip(e)) {
+    case ZIP_ER_CRC: return QStringLiteral("CRC 校验不符");
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+    case ZIP_ER_EOF:
+    case ZIP_ER_INCONS: return QStringLiteral("压缩的数据无法解开");
+    case ZIP_ER_COMPNOTSUPP: return QStringLiteral("压缩方式不受支持");
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD: return QStringLiteral("有密码保护");
+    default: return QStringLiteral("无法读取（%1）").arg(QString::fromLocal8Bit(zip_error_strerror(e)));
+    }
+}
+
+// One part of the archive, unpacked as it is read. It stops with a problem when
+// the part holds more than the unpacked budget of the file allows, or a stretch
+// of more than MaxRunBytes without a '<'.
+class PartDevice : public QIODevice {
+public:
+    PartDevice(zip_file_t *f, qint64 *budget) : m_file(f), m_budget(budget) { open(ReadOnly | Unbuffered); }
+    ~PartDevice() override { zip_fclose(m_file); }
+    bool isSequential() const override { return true; }
+    const QString &problem() const { return m_problem; }
+    // Reads the rest, so that a damaged part tells its damage (the checksum is
+    // checked at its end) rather than the fault of its content that came of it.
+    void drain()
+    {
+        char buffer[16384];
+        while (readData(buffer, sizeof buffer) > 0) {
+        }
+    }
+
+protected:
+    qint64 readData(char *data, qint64 max) override
+    {
+        if (!m_problem.isEmpty() || m_end) return -1;
+        const zip_int64_t got = zip_fread(m_file, data, zip_uint64_t(max));
+        if (got < 0) {
+            m_problem = QStringLiteral("数据已损坏（%1）。").arg(zipProblem(zip_file_get_error(m_file)));
+            return -1;
+        }
+        if (got == 0) {
+            m_end = true;
+            return -1;
+        }
+        *m_budget -= got;
+        if (*m_budget < 0) {
+            m_problem = unpackLimitText();
+            return -1;
+        }
+        for (const char *p = data, *end = data + got; p < end;) {
+            const char *mark = static_cast<const char *>(std::memchr(p, '<', size_t(end - p)));
+            if (!mark) {
+                m_run += end - p;
+                break;
+            }
+            m_run = 0;
+            p = mark + 1;
+        }
+        if (m_run > MaxRunBytes) {
+            m_problem = QStringLiteral("内容有误：有一段没有标记的内容超过 %1 KB。").arg(MaxRunBytes / 1024);
+            return -1;
+        }
+        return got;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    zip_file_t *m_file;
+    qint64 *m_budget;
+    qint64 m_run = 0;
+    bool m_end = false;
+    QString m_problem;
+};
 
 class Archive {
 public:
@@ -31,40 +124,120 @@ public:
     }
     bool isOpen() const { return m_zip != nullptr; }
 
-    // A part by its name (letter case ignored); *found is false when it is missing.
-    QByteArray part(const QString &name, bool *found, bool *tooLarge = nullptr)
+    // A part by its name (letter case ignored), to read once. Null when the part
+    // is missing (*why stays empty) or cannot be opened (*why tells why).
+    std::unique_ptr<PartDevice> open(const QString &name, QString *why)
     {
-        *found = false;
         const QByteArray n = name.toUtf8();
         zip_stat_t st;
         zip_stat_init(&st);
-        if (zip_stat(m_zip, n.constData(), ZIP_FL_NOCASE, &st) != 0) return QByteArray();
-        if ((st.valid & ZIP_STAT_SIZE) && st.size > PartLimit) {
-            if (tooLarge) *tooLarge = true;
-            return QByteArray();
+        if (zip_stat(m_zip, n.constData(), ZIP_FL_NOCASE, &st) != 0) return nullptr;
+        // What the archive says of the unpacked size is checked first; what unpacks is counted as well.
+        if ((st.valid & ZIP_STAT_SIZE) && st.size > zip_uint64_t(qMax<qint64>(m_budget, 0))) {
+            *why = unpackLimitText();
+            return nullptr;
         }
         zip_file_t *f = zip_fopen(m_zip, n.constData(), ZIP_FL_NOCASE);
-        if (!f) return QByteArray();
-        QByteArray out;
-        char buffer[65536];
-        zip_int64_t got = 0;
-        bool ok = true;
-        while ((got = zip_fread(f, buffer, sizeof buffer)) > 0) {
-            out.append(buffer, int(got));
-            if (zip_uint64_t(out.size()) > PartLimit) {
-                ok = false;
-                if (tooLarge) *tooLarge = true;
-                break;
-            }
+        if (!f) {
+            *why = QStringLiteral("无法打开（%1）。").arg(zipProblem(zip_get_error(m_zip)));
+            return nullptr;
         }
-        if (got < 0) ok = false;
-        zip_fclose(f);
-        *found = ok;
-        return ok ? out : QByteArray();
+        return std::make_unique<PartDevice>(f, &m_budget);
     }
 
 private:
     zip_t *m_zip = nullptr;
+    qint64 m_budget = MaxPartBytes; // unpacked bytes left for all parts read
+};
+
+// Reads one part's XML, keeping what the XML reader itself does not check: the
+// depth of nesting, no document type declaration. Every refusal names the part.
+class Part {
+public:
+    Part(Archive &zip, const QString &name) : m_name(name)
+    {
+        m_device = zip.open(name, &m_openProblem);
+        if (m_device) x.setDevice(m_device.get());
+    }
+    bool missing() const { return !m_device && m_openProblem.isEmpty(); }
+    const QString &name() const { return m_name; }
+
+    // The next token; false at the end of the part or on a fault.
+    bool next()
+    {
+        if (!m_device || !m_fault.isEmpty()) return false;
+        if (x.atEnd()) return false;
+        x.readNext();
+        switch (x.tokenType()) {
+        case QXmlStreamReader::StartElement:
+            if (++m_depth > MaxDepth) return fault(QStringLiteral("内容有误：元素嵌套超过 %1 层。").arg(MaxDepth));
+            break;
+        case QXmlStreamReader::EndElement: --m_depth; break;
+        case QXmlStreamReader::DTD:
+        case QXmlStreamReader::EntityReference:
+            return fault(QStringLiteral("内容有误：含有文档类型定义。"));
+        case QXmlStreamReader::Invalid: return false;
+        default: break;
+        }
+        return true;
+    }
+    // Passes over the element just started, with everything in it.
+    void skip()
+    {
+        const int depth = m_depth;
+        while (m_depth >= depth && next()) {
+        }
+    }
+    // The text of the element just started; an element inside it is a fault.
+    QString text()
+    {
+        const QString element = x.name().toString();
+        QString t;
+        while (next()) {
+            if (x.isCharacters()) t += x.text();
+            else if (x.isEndElement()) break;
+            else if (x.isStartElement()) {
+                fault(QStringLiteral("内容有误：元素 %1 里不应有元素 %2。").arg(element, x.name().toString()));
+                break;
+            }
+        }
+        return t;
+    }
+    bool isStart(const char *name) const { return x.isStartElement() && x.name() == QLatin1String(name); }
+    bool isEnd(const char *name) const { return x.isEndElement() && x.name() == QLatin1String(name); }
+    QString attribute(const char *name) const { return x.attributes().value(QLatin1String(name)).toString(); }
+
+    // Stops the reading with a fault of the content, told with the part's name.
+    bool fault(const QString &why)
+    {
+        if (m_fault.isEmpty()) m_fault = why;
+        return false;
+    }
+    // After the reading: false with the fault in *why, naming the part.
+    bool finished(QString *why) const
+    {
+        if (m_device && m_device->problem().isEmpty() && m_fault.isEmpty() && x.hasError()) m_device->drain();
+        QString problem = m_openProblem;
+        if (problem.isEmpty() && m_device && !m_device->problem().isEmpty()) problem = m_device->problem();
+        if (problem.isEmpty()) problem = m_fault;
+        if (problem.isEmpty() && m_device && x.hasError())
+            problem = QStringLiteral("XML 内容有误：%1（第 %2 行第 %3 列）。")
+                          .arg(x.errorString())
+                          .arg(x.lineNumber())
+                          .arg(x.columnNumber());
+        if (problem.isEmpty()) return true;
+        *why = QStringLiteral("%1：%2").arg(m_name, problem);
+        return false;
+    }
+
+    QXmlStreamReader x;
+
+private:
+    QString m_name;
+    std::unique_ptr<PartDevice> m_device;
+    QString m_openProblem;
+    QString m_fault;
+    int m_depth = 0;
 };
 
 // "worksheets/sheet1.xml" relative to "xl/", or "/xl/worksheets/sheet1.xml".
@@ -80,113 +253,75 @@ struct Relations {
     QHash<QString, QString> byType;
 };
 
-Relations readRelations(const QByteArray &xml, const QString &base)
+bool readRelations(Part &p, const QString &base, Relations *out)
 {
-    Relations out;
-    QXmlStreamReader x(xml);
-    while (!x.atEnd()) {
-        x.readNext();
-        if (x.isStartElement() && x.name() == QLatin1String("Relationship")) {
-            const auto a = x.attributes();
-            const QString target = resolve(base, a.value(QLatin1String("Target")).toString());
-            out.byId.insert(a.value(QLatin1String("Id")).toString(), target);
-            const QString type = a.value(QLatin1String("Type")).toString();
-            out.byType.insert(type.mid(type.lastIndexOf(QLatin1Char('/')) + 1), target);
-        }
+    while (p.next()) {
+        if (!p.isStart("Relationship")) continue;
+        if (out->byId.size() >= 10000) return p.fault(QStringLiteral("内容有误：关系太多。"));
+        const QString target = resolve(base, p.attribute("Target"));
+        out->byId.insert(p.attribute("Id"), target);
+        const QString type = p.attribute("Type");
+        out->byType.insert(type.mid(type.lastIndexOf(QLatin1Char('/')) + 1), target);
     }
-    return out;
+    return true;
 }
 
 // The text of a string item (<si> or <is>): its <t> pieces, without phonetic runs.
-QString readStringItem(QXmlStreamReader &x)
+// Its characters are counted against the limit as they are read.
+QString readStringItem(Part &p, Builder *cells)
 {
     QString text;
-    const QString endName = x.name().toString();
-    while (!x.atEnd()) {
-        x.readNext();
-        if (x.isEndElement() && x.name() == endName) break;
-        if (!x.isStartElement()) continue;
-        if (x.name() == QLatin1String("rPh")) x.skipCurrentElement();
-        else if (x.name() == QLatin1String("t")) text += x.readElementText();
+    const QString endName = p.x.name().toString();
+    while (p.next()) {
+        if (p.x.isEndElement() && p.x.name() == endName) break;
+        if (!p.x.isStartElement()) continue;
+        if (p.isStart("rPh")) {
+            p.skip();
+        } else if (p.isStart("t")) {
+            const QString piece = p.text();
+            if (!cells->countText(piece.size())) {
+                p.fault(cells->error());
+                break;
+            }
+            text += piece;
+        }
     }
     return text;
 }
 
-QStringList readSharedStrings(const QByteArray &xml)
+bool readSharedStrings(Part &p, Builder *cells, QStringList *out)
 {
-    QStringList out;
-    QXmlStreamReader x(xml);
-    while (!x.atEnd()) {
-        x.readNext();
-        if (x.isStartElement() && x.name() == QLatin1String("si")) out << readStringItem(x);
+    while (p.next()) {
+        if (!p.isStart("si")) continue;
+        if (!cells->countSharedString()) return p.fault(cells->error());
+        out->append(readStringItem(p, cells));
     }
-    return out;
+    return true;
 }
 
-// Whether a number format shows a date, and whether it shows a time of day.
-struct DateKind {
-    bool date = false;
-    bool time = false;
-};
-
-DateKind builtInFormat(int id)
-{
-    // Built-in formats: 14-17 and 22 dates, 18-21 and 45-47 times; 27-36 and
-    // 50-58 the dates of the East Asian versions.
-    if ((id >= 14 && id <= 17) || (id >= 27 && id <= 36) || (id >= 50 && id <= 58)) return {true, false};
-    if (id == 22) return {true, true};
-    if ((id >= 18 && id <= 21) || (id >= 45 && id <= 47)) return {true, true};
-    return {};
-}
-
-DateKind customFormat(const QString &code)
-{
-    // Letters inside quotes, after a backslash or in brackets (colours, locales) are shown as they are.
-    QString plain;
-    bool quoted = false;
-    for (int i = 0; i < code.size(); ++i) {
-        const QChar c = code[i];
-        if (c == QLatin1Char('"')) quoted = !quoted;
-        else if (quoted) continue;
-        else if (c == QLatin1Char('\\') || c == QLatin1Char('_') || c == QLatin1Char('*')) ++i;
-        else if (c == QLatin1Char('[')) {
-            const int close = code.indexOf(QLatin1Char(']'), i);
-            if (close < 0) break;
-            i = close;
-        } else plain += c.toLower();
-    }
-    if (plain == QLatin1String("general")) return {};
-    DateKind k;
-    k.date = plain.contains(QLatin1Char('y')) || plain.contains(QLatin1Char('d')) || plain.contains(QLatin1Char('m'));
-    k.time = plain.contains(QLatin1Char('h')) || plain.contains(QLatin1Char('s'));
-    k.date = k.date || k.time;
-    return k;
-}
-
-// The date kind of every cell style (the index used by the cells' s attribute).
-QVector<DateKind> readStyles(const QByteArray &xml)
+// The date kind of every cell format (the index used by the cells' s attribute).
+bool readStyles(Part &p, Builder *cells, QVector<DateKind> *out)
 {
     QHash<int, QString> custom;
-    QVector<DateKind> out;
-    QXmlStreamReader x(xml);
+    QVector<int> formats;
     bool inCellXfs = false;
-    while (!x.atEnd()) {
-        x.readNext();
-        if (x.isStartElement()) {
-            if (x.name() == QLatin1String("numFmt")) {
-                custom.insert(x.attributes().value(QLatin1String("numFmtId")).toInt(),
-                              x.attributes().value(QLatin1String("formatCode")).toString());
-            } else if (x.name() == QLatin1String("cellXfs")) {
-                inCellXfs = true;
-            } else if (inCellXfs && x.name() == QLatin1String("xf")) {
-                const int id = x.attributes().value(QLatin1String("numFmtId")).toInt();
-                out << (custom.contains(id) ? customFormat(custom.value(id)) : builtInFormat(id));
-            }
-        } else if (x.isEndElement() && x.name() == QLatin1String("cellXfs")) {
+    while (p.next()) {
+        if (p.isStart("numFmt")) {
+            const QString code = p.attribute("formatCode");
+            if (!cells->countText(code.size())) return p.fault(cells->error());
+            custom.insert(p.attribute("numFmtId").toInt(), code);
+        } else if (p.isStart("cellXfs")) {
+            inCellXfs = true;
+        } else if (p.isEnd("cellXfs")) {
             inCellXfs = false;
+        } else if (inCellXfs && p.isStart("xf")) {
+            if (formats.size() >= MaxCellFormats)
+                return p.fault(QStringLiteral("内容有误：单元格格式超过 %1 个。").arg(MaxCellFormats));
+            formats << p.attribute("numFmtId").toInt();
         }
     }
-    return out;
+    for (int id : formats) out->append(dateKind(id, custom));
+    return true;
 }
 
 // "BC12" -> column 54 (from 0) and row 11 (from 0); false when it is no cell reference.
@@ -204,20 +339,14 @@ bool parseRef(QStringView ref, int *column, int *row)
         ++i;
         if (r > 1048576) return false;
     }
-    if (letters == 0 || i == letters || i != ref.size()) return false;
+    if (letters == 0 || i == letters || i != ref.size() || r == 0) return false;
     *column = col - 1;
     *row = r - 1;
     return true;
 }
 
-QString cellText(const QString &type, const QString &raw, const QString &inlineText, const DateKind &style,
-                 const QStringList &shared, bool date1904)
+QString cellText(const QString &type, const QString &raw, const QString &inlineText, const DateKind &style, bool date1904)
 {
-    if (type == QLatin1String("s")) {
-        bool ok = false;
-        const int i = raw.toInt(&ok);
-        return ok && i >= 0 && i < shared.size() ? shared[i] : QString();
-    }
     if (type == QLatin1String("inlineStr")) return inlineText;
     if (type == QLatin1String("str") || type == QLatin1String("e")) return raw;
     if (type == QLatin1String("b")) return raw.trimmed() == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
@@ -229,96 +358,132 @@ QString cellText(const QString &type, const QString &raw, const QString &inlineT
     }
     if (raw.isEmpty()) return QString();
     bool ok = false;
-    double d = raw.toDouble(&ok);
-    if (!ok) return raw;
-    if (style.date) return serialDateText(date1904 ? d + 1462 : d, style.time);
-    return numberText(d);
+    const double d = raw.toDouble(&ok);
+    // What is no finite number ("NaN", "INF", "1e999") stays the text it is.
+    if (!ok || !std::isfinite(d)) return raw;
+    return numberCellText(d, style, date1904);
+}
+
+bool readCells(Part &p, const QStringList &shared, const QVector<DateKind> &styles, bool date1904, Builder *cells)
+{
+    int row = -1, column = -1;
+    while (p.next()) {
+        if (p.isStart("row")) {
+            const QString rowText = p.attribute("r");
+            if (rowText.isEmpty()) {
+                ++row;
+            } else {
+                bool ok = false;
+                const int r = rowText.toInt(&ok);
+                if (!ok || r < 1 || r > 1048576) return p.fault(QStringLiteral("内容有误：行号 %1 不存在。").arg(rowText));
+                row = r - 1;
+            }
+            column = -1;
+        } else if (p.isStart("c")) {
+            const QString ref = p.attribute("r");
+            int c = column + 1, r = row;
+            if (!ref.isEmpty() && !parseRef(ref, &c, &r))
+                return p.fault(QStringLiteral("内容有误：单元格位置 %1 不存在。").arg(ref));
+            column = c;
+            const QString type = p.attribute("t");
+            const int s = p.attribute("s").toInt();
+            QString raw, inlineText;
+            while (p.next() && !p.isEnd("c")) {
+                if (!p.x.isStartElement()) continue;
+                if (p.isStart("v")) {
+                    raw = p.text();
+                } else if (p.isStart("is")) {
+                    inlineText = readStringItem(p, cells);
+                } else {
+                    p.skip();
+                }
+            }
+            QString text;
+            bool counted = type == QLatin1String("inlineStr");
+            if (type == QLatin1String("s") && !raw.isEmpty()) {
+                bool ok = false;
+                const int i = raw.toInt(&ok);
+                if (!ok || i < 0 || i >= shared.size())
+                    return p.fault(QStringLiteral("内容有误：单元格 %1%2 引用的第 %3 条文字在文字表中不存在。")
+                                       .arg(columnLetters(c))
+                                       .arg(r + 1)
+                                       .arg(raw));
+                text = shared[i];
+                counted = true;
+            } else {
+                text = cellText(type, raw, inlineText, s >= 0 && s < styles.size() ? styles[s] : DateKind(), date1904);
+            }
+            if (!cells->set(r, c, text, counted)) return p.fault(cells->error());
+        }
+    }
+    return true;
 }
 
 } // namespace
 
-bool readXlsx(const QString &file, const QString &sheetName, Builder *cells, QString *error)
+bool readXlsx(const QString &file, const QString &sheetName, Builder *cells, QString *why)
 {
-    const QString where = QDir::toNativeSeparators(file);
-    auto fail = [&](const QString &why) {
-        if (error) *error = QStringLiteral("无法读取 Excel 文件：%1\n%2").arg(where, why);
-        return false;
-    };
     Archive zip(file);
-    if (!zip.isOpen()) return fail(QStringLiteral("文件已损坏或不是 .xlsx 格式。"));
+    if (!zip.isOpen()) {
+        *why = QStringLiteral("文件已损坏或不是 .xlsx 格式。");
+        return false;
+    }
 
-    bool found = false;
-    const QByteArray workbook = zip.part(QStringLiteral("xl/workbook.xml"), &found);
-    if (!found) return fail(QStringLiteral("文件中没有工作簿（xl/workbook.xml）。"));
-    const Relations rels = readRelations(zip.part(QStringLiteral("xl/_rels/workbook.xml.rels"), &found), QStringLiteral("xl"));
+    Relations rels;
+    {
+        Part p(zip, QStringLiteral("xl/_rels/workbook.xml.rels"));
+        readRelations(p, QStringLiteral("xl"), &rels);
+        if (!p.finished(why)) return false;
+    }
 
     QString sheetPart;
     bool date1904 = false;
     {
-        QXmlStreamReader x(workbook);
-        while (!x.atEnd()) {
-            x.readNext();
-            if (!x.isStartElement()) continue;
-            if (x.name() == QLatin1String("workbookPr")) {
-                const QString v = x.attributes().value(QLatin1String("date1904")).toString();
+        Part p(zip, QStringLiteral("xl/workbook.xml"));
+        if (p.missing()) {
+            *why = QStringLiteral("文件中没有工作簿（xl/workbook.xml）。");
+            return false;
+        }
+        while (p.next()) {
+            if (p.isStart("workbookPr")) {
+                const QString v = p.attribute("date1904");
                 date1904 = v == QLatin1String("1") || v.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
-            } else if (x.name() == QLatin1String("sheet")
-                       && x.attributes().value(QLatin1String("name")).toString().compare(sheetName, Qt::CaseInsensitive) == 0
-                       && sheetPart.isEmpty()) {
-                sheetPart = rels.byId.value(x.attributes().value(QLatin1String(RelNs), QLatin1String("id")).toString());
-                if (sheetPart.isEmpty()) return fail(QStringLiteral("工作表 %1 的位置缺失。").arg(sheetName));
+            } else if (p.isStart("sheet") && sheetPart.isEmpty()
+                       && p.attribute("name").compare(sheetName, Qt::CaseInsensitive) == 0) {
+                sheetPart = rels.byId.value(p.x.attributes().value(QLatin1String(RelNs), QLatin1String("id")).toString());
+                if (sheetPart.isEmpty()) {
+                    *why = QStringLiteral("工作表 %1 的位置缺失。").arg(sheetName);
+                    return false;
+                }
             }
         }
-        if (x.hasError()) return fail(QStringLiteral("工作簿内容有误：%1").arg(x.errorString()));
+        if (!p.finished(why)) return false;
     }
     if (sheetPart.isEmpty()) {
-        if (error) *error = QStringLiteral("文件中没有名为 %1 的工作表：%2").arg(sheetName, where);
+        *why = QStringLiteral("文件中没有名为 %1 的工作表。").arg(sheetName);
         return false;
     }
 
-    const QString sharedPart = rels.byType.value(QStringLiteral("sharedStrings"), QStringLiteral("xl/sharedStrings.xml"));
-    const QStringList shared = readSharedStrings(zip.part(sharedPart, &found));
-    const QString stylesPart = rels.byType.value(QStringLiteral("styles"), QStringLiteral("xl/styles.xml"));
-    const QVector<DateKind> styles = readStyles(zip.part(stylesPart, &found));
-
-    bool tooLarge = false;
-    const QByteArray sheet = zip.part(sheetPart, &found, &tooLarge);
-    if (tooLarge) return fail(QStringLiteral("工作表太大。"));
-    if (!found) return fail(QStringLiteral("工作表 %1 的内容缺失。").arg(sheetName));
-
-    QXmlStreamReader x(sheet);
-    int row = -1, column = -1;
-    while (!x.atEnd()) {
-        x.readNext();
-        if (!x.isStartElement()) continue;
-        if (x.name() == QLatin1String("row")) {
-            bool ok = false;
-            const int r = x.attributes().value(QLatin1String("r")).toInt(&ok);
-            row = ok && r > 0 ? r - 1 : row + 1;
-            column = -1;
-        } else if (x.name() == QLatin1String("c")) {
-            const auto a = x.attributes();
-            int c = column + 1, r = row;
-            if (a.hasAttribute(QLatin1String("r")) && !parseRef(a.value(QLatin1String("r")), &c, &r))
-                return fail(QStringLiteral("单元格位置有误：%1").arg(a.value(QLatin1String("r")).toString()));
-            column = c;
-            const QString type = a.value(QLatin1String("t")).toString();
-            const int s = a.value(QLatin1String("s")).toInt();
-            QString raw, inlineText;
-            while (!x.atEnd()) {
-                x.readNext();
-                if (x.isEndElement() && x.name() == QLatin1String("c")) break;
-                if (!x.isStartElement()) continue;
-                if (x.name() == QLatin1String("v")) raw = x.readElementText();
-                else if (x.name() == QLatin1String("is")) inlineText = readStringItem(x);
-                else x.skipCurrentElement();
-            }
-            cells->set(r, c, cellText(type, raw, inlineText, s >= 0 && s < styles.size() ? styles[s] : DateKind(),
-                                      shared, date1904));
-        }
+    QStringList shared;
+    {
+        Part p(zip, rels.byType.value(QStringLiteral("sharedStrings"), QStringLiteral("xl/sharedStrings.xml")));
+        readSharedStrings(p, cells, &shared);
+        if (!p.finished(why)) return false;
     }
-    if (x.hasError()) return fail(QStringLiteral("工作表内容有误：%1").arg(x.errorString()));
-    return true;
+    QVector<DateKind> styles;
+    {
+        Part p(zip, rels.byType.value(QStringLiteral("styles"), QStringLiteral("xl/styles.xml")));
+        readStyles(p, cells, &styles);
+        if (!p.finished(why)) return false;
+    }
+
+    Part p(zip, sheetPart);
+    if (p.missing()) {
+        *why = QStringLiteral("工作表 %1 的内容缺失（%2）。").arg(sheetName, sheetPart);
+        return false;
+    }
+    readCells(p, shared, styles, date1904, cells);
+    return p.finished(why);
 }
 
 } // namespace SheetFile

@@ -11,6 +11,10 @@
 //   soffice --headless --convert-to xls  import_partners.fods
 // The product sheet has its columns in another order than the rule label and
 // an extra column "产地"; the partner workbook has a sheet "说明" before "Sheet1".
+// The damaged and oversized workbooks are written by the tests themselves
+// (tests/craftedbook.h); what reading one takes is measured in a process of
+// its own (tests/sheetread_child.cpp).
+#include "craftedbook.h"
 #include "shellspy.h"
 #include "testdb.h"
 
@@ -26,10 +30,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
+
+#include <cmath>
+#include <limits>
+#include <sys/resource.h>
 
 namespace {
 
@@ -88,7 +97,134 @@ struct Shop {
     }
 };
 
+// What the reading of a workbook took in a process of its own (tests/sheetread_child.cpp).
+struct ChildReading {
+    QString failure;      // why the child did not tell, empty when it did
+    bool ok = false;
+    int records = 0;
+    int columns = 0;
+    long peakKb = 0;
+    qint64 ms = 0;        // processor time
+    QString message;
+};
+
+ChildReading readInChild(const QString &file)
+{
+    ChildReading r;
+    QProcess p;
+    p.setChildProcessModifier([] {
+        // Room for the reader several times over; one that would take gigabytes fails at once.
+        const rlim_t cap = rlim_t(1) << 30;
+        const rlimit limit{cap, cap};
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    p.start(QStringLiteral(SHEETREAD_CHILD), {file});
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        r.failure = QStringLiteral("the reading did not end within 60 s");
+        return r;
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        r.failure = QStringLiteral("the reading ended abnormally: ") + QString::fromUtf8(p.readAllStandardError()).right(300);
+        return r;
+    }
+    const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'));
+    const QStringList f = lines.value(0).split(QLatin1Char(' '));
+    r.ok = f.value(0) == QLatin1String("ok");
+    if (r.ok) {
+        r.records = f.value(1).toInt();
+        r.columns = f.value(2).toInt();
+        r.peakKb = f.value(3).toLong();
+        r.ms = f.value(4).toLongLong();
+    } else {
+        r.peakKb = f.value(1).toLong();
+        r.ms = f.value(2).toLongLong();
+        r.message = lines.mid(1).join(QLatin1Char('\n'));
+    }
+    return r;
+}
+
+QByteArray repeated(const QByteArray &piece, int times)
+{
+    QByteArray out;
+    out.reserve(piece.size() * times);
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+}
+
+// A product sheet of ten rows whose texts are in the table of texts: the names
+// and codes, then the numbers. `texts` replaces the table's items when given.
+QList<CraftedBook::Part> tenProducts(const QByteArray &texts = QByteArray(), const QByteArray &extraRow = QByteArray())
+{
+    using namespace CraftedBook;
+    QStringList strings{"商品编码", "商品名称", "采购单价", "销售单价", "库存数量", "商品分类", "规格", "单位", "备注"};
+    QByteArray rows = "<row r=\"1\">";
+    for (int c = 0; c < 9; ++c)
+        rows += "<c r=\"" + QByteArray(1, char('A' + c)) + "1\" t=\"s\"><v>" + QByteArray::number(c) + "</v></c>";
+    rows += "</row>";
+    for (int r = 2; r <= 11; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\" t=\"s\"><v>" + QByteArray::number(strings.size()) + "</v></c>";
+        strings << QStringLiteral("坏%1").arg(r);
+        rows += "<c r=\"B" + n + "\" t=\"s\"><v>" + QByteArray::number(strings.size()) + "</v></c>";
+        strings << QStringLiteral("商品 %1").arg(r);
+        rows += "<c r=\"C" + n + "\"><v>2.5</v></c><c r=\"D" + n + "\"><v>3</v></c><c r=\"E" + n + "\"><v>1</v></c></row>";
+    }
+    return xlsx(rows + extraRow, texts.isEmpty() ? stringItems(strings) : texts);
+}
+
+// The crafted workbooks of the reading's limits, by name; the file written.
+QString writeLimitCase(const QString &kind, const QString &folder)
+{
+    using namespace CraftedBook;
+    const QByteArray header = inlineRow(1, {"商品名称", "商品编码"});
+    const QByteArray cell = "<c r=\"%1\" t=\"inlineStr\"><is><t>x</t></is></c>";
+    auto one = [&](const char *ref, int row) {
+        return header + "<row r=\"" + QByteArray::number(row) + "\">" + QByteArray(cell).replace("%1", ref) + "</row>";
+    };
+    QList<Part> parts;
+    QString file = folder + QStringLiteral("/book.xlsx");
+    if (kind == QLatin1String("far column")) {
+        parts = xlsx(one("XFD1048576", 1048576));
+    } else if (kind == QLatin1String("far row")) {
+        parts = xlsx(one("A1048576", 1048576));
+    } else if (kind == QLatin1String("many cells")) {
+        // 4 300 rows of 256 numbers.
+        parts = xlsx(header + repeated("<row>" + repeated("<c><v>1</v></c>", 256) + "</row>", 4300));
+    } else if (kind == QLatin1String("many texts")) {
+        parts = xlsx(header, repeated("<si><t>a</t></si>", SheetFile::MaxSharedStrings + 1));
+    } else if (kind == QLatin1String("much text")) {
+        parts = xlsx(header, repeated("<si><t>" + QByteArray(1000000, 'a') + "</t></si>", 11));
+    } else if (kind == QLatin1String("big part")) {
+        parts = xlsx(header + repeated("<row/>", int(SheetFile::MaxPartBytes / 6) + 1));
+    } else if (kind == QLatin1String("big part, size understated")) {
+        parts = xlsx(header + repeated("<row/>", int(SheetFile::MaxPartBytes / 6) + 1));
+        if (!writeZip(file, parts)) return QString();
+        return understateSize(file, QStringLiteral("xl/worksheets/sheet1.xml"), 1000) ? file : QString();
+    } else if (kind == QLatin1String("long text")) {
+        parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>" + QByteArray(2 << 20, 'a') + "</t></is></c></row>");
+    } else {
+        file = folder + QStringLiteral("/book.xls");
+        QList<Cell> cells{{0, 0, QStringLiteral("商品名称")}, {0, 1, QStringLiteral("采购单价")}};
+        qint64 claimed = -1;
+        if (kind == QLatin1String("xls far cell")) {
+            cells << Cell{65535, 255, QStringLiteral("x")};
+        } else if (kind == QLatin1String("xls 1 MB")) {
+            for (int r = 1; r <= 15000; ++r)
+                cells << Cell{r, 0, QStringLiteral("商品%1").arg(r)} << Cell{r, 1, 2.5 + r} << Cell{r, 2, double(r)};
+        } else if (kind == QLatin1String("xls texts claimed")) {
+            claimed = 0x7FFFFFFF;
+        }
+        if (!writeFile(file, compoundDocument(biffWorkbook(cells, QStringLiteral("Sheet1"), claimed)))) return QString();
+        return file;
+    }
+    return writeZip(file, parts) ? file : QString();
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QList<CraftedBook::Part>)
 
 class tst_import : public QObject {
     Q_OBJECT
@@ -107,8 +243,19 @@ private slots:
     void readsSheet1ByName();
     void refusesWhatItCannotRead_data();
     void refusesWhatItCannotRead();
+    void readsInBoundedMemory_data();
+    void readsInBoundedMemory();
+    void refusesDamagedParts_data();
+    void refusesDamagedParts();
+    void damagedWorkbookImportsNothing();
     void importsProducts_data();
     void importsProducts();
+    void numbersAreNumbers_data();
+    void numbersAreNumbers();
+    void noStockForNoQuantity_data();
+    void noStockForNoQuantity();
+    void failedWriteLeavesNothing_data();
+    void failedWriteLeavesNothing();
     void noStockWithoutSaveStock();
     void refusalsImportNothing_data();
     void refusalsImportNothing();
@@ -213,6 +360,157 @@ void tst_import::refusesWhatItCannotRead()
     QVERIFY(!SheetFile::read(file, sheet, &s, &error));
     QVERIFY2(error.contains(message), qPrintable(error));
     QCOMPARE(s.columns, QStringList{"untouched"});
+}
+
+void tst_import::readsInBoundedMemory_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<QString>("told");   // the refusal names the limit
+    QTest::addColumn<int>("records");
+    QTest::newRow("xlsx: a value at XFD1048576") << "far column" << false << "超过了导入的上限 256 列（A 到 IV 列）" << 0;
+    QTest::newRow("xlsx: a value at A1048576") << "far row" << false << "超过了导入的上限 100000 行" << 0;
+    QTest::newRow("xlsx: 1.1 million numbers") << "many cells" << false << "单元格超过了导入的上限 1000000 个" << 0;
+    QTest::newRow("xlsx: a table of 1 000 001 texts") << "many texts" << false << "文字表超过了导入的上限 1000000 条" << 0;
+    QTest::newRow("xlsx: 11 million characters") << "much text" << false << "文字超过了导入的上限 10000000 个字符" << 0;
+    QTest::newRow("xlsx: a sheet of 64 MB unpacked") << "big part" << false
+                                                     << "xl/worksheets/sheet1.xml：解压后的内容超过了导入的上限 64 MB" << 0;
+    QTest::newRow("xlsx: a sheet of 64 MB unpacked said to be 1000 bytes")
+        << "big part, size understated" << false << "xl/worksheets/sheet1.xml：解压后的内容超过了导入的上限 64 MB" << 0;
+    QTest::newRow("xlsx: 2 MB in one cell") << "long text" << false << "xl/worksheets/sheet1.xml：内容有误" << 0;
+    QTest::newRow("xls: a value at IV65536") << "xls far cell" << true << "" << 65535;
+    QTest::newRow("xls: 1 MB of cells") << "xls 1 MB" << true << "" << 15000;
+    QTest::newRow("xls: a table claiming 2^31 texts") << "xls texts claimed" << false << "文字表超过了导入的上限 1000000 条" << 0;
+}
+
+void tst_import::readsInBoundedMemory()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, readable);
+    QFETCH(QString, told);
+    QFETCH(int, records);
+    QTemporaryDir dir;
+    const QString file = writeLimitCase(kind, dir.path());
+    QVERIFY(!file.isEmpty());
+    QVERIFY2(QFileInfo(file).size() <= 1024 * 1024, qPrintable(QString::number(QFileInfo(file).size())));
+
+    const ChildReading r = readInChild(file);
+    QVERIFY2(r.failure.isEmpty(), qPrintable(r.failure));
+    QVERIFY2(r.ok == readable, qPrintable(r.message));
+    if (readable) QCOMPARE(r.records, records);
+    else QVERIFY2(r.message.contains(told), qPrintable(r.message));
+    // A file of a megabyte at most takes less than 200 MB and a few seconds of the processor, or is refused in them.
+    QVERIFY2(r.peakKb > 0 && r.peakKb < 200 * 1024, qPrintable(QStringLiteral("peak %1 KB").arg(r.peakKb)));
+    QVERIFY2(r.ms < 5000, qPrintable(QStringLiteral("%1 ms").arg(r.ms)));
+    qInfo("%s: %ld KB, %lld ms", qPrintable(kind), r.peakKb, r.ms);
+}
+
+void tst_import::refusesDamagedParts_data()
+{
+    using namespace CraftedBook;
+    QTest::addColumn<QList<Part>>("parts");
+    QTest::addColumn<QString>("damage");   // "crc": a byte of the part changed; "inflate": its data cannot unpack
+    QTest::addColumn<QString>("told");
+    QList<Part> good = tenProducts();
+    QByteArray texts;
+    for (const Part &p : good)
+        if (p.name == QLatin1String("xl/sharedStrings.xml")) texts = p.data;
+    const QByteArray items = texts.mid(texts.indexOf("<si>"), texts.lastIndexOf("</sst>") - texts.indexOf("<si>"));
+
+    // The fifth row's name holds a bare "&": the table of texts is no XML from there on.
+    QByteArray ampersand = items;
+    ampersand.replace("商品 6", "A & B");
+    QTest::newRow("a bare & in the table of texts")
+        << tenProducts(ampersand) << "" << "xl/sharedStrings.xml：XML 内容有误";
+    QTest::newRow("workbook cut off")
+        << xlsx({}, {}, {{"xl/workbook.xml", "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                                             "relationships\"><sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/>"}})
+        << "" << "xl/workbook.xml：XML 内容有误";
+    QList<Part> rels = good;
+    for (Part &p : rels)
+        if (p.name == QLatin1String("xl/_rels/workbook.xml.rels")) p.data.replace("</Relationships>", "<Relationship Id=\"rId9\" </Relationships>");
+    QTest::newRow("relationships not XML") << rels << "" << "xl/_rels/workbook.xml.rels：XML 内容有误";
+    QTest::newRow("sheet not XML") << tenProducts({}, "<row r=\"12\"><c r=\"A12\"><v>1</v></row>") << ""
+                                   << "xl/worksheets/sheet1.xml：XML 内容有误";
+    QList<Part> styles = good;
+    for (Part &p : styles)
+        if (p.name == QLatin1String("xl/styles.xml")) p.data.replace("</cellXfs>", "</cellXf>");
+    QTest::newRow("styles not XML") << styles << "" << "xl/styles.xml：XML 内容有误";
+    QTest::newRow("a cell refers to a text the table lacks")
+        << tenProducts({}, "<row r=\"12\"><c r=\"B12\" t=\"s\"><v>99</v></c></row>") << ""
+        << "xl/worksheets/sheet1.xml：内容有误：单元格 B12 引用的第 99 条文字在文字表中不存在";
+    QTest::newRow("elements nested 100 deep")
+        << tenProducts({}, "<row r=\"12\"><c r=\"B12\"><v>1</v>" + repeated("<x>", 100) + repeated("</x>", 100) + "</c></row>")
+        << "" << "xl/worksheets/sheet1.xml：内容有误：元素嵌套超过 64 层";
+    QTest::newRow("a document type in the table of texts")
+        << tenProducts("<!DOCTYPE sst [<!ENTITY a \"aaaaaaaa\">]>" + items) << ""
+        << "xl/sharedStrings.xml：内容有误：含有文档类型定义";
+
+    QList<Part> stored = good;
+    for (Part &p : stored) p.stored = true;
+    QTest::newRow("table of texts fails its CRC") << stored << "crc xl/sharedStrings.xml"
+                                                  << "xl/sharedStrings.xml：数据已损坏（CRC 校验不符）";
+    QTest::newRow("sheet fails its CRC") << stored << "crc xl/worksheets/sheet1.xml"
+                                         << "xl/worksheets/sheet1.xml：数据已损坏（CRC 校验不符）";
+    QTest::newRow("table of texts does not unpack") << good << "inflate xl/sharedStrings.xml"
+                                                    << "xl/sharedStrings.xml：数据已损坏（压缩的数据无法解开）";
+    QTest::newRow("relationships do not unpack") << good << "inflate xl/_rels/workbook.xml.rels"
+                                                 << "xl/_rels/workbook.xml.rels：数据已损坏（压缩的数据无法解开）";
+}
+
+void tst_import::refusesDamagedParts()
+{
+    QFETCH(QList<CraftedBook::Part>, parts);
+    QFETCH(QString, damage);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("book.xlsx");
+    QVERIFY(CraftedBook::writeZip(file, parts));
+    if (!damage.isEmpty()) QVERIFY(CraftedBook::damagePart(file, damage.section(' ', 1), damage.startsWith("inflate")));
+    Sheet s;
+    s.columns << "untouched";
+    QString error;
+    QVERIFY2(!SheetFile::read(file, "Sheet1", &s, &error), qPrintable(QString::number(s.rowCount())));
+    QVERIFY2(error.contains(told), qPrintable(error));
+    QCOMPARE(s.columns, QStringList{"untouched"});
+}
+
+void tst_import::damagedWorkbookImportsNothing()
+{
+    // One bare "&" in the table of texts: neither screen shows a row of the file or imports any.
+    QByteArray texts;
+    for (const CraftedBook::Part &p : tenProducts())
+        if (p.name == QLatin1String("xl/sharedStrings.xml")) texts = p.data;
+    texts = texts.mid(texts.indexOf("<si>"), texts.lastIndexOf("</sst>") - texts.indexOf("<si>")).replace("商品 6", "A & B");
+    QTemporaryDir dir;
+    const QString products = dir.filePath("products.xlsx");
+    QVERIFY(CraftedBook::writeZip(products, tenProducts(texts)));
+    QList<CraftedBook::Part> partnerParts = tenProducts(texts);
+    for (CraftedBook::Part &p : partnerParts)
+        if (p.name == QLatin1String("xl/sharedStrings.xml"))
+            p.data.replace("<t>商品名称</t>", "<t>单位名称</t>").replace("<t>商品分类</t>", "<t>联系人</t>")
+                .replace("<t>规格</t>", "<t>联系电话</t>").replace("<t>单位</t>", "<t>地址</t>");
+    const QString partners = dir.filePath("partners.xlsx");
+    QVERIFY(CraftedBook::writeZip(partners, partnerParts));
+
+    Shop shop;
+    MsgSpy msgs;
+    frmShop_D p;
+    QVERIFY(!p.openFile(products));
+    QCOMPARE(msgs.shown.last().kind, Msg::Kind::Error);
+    QVERIFY2(msgs.lastText().contains("xl/sharedStrings.xml"), qPrintable(msgs.lastText()));
+    QCOMPARE(p.grid()->model()->rowCount(), 0);
+    QVERIFY(!p.importButton()->isEnabled());
+    p.BitBtn1Click();
+    QCOMPARE(shop.n("select count(*) from SShop"), 2);
+
+    frmUnits_D u;
+    QVERIFY(!u.openFile(partners));
+    QVERIFY2(msgs.lastText().contains("xl/sharedStrings.xml"), qPrintable(msgs.lastText()));
+    QVERIFY(!u.importButton()->isEnabled());
+    u.BitBtn1Click();
+    QCOMPARE(shop.n("select count(*) from SUnits"), 0);
+    for (const Msg::Shown &m : msgs.shown) QVERIFY2(!m.text.contains("成功"), qPrintable(m.text));
 }
 
 void tst_import::importsProducts_data()
@@ -367,6 +665,154 @@ void tst_import::refusalsImportNothing()
     }
     QCOMPARE(shop.n("select count(*) from SShop"), products);
     QCOMPARE(shop.n("select count(*) from SType"), types);
+    QCOMPARE(shop.n("select count(*) from UKC"), 0);
+    QCOMPARE(shop.n("select count(*) from SList"), 0);
+}
+
+void tst_import::numbersAreNumbers_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QByteArray>("value");   // as the workbook holds it
+    QTest::addColumn<QString>("shown");      // as the refusal shows it; empty when the number is taken
+    QTest::newRow("xlsx NaN price") << "xlsx" << "采购单价" << QByteArray("NaN") << "NaN";
+    QTest::newRow("xlsx nan sales price") << "xlsx" << "销售单价" << QByteArray("nan") << "nan";
+    QTest::newRow("xlsx inf quantity") << "xlsx" << "库存数量" << QByteArray("inf") << "inf";
+    QTest::newRow("xlsx -INF price") << "xlsx" << "采购单价" << QByteArray("-INF") << "-INF";
+    QTest::newRow("xlsx Infinity quantity") << "xlsx" << "库存数量" << QByteArray("Infinity") << "Infinity";
+    QTest::newRow("xlsx 1e999 price") << "xlsx" << "采购单价" << QByteArray("1e999") << "1e999";
+    QTest::newRow("xlsx 1E5 quantity is 100000") << "xlsx" << "库存数量" << QByteArray("1E5") << "";
+    QTest::newRow("xls NaN price") << "xls" << "采购单价" << QByteArray("nan") << "#NUM!";
+    QTest::newRow("xls infinite sales price") << "xls" << "销售单价" << QByteArray("inf") << "#NUM!";
+    QTest::newRow("xls -infinite quantity") << "xls" << "库存数量" << QByteArray("-inf") << "#NUM!";
+}
+
+void tst_import::numbersAreNumbers()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, column);
+    QFETCH(QByteArray, value);
+    QFETCH(QString, shown);
+    const QStringList header = productHeader();
+    const int at = int(header.indexOf(column));
+    QTemporaryDir dir;
+    QString file;
+    if (format == "xlsx") {
+        // A number cell (no type) holding the text.
+        QByteArray row = CraftedBook::inlineRow(2, {"N1", "", "新商品", "", "个", "1", "2", "3", ""});
+        const QByteArray ref = QByteArray(1, char('A' + at)) + "2";
+        const qsizetype from = row.indexOf("<c r=\"" + ref + "\"");
+        row.replace(from, row.indexOf("</c>", from) + 4 - from, "<c r=\"" + ref + "\"><v>" + value + "</v></c>");
+        file = dir.filePath("book.xlsx");
+        QVERIFY(CraftedBook::writeZip(file, CraftedBook::xlsx(CraftedBook::inlineRow(1, header) + row)));
+    } else {
+        QList<CraftedBook::Cell> cells;
+        for (int c = 0; c < header.size(); ++c) cells << CraftedBook::Cell{0, c, header[c]};
+        cells << CraftedBook::Cell{1, 0, QStringLiteral("N1")} << CraftedBook::Cell{1, 2, QStringLiteral("新商品")}
+              << CraftedBook::Cell{1, 5, 1.0} << CraftedBook::Cell{1, 6, 2.0} << CraftedBook::Cell{1, 7, 3.0};
+        const double d = value == "nan" ? std::numeric_limits<double>::quiet_NaN()
+                                        : (value.startsWith('-') ? -1 : 1) * std::numeric_limits<double>::infinity();
+        for (CraftedBook::Cell &c : cells)
+            if (c.row == 1 && c.column == at) c.value = d;
+        file = dir.filePath("book.xls");
+        QVERIFY(CraftedBook::writeXls(file, cells));
+    }
+    Shop shop;
+    const SheetImport::Outcome o = SheetImport::importProducts(shop.dm(), readOrFail(file), true, "一号库");
+    if (shown.isEmpty()) {
+        QVERIFY2(o.ok, qPrintable(o.message));
+        QCOMPARE(shop.stock(shop.product("N1").value(15).toInt()), QStringLiteral("100000"));
+        return;
+    }
+    QVERIFY(!o.ok);
+    QCOMPARE(o.failedRow, 2);
+    QCOMPARE(o.failedColumn, column);
+    QVERIFY2(o.message.contains(QStringLiteral("表格第 2 行的 %1 “%2”不是有效的数值").arg(column, shown)), qPrintable(o.message));
+    QCOMPARE(shop.n("select count(*) from SShop"), 2);
+    QCOMPARE(shop.n("select count(*) from UKC"), 0);
+}
+
+void tst_import::noStockForNoQuantity_data()
+{
+    QTest::addColumn<QString>("quantity");
+    QTest::newRow("0") << "0";
+    QTest::newRow("empty") << "";
+    QTest::newRow("0.0000") << "0.0000";
+}
+
+void tst_import::noStockForNoQuantity()
+{
+    // With "保存库存", a row without a quantity writes neither a stock row nor a
+    // ledger row: a stock row of 0 would list the product under 零库存 in that
+    // warehouse. A stock row the product already has stays as it is.
+    QFETCH(QString, quantity);
+    Shop shop;
+    shop.dm().KC_Up("一号库", shop.p200, Money::fromString("6"));
+    const Sheet s = sheetOf({productHeader(),
+                             {"N1", "", "新商品", "", "个", "1", "2", quantity, ""},
+                             {"P200", "", "老商品", "", "个", "1", "2", quantity, ""},
+                             {"N2", "", "有库存的新商品", "", "个", "1", "2", "4", ""}});
+    const SheetImport::Outcome o = SheetImport::importProducts(shop.dm(), s, true, "一号库");
+    QVERIFY2(o.ok, qPrintable(o.message));
+    QCOMPARE(o.imported, 2);
+    QCOMPARE(o.stockRows, 1);
+    QCOMPARE(shop.stock(shop.product("N1").value(15).toInt()), QStringLiteral("none"));
+    QCOMPARE(shop.stock(shop.p200), QStringLiteral("6"));
+    QCOMPARE(shop.stock(shop.product("N2").value(15).toInt()), QStringLiteral("4"));
+    QCOMPARE(shop.n("select count(*) from UKC where theCount=0"), 0);
+    QCOMPARE(shop.n("select count(*) from SList"), 1);
+}
+
+void tst_import::failedWriteLeavesNothing_data()
+{
+    QTest::addColumn<bool>("products");
+    QTest::newRow("partners") << false;
+    QTest::newRow("products with stock") << true;
+}
+
+void tst_import::failedWriteLeavesNothing()
+{
+    // The engine refuses the third new row: nothing of the file stays, and the screen says so.
+    QFETCH(bool, products);
+    Shop shop;
+    shop.t.addPartner(QStringLiteral("老单位"));
+    const QString table = products ? QStringLiteral("SShop") : QStringLiteral("SUnits");
+    const int before = shop.n("select count(*) from " + table);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("book.xlsx");
+    QByteArray rows;
+    if (products) {
+        rows = CraftedBook::inlineRow(1, productHeader());
+        for (int r = 2; r <= 6; ++r)
+            rows += CraftedBook::inlineRow(r, {QStringLiteral("N%1").arg(r), QStringLiteral("新分类%1").arg(r),
+                                               QStringLiteral("新商品%1").arg(r), "", "个", "1", "2", "3", ""});
+    } else {
+        rows = CraftedBook::inlineRow(1, {"单位名称", "联系人", "联系电话", "地址", "备注"});
+        for (int r = 2; r <= 6; ++r) rows += CraftedBook::inlineRow(r, {QStringLiteral("新单位%1").arg(r), "张三"});
+    }
+    QVERIFY(CraftedBook::writeZip(file, CraftedBook::xlsx(rows)));
+    shop.t.failInserts(table, QStringLiteral("refused by the test"), before + 2);
+
+    MsgSpy msgs;
+    std::unique_ptr<frmImport> w;
+    if (products) w = std::make_unique<frmShop_D>();
+    else w = std::make_unique<frmUnits_D>();
+    QVERIFY(w->openFile(file));
+    QCOMPARE(w->grid()->model()->rowCount(), 5);
+    if (products) {
+        w->warehouse()->setCurrentIndex(0);
+        w->saveStock()->setChecked(true);
+    }
+    w->BitBtn1Click();
+    QCOMPARE(msgs.shown.last().kind, Msg::Kind::Error);
+    QVERIFY2(msgs.lastText().contains("refused by the test") && msgs.lastText().contains("本文件的数据都没有导入"),
+             qPrintable(msgs.lastText()));
+    QCOMPARE(w->result(), 0);
+    shop.t.stopFailing(table);
+    QCOMPARE(shop.n("select count(*) from " + table), before);
+    QCOMPARE(shop.n("select count(*) from SShop where theName like '新商品%'"), 0);
+    QCOMPARE(shop.n("select count(*) from SUnits where theName like '新单位%'"), 0);
+    QCOMPARE(shop.n("select count(*) from SType where theName like '新分类%'"), 0);
     QCOMPARE(shop.n("select count(*) from UKC"), 0);
     QCOMPARE(shop.n("select count(*) from SList"), 0);
 }
