@@ -140,7 +140,7 @@ Outcome importProducts(frmDM &dm, const Sheet &sheet, bool saveStock, const QStr
         // The discount of an empty or unknown category is 100, also for one this import creates.
         const int zk = category.isEmpty() ? 100 : categories.value(category, 100);
         if (code.isEmpty()) code = dm.NewSPNum(&nextNumber);
-        const bool book = saveStock && !quantity.isZero();
+        const bool book = saveStock; // a quantity of 0 still books the product into the warehouse
 
         const auto same = dm.rows(QStringLiteral("select ID,theJH from SShop where theNum=? and theDel=? order by ID"),
                                   {code, live});

@@ -252,8 +252,8 @@ private slots:
     void importsProducts();
     void numbersAreNumbers_data();
     void numbersAreNumbers();
-    void noStockForNoQuantity_data();
-    void noStockForNoQuantity();
+    void zeroStockForNoQuantity_data();
+    void zeroStockForNoQuantity();
     void failedWriteLeavesNothing_data();
     void failedWriteLeavesNothing();
     void noStockWithoutSaveStock();
@@ -574,11 +574,11 @@ void tst_import::importsProducts()
                             {shop.p200}),
              (QVector<QVariantList>{{"商品导入", "", 7, 0, 8, 7, "2012-11-16", "系统管理员"}}));
 
-    // A number as code, empty prices as 0, no quantity: no stock row.
+    // A number as code, empty prices as 0, no quantity: a stock row of 0.
     const QVariantList biscuit = shop.product("6901234567890");
     QCOMPARE(biscuit.value(1).toString(), QStringLiteral("饼干"));
     QCOMPARE(Money::fromVariant(biscuit.value(4)).toString(), QStringLiteral("0"));
-    QCOMPARE(shop.stock(biscuit.value(15).toInt()), QStringLiteral("none"));
+    QCOMPARE(shop.stock(biscuit.value(15).toInt()), QStringLiteral("0"));
 
     // Texts cut to the field's length; the input code from the cut name.
     const QVariantList longOne = shop.product("P005");
@@ -589,7 +589,7 @@ void tst_import::importsProducts()
 
     // The row without a name made nothing.
     QCOMPARE(shop.n("select count(*) from SShop where theNum='P300'"), 0);
-    QCOMPARE(shop.n("select count(*) from SList where theType='商品导入' and theNum=''"), 5);
+    QCOMPARE(shop.n("select count(*) from SList where theType='商品导入' and theNum=''"), 6);
 
     // The stock is booked at every run: a second import doubles it.
     const SheetImport::Outcome again = SheetImport::importProducts(shop.dm(), readOrFail(file), true, "一号库");
@@ -732,7 +732,7 @@ void tst_import::numbersAreNumbers()
     QCOMPARE(shop.n("select count(*) from UKC"), 0);
 }
 
-void tst_import::noStockForNoQuantity_data()
+void tst_import::zeroStockForNoQuantity_data()
 {
     QTest::addColumn<QString>("quantity");
     QTest::newRow("0") << "0";
@@ -740,11 +740,11 @@ void tst_import::noStockForNoQuantity_data()
     QTest::newRow("0.0000") << "0.0000";
 }
 
-void tst_import::noStockForNoQuantity()
+void tst_import::zeroStockForNoQuantity()
 {
-    // With "保存库存", a row without a quantity writes neither a stock row nor a
-    // ledger row: a stock row of 0 would list the product under 零库存 in that
-    // warehouse. A stock row the product already has stays as it is.
+    // With "保存库存", a row without a quantity still books the product into the
+    // warehouse with 0, so it is listed under 零库存 there; a stock row the
+    // product already has keeps its quantity. Each booking has its ledger row.
     QFETCH(QString, quantity);
     Shop shop;
     shop.dm().KC_Up("一号库", shop.p200, Money::fromString("6"));
@@ -755,12 +755,20 @@ void tst_import::noStockForNoQuantity()
     const SheetImport::Outcome o = SheetImport::importProducts(shop.dm(), s, true, "一号库");
     QVERIFY2(o.ok, qPrintable(o.message));
     QCOMPARE(o.imported, 2);
-    QCOMPARE(o.stockRows, 1);
-    QCOMPARE(shop.stock(shop.product("N1").value(15).toInt()), QStringLiteral("none"));
+    QCOMPARE(o.stockRows, 3);
+    const int n1 = shop.product("N1").value(15).toInt();
+    QCOMPARE(shop.stock(n1), QStringLiteral("0"));
     QCOMPARE(shop.stock(shop.p200), QStringLiteral("6"));
     QCOMPARE(shop.stock(shop.product("N2").value(15).toInt()), QStringLiteral("4"));
-    QCOMPARE(shop.n("select count(*) from UKC where theCount=0"), 0);
-    QCOMPARE(shop.n("select count(*) from SList"), 1);
+    QCOMPARE(shop.n("select count(*) from UKC where theCount=0 and WName='一号库' and SID=?", {n1}), 1);
+    QCOMPARE(shop.n("select count(*) from SList"), 3);
+
+    // Without "保存库存" the same sheet books nothing.
+    Shop other;
+    const SheetImport::Outcome none = SheetImport::importProducts(other.dm(), s, false, QString());
+    QVERIFY2(none.ok, qPrintable(none.message));
+    QCOMPARE(other.n("select count(*) from UKC"), 0);
+    QCOMPARE(other.n("select count(*) from SList"), 0);
 }
 
 void tst_import::failedWriteLeavesNothing_data()
