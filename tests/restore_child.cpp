@@ -14,6 +14,7 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "trade/tradedoc.h"
+#include "testreceipt.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -30,24 +31,9 @@ int save(frmDM &dm, const QString &tag, int seconds)
     QElapsedTimer clock;
     clock.start();
     for (int n = 1; clock.elapsed() < seconds * 1000; ++n) {
-        TradeDoc d;
-        d.kind = TradeKind::Purchase;
-        d.uid = uid.toInt();
-        d.partnerName = QStringLiteral("供货商");
-        d.myDate = G.WorkDate;
-        d.warehouse = QStringLiteral("一号库");
-        d.handler = QStringLiteral("张三");
-        d.account = QStringLiteral("现金");
-        d.person = QStringLiteral("李四");
+        TradeDoc d = oneLineReceipt(uid.toInt(), QStringLiteral("供货商"), sid.toInt(), QStringLiteral("2"),
+                                    QStringLiteral("0"), QStringLiteral("3"));
         d.remark = QStringLiteral("%1-%2").arg(tag).arg(n);
-        d.paidText = QStringLiteral("0");
-        TradeLine l;
-        l.sid = sid.toInt();
-        l.code = QStringLiteral("P");
-        l.name = QStringLiteral("商品");
-        l.price = Money::fromUnits(Money::Scale * 3);
-        l.count = Money::fromUnits(Money::Scale * 2);
-        d.lines << l;
         try {
             TradeCheck refused;
             if (saveTradeDoc(dm, d, &refused).isEmpty()) {

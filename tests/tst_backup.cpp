@@ -4,6 +4,7 @@
 // save, a restore killed part-way, and the two dialogs.
 #include "shellspy.h"
 #include "testdb.h"
+#include "testreceipt.h"
 
 #include "data/connection.h"
 #include "data/dbfile.h"
@@ -465,23 +466,7 @@ void tst_backup::restoreTakesOnlyRows()
         // A purchase receipt saved afterwards moves the balance by its own amount only.
         const Money before = Money::fromVariant(t.dm().value(QStringLiteral("select theYF from SUnits where ID=%1").arg(supplier)));
         G.ShopCB = QStringLiteral("移动加权平均");
-        TradeDoc d;
-        d.kind = TradeKind::Purchase;
-        d.uid = supplier;
-        d.partnerName = QStringLiteral("供货商");
-        d.myDate = G.WorkDate;
-        d.warehouse = QStringLiteral("一号库");
-        d.handler = QStringLiteral("张三");
-        d.account = QStringLiteral("现金");
-        d.person = QStringLiteral("李四");
-        d.paidText = QStringLiteral("0");
-        TradeLine l;
-        l.sid = product;
-        l.code = QStringLiteral("P1");
-        l.name = QStringLiteral("可乐");
-        l.price = Money::fromString(QStringLiteral("2.5"));
-        l.count = Money::fromString(QStringLiteral("4"));
-        d.lines << l;
+        TradeDoc d = oneLineReceipt(supplier, QStringLiteral("供货商"), product, QStringLiteral("4"));
         TradeCheck refused;
         QVERIFY(!saveTradeDoc(t.dm(), d, &refused).isEmpty());
         const Money after = Money::fromVariant(t.dm().value(QStringLiteral("select theYF from SUnits where ID=%1").arg(supplier)));

@@ -5,6 +5,7 @@
 #include "eachtest.h"
 #include "shellspy.h"
 #include "testdb.h"
+#include "testreceipt.h"
 
 #include "data/connection.h"
 #include "data/dbfile.h"
@@ -59,24 +60,7 @@ QVariant readAgain(const TestDb &t, const QString &sql)
 
 TradeDoc receipt(int supplier, int sid, const char *count)
 {
-    TradeDoc d;
-    d.kind = TradeKind::Purchase;
-    d.uid = supplier;
-    d.partnerName = QStringLiteral("大华商行");
-    d.myDate = G.WorkDate;
-    d.warehouse = QStringLiteral("一号库");
-    d.handler = QStringLiteral("张三");
-    d.account = QStringLiteral("现金");
-    d.person = QStringLiteral("李四");
-    d.paidText = QStringLiteral("1");
-    TradeLine l;
-    l.sid = sid;
-    l.code = QStringLiteral("P1");
-    l.name = QStringLiteral("可乐");
-    l.price = Money::fromString("2.5");
-    l.count = Money::fromString(count);
-    d.lines << l;
-    return d;
+    return oneLineReceipt(supplier, QStringLiteral("大华商行"), sid, QString::fromLatin1(count), QStringLiteral("1"));
 }
 
 QByteArray head(const QString &file, int n)
