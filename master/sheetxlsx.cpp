@@ -22,7 +22,9 @@ namespace {
 
 const char *const RelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 // No text of a cell comes near this (a cell holds 32 767 characters); a longer
-// stretch without markup is no part of a workbook.
+// stretch without markup, a longer piece of the XML (a comment, a CDATA
+// section, a processing instruction) or a longer text of an element is no part
+// of a workbook.
 const qint64 MaxRunBytes = 1024 * 1024;
 // Parts of a workbook nest a few elements deep.
 const int MaxDepth = 64;
@@ -51,14 +53,18 @@ QString zipProblem(zip_error_t *e)
 }
 
 // One part of the archive, unpacked as it is read. It stops with a problem when
-// the part holds more than the unpacked budget of the file allows, or a stretch
-// of more than MaxRunBytes without a '<'.
+// the part holds more than the unpacked budget of the file allows, a stretch
+// of more than MaxRunBytes without a '<', or more than MaxRunBytes unpacked
+// since the XML reader gave its last piece: the reader holds a piece whole
+// until its end, and a comment or CDATA section may hold '<' throughout.
 class PartDevice : public QIODevice {
 public:
     PartDevice(zip_file_t *f, qint64 *budget) : m_file(f), m_budget(budget) { open(ReadOnly | Unbuffered); }
     ~PartDevice() override { zip_fclose(m_file); }
     bool isSequential() const override { return true; }
     const QString &problem() const { return m_problem; }
+    // The XML reader gave a piece: what it holds of the data starts anew.
+    void pieceRead() { m_sincePiece = 0; }
     // Reads the rest, so that a damaged part tells its damage (the checksum is
     // checked at its end) rather than the fault of its content that came of it.
     void drain()
@@ -99,6 +105,11 @@ protected:
             m_problem = QStringLiteral("内容有误：有一段没有标记的内容超过 %1 KB。").arg(MaxRunBytes / 1024);
             return -1;
         }
+        m_sincePiece += got;
+        if (m_sincePiece > MaxRunBytes) {
+            m_problem = QStringLiteral("内容有误：有一段内容超过 %1 KB 仍未结束。").arg(MaxRunBytes / 1024);
+            return -1;
+        }
         return got;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
@@ -107,6 +118,7 @@ private:
     zip_file_t *m_file;
     qint64 *m_budget;
     qint64 m_run = 0;
+    qint64 m_sincePiece = 0;
     bool m_end = false;
     QString m_problem;
 };
@@ -168,6 +180,7 @@ public:
         if (!m_device || !m_fault.isEmpty()) return false;
         if (x.atEnd()) return false;
         x.readNext();
+        m_device->pieceRead();
         switch (x.tokenType()) {
         case QXmlStreamReader::StartElement:
             if (++m_depth > MaxDepth) return fault(QStringLiteral("内容有误：元素嵌套超过 %1 层。").arg(MaxDepth));
@@ -194,8 +207,14 @@ public:
         const QString element = x.name().toString();
         QString t;
         while (next()) {
-            if (x.isCharacters()) t += x.text();
-            else if (x.isEndElement()) break;
+            if (x.isCharacters()) {
+                // Pieces of text between comments add up: the whole is held to the same length.
+                if (t.size() + x.text().size() > MaxRunBytes) {
+                    fault(QStringLiteral("内容有误：元素 %1 的文字超过 %2 KB。").arg(element).arg(MaxRunBytes / 1024));
+                    break;
+                }
+                t += x.text();
+            } else if (x.isEndElement()) break;
             else if (x.isStartElement()) {
                 fault(QStringLiteral("内容有误：元素 %1 里不应有元素 %2。").arg(element, x.name().toString()));
                 break;

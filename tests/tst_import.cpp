@@ -202,6 +202,14 @@ QString writeLimitCase(const QString &kind, const QString &folder)
         parts = xlsx(header + repeated("<row/>", int(SheetFile::MaxPartBytes / 6) + 1));
         if (!writeZip(file, parts)) return QString();
         return understateSize(file, QStringLiteral("xl/worksheets/sheet1.xml"), 1000) ? file : QString();
+    } else if (kind == QLatin1String("long CDATA section")) {
+        // '<' throughout, so that no stretch goes without one.
+        parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"str\"><v><![CDATA[" + QByteArray(60 << 20, '<') + "]]></v></c></row>");
+    } else if (kind == QLatin1String("long comment")) {
+        parts = xlsx(header + "<!--" + QByteArray(60 << 20, '<') + "-->");
+    } else if (kind == QLatin1String("text between comments")) {
+        parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"str\"><v>" + repeated(QByteArray(1000000, 'a') + "<!---->", 60)
+                     + "</v></c></row>");
     } else if (kind == QLatin1String("long text")) {
         parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>" + QByteArray(2 << 20, 'a') + "</t></is></c></row>");
     } else {
@@ -378,6 +386,12 @@ void tst_import::readsInBoundedMemory_data()
     QTest::newRow("xlsx: a sheet of 64 MB unpacked said to be 1000 bytes")
         << "big part, size understated" << false << "xl/worksheets/sheet1.xml：解压后的内容超过了导入的上限 64 MB" << 0;
     QTest::newRow("xlsx: 2 MB in one cell") << "long text" << false << "xl/worksheets/sheet1.xml：内容有误" << 0;
+    QTest::newRow("xlsx: a CDATA section of 60 MB") << "long CDATA section" << false
+                                                   << "xl/worksheets/sheet1.xml：内容有误：有一段内容超过 1024 KB 仍未结束" << 0;
+    QTest::newRow("xlsx: a comment of 60 MB") << "long comment" << false
+                                             << "xl/worksheets/sheet1.xml：内容有误：有一段内容超过 1024 KB 仍未结束" << 0;
+    QTest::newRow("xlsx: 60 MB of a cell's text between comments")
+        << "text between comments" << false << "xl/worksheets/sheet1.xml：内容有误：元素 v 的文字超过 1024 KB" << 0;
     QTest::newRow("xls: a value at IV65536") << "xls far cell" << true << "" << 65535;
     QTest::newRow("xls: 1 MB of cells") << "xls 1 MB" << true << "" << 15000;
     QTest::newRow("xls: a table claiming 2^31 texts") << "xls texts claimed" << false << "文字表超过了导入的上限 1000000 条" << 0;
