@@ -321,14 +321,14 @@ bool readSharedStrings(Part &p, Builder *cells, QStringList *out)
 // The date kind of every cell format (the index used by the cells' s attribute).
 bool readStyles(Part &p, Builder *cells, QVector<DateKind> *out)
 {
-    QHash<int, QString> custom;
+    DateKinds kinds;
     QVector<int> formats;
     bool inCellXfs = false;
     while (p.next()) {
         if (p.isStart("numFmt")) {
             const QString code = p.attribute("formatCode");
             if (!cells->countText(code.size())) return p.fault(cells->error());
-            custom.insert(p.attribute("numFmtId").toInt(), code);
+            kinds.addFormat(p.attribute("numFmtId").toInt(), code);
         } else if (p.isStart("cellXfs")) {
             inCellXfs = true;
         } else if (p.isEnd("cellXfs")) {
@@ -339,7 +339,7 @@ bool readStyles(Part &p, Builder *cells, QVector<DateKind> *out)
             formats << p.attribute("numFmtId").toInt();
         }
     }
-    for (int id : formats) out->append(dateKind(id, custom));
+    for (int id : formats) out->append(kinds.of(id));
     return true;
 }
 

@@ -210,12 +210,18 @@ QString writeLimitCase(const QString &kind, const QString &folder)
     } else if (kind == QLatin1String("text between comments")) {
         parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"str\"><v>" + repeated(QByteArray(1000000, 'a') + "<!---->", 60)
                      + "</v></c></row>");
+    } else if (kind == QLatin1String("long format code")) {
+        // Every cell format shows in the one format of 20 000 characters.
+        const QByteArray styles = "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"" + QByteArray(20000, '0')
+                                  + "\"/></numFmts><cellXfs>" + repeated("<xf numFmtId=\"164\"/>", 65536) + "</cellXfs></styleSheet>";
+        parts = xlsx(header, {}, {{"xl/styles.xml", styles}});
     } else if (kind == QLatin1String("long text")) {
         parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>" + QByteArray(2 << 20, 'a') + "</t></is></c></row>");
     } else {
         file = folder + QStringLiteral("/book.xls");
         QList<Cell> cells{{0, 0, QStringLiteral("商品名称")}, {0, 1, QStringLiteral("采购单价")}};
         qint64 claimed = -1;
+        QByteArray globals;
         if (kind == QLatin1String("xls far cell")) {
             cells << Cell{65535, 255, QStringLiteral("x")};
         } else if (kind == QLatin1String("xls 1 MB")) {
@@ -223,8 +229,16 @@ QString writeLimitCase(const QString &kind, const QString &folder)
                 cells << Cell{r, 0, QStringLiteral("商品%1").arg(r)} << Cell{r, 1, 2.5 + r} << Cell{r, 2, double(r)};
         } else if (kind == QLatin1String("xls texts claimed")) {
             claimed = 0x7FFFFFFF;
+        } else if (kind == QLatin1String("xls long format code")) {
+            // 20 000 numbers in the cell format 0, of a number format of 65 000 characters.
+            QByteArray format("\xA4\x00\xE8\xFD\x00", 5);
+            format += QByteArray(65000, '0');
+            QByteArray xf(20, '\0');
+            xf[2] = '\xA4';
+            globals = biffRecord(0x041E, format) + biffRecord(0x00E0, xf);
+            for (int r = 1; r <= 20000; ++r) cells << Cell{r, 0, double(r)};
         }
-        if (!writeFile(file, compoundDocument(biffWorkbook(cells, QStringLiteral("Sheet1"), claimed)))) return QString();
+        if (!writeFile(file, compoundDocument(biffWorkbook(cells, QStringLiteral("Sheet1"), claimed, globals)))) return QString();
         return file;
     }
     return writeZip(file, parts) ? file : QString();
@@ -394,6 +408,8 @@ void tst_import::readsInBoundedMemory_data()
         << "text between comments" << false << "xl/worksheets/sheet1.xml：内容有误：元素 v 的文字超过 1024 KB" << 0;
     QTest::newRow("xls: a value at IV65536") << "xls far cell" << true << "" << 65535;
     QTest::newRow("xls: 1 MB of cells") << "xls 1 MB" << true << "" << 15000;
+    QTest::newRow("xlsx: 65 536 cell formats of a format code of 20 000 characters") << "long format code" << true << "" << 0;
+    QTest::newRow("xls: 20 000 numbers in a format code of 65 000 characters") << "xls long format code" << true << "" << 20000;
     QTest::newRow("xls: a table claiming 2^31 texts") << "xls texts claimed" << false << "文字表超过了导入的上限 1000000 条" << 0;
 }
 
