@@ -347,13 +347,16 @@ bool readStyles(Part &p, Builder *cells, QVector<DateKind> *out)
 bool parseRef(QStringView ref, int *column, int *row)
 {
     int i = 0, col = 0, r = 0;
-    while (i < ref.size() && ref[i].isLetter()) {
+    // Letters and digits of ASCII only: others are letters and digits to Unicode but no part of a reference.
+    auto letter = [&](int at) { return ref[at].unicode() < 128 && ref[at].isLetter(); };
+    auto digit = [&](int at) { return ref[at] >= QLatin1Char('0') && ref[at] <= QLatin1Char('9'); };
+    while (i < ref.size() && letter(i)) {
         col = col * 26 + (ref[i].toUpper().unicode() - 'A' + 1);
         ++i;
         if (col > 16384) return false;
     }
     const int letters = i;
-    while (i < ref.size() && ref[i].isDigit()) {
+    while (i < ref.size() && digit(i)) {
         r = r * 10 + (ref[i].unicode() - '0');
         ++i;
         if (r > 1048576) return false;

@@ -469,6 +469,12 @@ void tst_import::refusesDamagedParts_data()
     QTest::newRow("a cell refers to a text the table lacks")
         << tenProducts({}, "<row r=\"12\"><c r=\"B12\" t=\"s\"><v>99</v></c></row>") << ""
         << "xl/worksheets/sheet1.xml：内容有误：单元格 B12 引用的第 99 条文字在文字表中不存在";
+    // Letters and digits to Unicode, but no part of a reference (not column KZ, not row 1587).
+    QTest::newRow("a cell position of other letters") << tenProducts({}, "<row r=\"12\"><c r=\"\xC3\xBF" "12\"><v>1</v></c></row>") << ""
+                                                      << "xl/worksheets/sheet1.xml：内容有误：单元格位置 ÿ12 不存在";
+    QTest::newRow("a cell position of other digits")
+        << tenProducts({}, "<row r=\"12\"><c r=\"A\xD9\xA3\"><v>1</v></c></row>") << ""
+        << "xl/worksheets/sheet1.xml：内容有误：单元格位置 A٣ 不存在";
     QTest::newRow("elements nested 100 deep")
         << tenProducts({}, "<row r=\"12\"><c r=\"B12\"><v>1</v>" + repeated("<x>", 100) + repeated("</x>", 100) + "</c></row>")
         << "" << "xl/worksheets/sheet1.xml：内容有误：元素嵌套超过 64 层";
