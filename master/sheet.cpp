@@ -199,10 +199,20 @@ DateKind customFormat(const QString &code)
 
 } // namespace
 
-DateKind dateKind(int id, const QHash<int, QString> &customFormats)
+void DateKinds::addFormat(int id, const QString &code)
 {
-    const auto it = customFormats.find(id);
-    return it != customFormats.end() ? customFormat(it.value()) : builtInFormat(id);
+    m_codes.insert(id, code);
+    m_kinds.remove(id);
+}
+
+DateKind DateKinds::of(int id)
+{
+    const auto known = m_kinds.constFind(id);
+    if (known != m_kinds.constEnd()) return known.value();
+    const auto code = m_codes.constFind(id);
+    const DateKind k = code != m_codes.constEnd() ? customFormat(code.value()) : builtInFormat(id);
+    m_kinds.insert(id, k);
+    return k;
 }
 
 QString numberCellText(double d, const DateKind &kind, bool date1904)

@@ -100,8 +100,17 @@ struct DateKind {
     bool date = false;
     bool time = false;
 };
-// The kind of the number format `id`, given the workbook's own format codes by id.
-DateKind dateKind(int id, const QHash<int, QString> &customFormats);
+// The kinds of the number formats of a workbook, each format's code read once
+// however many cells show in it.
+class DateKinds {
+public:
+    // The workbook's own format code of `id` (in place of a built-in one).
+    void addFormat(int id, const QString &code);
+    DateKind of(int id);
+private:
+    QHash<int, QString> m_codes;
+    QHash<int, DateKind> m_kinds;
+};
 // The text of a number under a format of that kind.
 QString numberCellText(double d, const DateKind &kind, bool date1904);
 

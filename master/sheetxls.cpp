@@ -237,7 +237,7 @@ struct SheetEntry {
 struct Globals {
     QVector<SheetEntry> sheets;
     QStringList shared;
-    QHash<int, QString> formats;
+    DateKinds formats;
     QVector<quint16> xfFormats;
     bool date1904 = false;
 };
@@ -255,11 +255,11 @@ private:
         *why = m_cells->error().isEmpty() ? QStringLiteral("工作簿已损坏：%1。").arg(what) : m_cells->error();
         return false;
     }
-    DateKind kindOf(quint16 xf) const
+    DateKind kindOf(quint16 xf)
     {
-        return xf < m_globals.xfFormats.size() ? dateKind(m_globals.xfFormats[xf], m_globals.formats) : DateKind();
+        return xf < m_globals.xfFormats.size() ? m_globals.formats.of(m_globals.xfFormats[xf]) : DateKind();
     }
-    QString number(double d, quint16 xf) const { return numberCellText(d, kindOf(xf), m_globals.date1904); }
+    QString number(double d, quint16 xf) { return numberCellText(d, kindOf(xf), m_globals.date1904); }
 
     Records m_records;
     Builder *m_cells;
@@ -301,7 +301,7 @@ bool XlsReader::readGlobals(QString *why)
             QString code;
             if (!p.text(&code)) return damaged(why, QStringLiteral("格式记录有误"));
             if (!m_cells->countText(code.size())) return damaged(why, QString());
-            m_globals.formats.insert(u16(r.data, 0), code);
+            m_globals.formats.addFormat(u16(r.data, 0), code);
             break;
         }
         case Xf:

@@ -22,7 +22,9 @@ namespace {
 
 const char *const RelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 // No text of a cell comes near this (a cell holds 32 767 characters); a longer
-// stretch without markup is no part of a workbook.
+// stretch without markup, a longer piece of the XML (a comment, a CDATA
+// section, a processing instruction) or a longer text of an element is no part
+// of a workbook.
 const qint64 MaxRunBytes = 1024 * 1024;
 // Parts of a workbook nest a few elements deep.
 const int MaxDepth = 64;
@@ -51,14 +53,18 @@ QString zipProblem(zip_error_t *e)
 }
 
 // One part of the archive, unpacked as it is read. It stops with a problem when
-// the part holds more than the unpacked budget of the file allows, or a stretch
-// of more than MaxRunBytes without a '<'.
+// the part holds more than the unpacked budget of the file allows, a stretch
+// of more than MaxRunBytes without a '<', or more than MaxRunBytes unpacked
+// since the XML reader gave its last piece: the reader holds a piece whole
+// until its end, and a comment or CDATA section may hold '<' throughout.
 class PartDevice : public QIODevice {
 public:
     PartDevice(zip_file_t *f, qint64 *budget) : m_file(f), m_budget(budget) { open(ReadOnly | Unbuffered); }
     ~PartDevice() override { zip_fclose(m_file); }
     bool isSequential() const override { return true; }
     const QString &problem() const { return m_problem; }
+    // The XML reader gave a piece: what it holds of the data starts anew.
+    void pieceRead() { m_sincePiece = 0; }
     // Reads the rest, so that a damaged part tells its damage (the checksum is
     // checked at its end) rather than the fault of its content that came of it.
     void drain()
@@ -99,6 +105,11 @@ protected:
             m_problem = QStringLiteral("内容有误：有一段没有标记的内容超过 %1 KB。").arg(MaxRunBytes / 1024);
             return -1;
         }
+        m_sincePiece += got;
+        if (m_sincePiece > MaxRunBytes) {
+            m_problem = QStringLiteral("内容有误：有一段内容超过 %1 KB 仍未结束。").arg(MaxRunBytes / 1024);
+            return -1;
+        }
         return got;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
@@ -107,6 +118,7 @@ private:
     zip_file_t *m_file;
     qint64 *m_budget;
     qint64 m_run = 0;
+    qint64 m_sincePiece = 0;
     bool m_end = false;
     QString m_problem;
 };
@@ -168,6 +180,7 @@ public:
         if (!m_device || !m_fault.isEmpty()) return false;
         if (x.atEnd()) return false;
         x.readNext();
+        m_device->pieceRead();
         switch (x.tokenType()) {
         case QXmlStreamReader::StartElement:
             if (++m_depth > MaxDepth) return fault(QStringLiteral("内容有误：元素嵌套超过 %1 层。").arg(MaxDepth));
@@ -194,8 +207,14 @@ public:
         const QString element = x.name().toString();
         QString t;
         while (next()) {
-            if (x.isCharacters()) t += x.text();
-            else if (x.isEndElement()) break;
+            if (x.isCharacters()) {
+                // Pieces of text between comments add up: the whole is held to the same length.
+                if (t.size() + x.text().size() > MaxRunBytes) {
+                    fault(QStringLiteral("内容有误：元素 %1 的文字超过 %2 KB。").arg(element).arg(MaxRunBytes / 1024));
+                    break;
+                }
+                t += x.text();
+            } else if (x.isEndElement()) break;
             else if (x.isStartElement()) {
                 fault(QStringLiteral("内容有误：元素 %1 里不应有元素 %2。").arg(element, x.name().toString()));
                 break;
@@ -302,14 +321,14 @@ bool readSharedStrings(Part &p, Builder *cells, QStringList *out)
 // The date kind of every cell format (the index used by the cells' s attribute).
 bool readStyles(Part &p, Builder *cells, QVector<DateKind> *out)
 {
-    QHash<int, QString> custom;
+    DateKinds kinds;
     QVector<int> formats;
     bool inCellXfs = false;
     while (p.next()) {
         if (p.isStart("numFmt")) {
             const QString code = p.attribute("formatCode");
             if (!cells->countText(code.size())) return p.fault(cells->error());
-            custom.insert(p.attribute("numFmtId").toInt(), code);
+            kinds.addFormat(p.attribute("numFmtId").toInt(), code);
         } else if (p.isStart("cellXfs")) {
             inCellXfs = true;
         } else if (p.isEnd("cellXfs")) {
@@ -320,7 +339,7 @@ bool readStyles(Part &p, Builder *cells, QVector<DateKind> *out)
             formats << p.attribute("numFmtId").toInt();
         }
     }
-    for (int id : formats) out->append(dateKind(id, custom));
+    for (int id : formats) out->append(kinds.of(id));
     return true;
 }
 
@@ -328,13 +347,16 @@ bool readStyles(Part &p, Builder *cells, QVector<DateKind> *out)
 bool parseRef(QStringView ref, int *column, int *row)
 {
     int i = 0, col = 0, r = 0;
-    while (i < ref.size() && ref[i].isLetter()) {
+    // Letters and digits of ASCII only: others are letters and digits to Unicode but no part of a reference.
+    auto letter = [&](int at) { return ref[at].unicode() < 128 && ref[at].isLetter(); };
+    auto digit = [&](int at) { return ref[at] >= QLatin1Char('0') && ref[at] <= QLatin1Char('9'); };
+    while (i < ref.size() && letter(i)) {
         col = col * 26 + (ref[i].toUpper().unicode() - 'A' + 1);
         ++i;
         if (col > 16384) return false;
     }
     const int letters = i;
-    while (i < ref.size() && ref[i].isDigit()) {
+    while (i < ref.size() && digit(i)) {
         r = r * 10 + (ref[i].unicode() - '0');
         ++i;
         if (r > 1048576) return false;

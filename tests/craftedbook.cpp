@@ -259,7 +259,14 @@ QByteArray bof(quint16 kind)
 
 } // namespace
 
-QByteArray biffWorkbook(const QList<Cell> &cells, const QString &sheetName, qint64 sharedCount)
+QByteArray biffRecord(quint16 type, const QByteArray &data)
+{
+    QByteArray out;
+    record(&out, type, data);
+    return out;
+}
+
+QByteArray biffWorkbook(const QList<Cell> &cells, const QString &sheetName, qint64 sharedCount, const QByteArray &globals)
 {
     QStringList texts;
     QHash<QString, int> index;
@@ -271,6 +278,7 @@ QByteArray biffWorkbook(const QList<Cell> &cells, const QString &sheetName, qint
 
     QByteArray out;
     record(&out, 0x0809, bof(0x0005));
+    out += globals;
     if (!texts.isEmpty() || sharedCount >= 0)
         sharedStrings(&out, texts, quint32(sharedCount >= 0 ? sharedCount : texts.size()));
     QByteArray sheet;

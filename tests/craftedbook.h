@@ -54,9 +54,13 @@ struct Cell {
 
 // The workbook stream (BIFF8) of a workbook with one sheet named `sheetName`.
 // `sharedCount` when not negative is written as the table's count of texts
-// instead of the true one.
+// instead of the true one. `globals`, records as biffRecord() writes them, go
+// after the workbook's beginning (number formats, cell formats: the cells have
+// the cell format 0).
 QByteArray biffWorkbook(const QList<Cell> &cells, const QString &sheetName = QStringLiteral("Sheet1"),
-                        qint64 sharedCount = -1);
+                        qint64 sharedCount = -1, const QByteArray &globals = QByteArray());
+// One record: its type, its length and `data`.
+QByteArray biffRecord(quint16 type, const QByteArray &data);
 // A compound document holding `stream` as its stream "Workbook" (in small
 // sectors when it is shorter than 4096 bytes, as the format wants).
 QByteArray compoundDocument(const QByteArray &stream);

@@ -202,12 +202,26 @@ QString writeLimitCase(const QString &kind, const QString &folder)
         parts = xlsx(header + repeated("<row/>", int(SheetFile::MaxPartBytes / 6) + 1));
         if (!writeZip(file, parts)) return QString();
         return understateSize(file, QStringLiteral("xl/worksheets/sheet1.xml"), 1000) ? file : QString();
+    } else if (kind == QLatin1String("long CDATA section")) {
+        // '<' throughout, so that no stretch goes without one.
+        parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"str\"><v><![CDATA[" + QByteArray(60 << 20, '<') + "]]></v></c></row>");
+    } else if (kind == QLatin1String("long comment")) {
+        parts = xlsx(header + "<!--" + QByteArray(60 << 20, '<') + "-->");
+    } else if (kind == QLatin1String("text between comments")) {
+        parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"str\"><v>" + repeated(QByteArray(1000000, 'a') + "<!---->", 60)
+                     + "</v></c></row>");
+    } else if (kind == QLatin1String("long format code")) {
+        // Every cell format shows in the one format of 20 000 characters.
+        const QByteArray styles = "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"" + QByteArray(20000, '0')
+                                  + "\"/></numFmts><cellXfs>" + repeated("<xf numFmtId=\"164\"/>", 65536) + "</cellXfs></styleSheet>";
+        parts = xlsx(header, {}, {{"xl/styles.xml", styles}});
     } else if (kind == QLatin1String("long text")) {
         parts = xlsx(header + "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>" + QByteArray(2 << 20, 'a') + "</t></is></c></row>");
     } else {
         file = folder + QStringLiteral("/book.xls");
         QList<Cell> cells{{0, 0, QStringLiteral("商品名称")}, {0, 1, QStringLiteral("采购单价")}};
         qint64 claimed = -1;
+        QByteArray globals;
         if (kind == QLatin1String("xls far cell")) {
             cells << Cell{65535, 255, QStringLiteral("x")};
         } else if (kind == QLatin1String("xls 1 MB")) {
@@ -215,8 +229,16 @@ QString writeLimitCase(const QString &kind, const QString &folder)
                 cells << Cell{r, 0, QStringLiteral("商品%1").arg(r)} << Cell{r, 1, 2.5 + r} << Cell{r, 2, double(r)};
         } else if (kind == QLatin1String("xls texts claimed")) {
             claimed = 0x7FFFFFFF;
+        } else if (kind == QLatin1String("xls long format code")) {
+            // 20 000 numbers in the cell format 0, of a number format of 65 000 characters.
+            QByteArray format("\xA4\x00\xE8\xFD\x00", 5);
+            format += QByteArray(65000, '0');
+            QByteArray xf(20, '\0');
+            xf[2] = '\xA4';
+            globals = biffRecord(0x041E, format) + biffRecord(0x00E0, xf);
+            for (int r = 1; r <= 20000; ++r) cells << Cell{r, 0, double(r)};
         }
-        if (!writeFile(file, compoundDocument(biffWorkbook(cells, QStringLiteral("Sheet1"), claimed)))) return QString();
+        if (!writeFile(file, compoundDocument(biffWorkbook(cells, QStringLiteral("Sheet1"), claimed, globals)))) return QString();
         return file;
     }
     return writeZip(file, parts) ? file : QString();
@@ -378,8 +400,16 @@ void tst_import::readsInBoundedMemory_data()
     QTest::newRow("xlsx: a sheet of 64 MB unpacked said to be 1000 bytes")
         << "big part, size understated" << false << "xl/worksheets/sheet1.xml：解压后的内容超过了导入的上限 64 MB" << 0;
     QTest::newRow("xlsx: 2 MB in one cell") << "long text" << false << "xl/worksheets/sheet1.xml：内容有误" << 0;
+    QTest::newRow("xlsx: a CDATA section of 60 MB") << "long CDATA section" << false
+                                                   << "xl/worksheets/sheet1.xml：内容有误：有一段内容超过 1024 KB 仍未结束" << 0;
+    QTest::newRow("xlsx: a comment of 60 MB") << "long comment" << false
+                                             << "xl/worksheets/sheet1.xml：内容有误：有一段内容超过 1024 KB 仍未结束" << 0;
+    QTest::newRow("xlsx: 60 MB of a cell's text between comments")
+        << "text between comments" << false << "xl/worksheets/sheet1.xml：内容有误：元素 v 的文字超过 1024 KB" << 0;
     QTest::newRow("xls: a value at IV65536") << "xls far cell" << true << "" << 65535;
     QTest::newRow("xls: 1 MB of cells") << "xls 1 MB" << true << "" << 15000;
+    QTest::newRow("xlsx: 65 536 cell formats of a format code of 20 000 characters") << "long format code" << true << "" << 0;
+    QTest::newRow("xls: 20 000 numbers in a format code of 65 000 characters") << "xls long format code" << true << "" << 20000;
     QTest::newRow("xls: a table claiming 2^31 texts") << "xls texts claimed" << false << "文字表超过了导入的上限 1000000 条" << 0;
 }
 
@@ -439,6 +469,12 @@ void tst_import::refusesDamagedParts_data()
     QTest::newRow("a cell refers to a text the table lacks")
         << tenProducts({}, "<row r=\"12\"><c r=\"B12\" t=\"s\"><v>99</v></c></row>") << ""
         << "xl/worksheets/sheet1.xml：内容有误：单元格 B12 引用的第 99 条文字在文字表中不存在";
+    // Letters and digits to Unicode, but no part of a reference (not column KZ, not row 1587).
+    QTest::newRow("a cell position of other letters") << tenProducts({}, "<row r=\"12\"><c r=\"\xC3\xBF" "12\"><v>1</v></c></row>") << ""
+                                                      << "xl/worksheets/sheet1.xml：内容有误：单元格位置 ÿ12 不存在";
+    QTest::newRow("a cell position of other digits")
+        << tenProducts({}, "<row r=\"12\"><c r=\"A\xD9\xA3\"><v>1</v></c></row>") << ""
+        << "xl/worksheets/sheet1.xml：内容有误：单元格位置 A٣ 不存在";
     QTest::newRow("elements nested 100 deep")
         << tenProducts({}, "<row r=\"12\"><c r=\"B12\"><v>1</v>" + repeated("<x>", 100) + repeated("</x>", 100) + "</c></row>")
         << "" << "xl/worksheets/sheet1.xml：内容有误：元素嵌套超过 64 层";
