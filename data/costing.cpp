@@ -1,7 +1,7 @@
 // A product's cost price after a purchase line, by the shop's cost method.
 #include "dberror.h"
 #include "dm.h"
-#include "globals.h"
+#include "shopoptions.h"
 #include "words.h"
 
 #include <QHash>
@@ -22,17 +22,12 @@ Money movingAverage(Money q, Money c, Money n, Money p)
     const Money average = Money::fromWide(r);
     return average.isStorable() ? average : c;
 }
-} // namespace
 
-// Called for each line of a purchase receipt as its goods are posted (never at
-// a pre-save), after the line is stored and before its quantity is added to
-// stock: the stock read here is what the warehouse held before the receipt, so
-// the weighted average counts the received quantity once.
-void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
+// myShopCB by the cost method given.
+void costLine(frmDM &dm, const QString &method, int sid, Money quantity, const QString &wname, Money price)
 {
-    const QString method = G.ShopCB;
     auto purchasePrice = [&] {
-        return Money::fromVariant(value(QStringLiteral("select theJH from SShop where ID=?"), {sid}));
+        return Money::fromVariant(dm.value(QStringLiteral("select theJH from SShop where ID=?"), {sid}));
     };
 
     Money cost;
@@ -40,14 +35,14 @@ void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
         cost = purchasePrice();
     } else if (method == QString::fromUtf8(Words::CostMovingAverage)) {
         // The stock held and the cost price, in one reading.
-        const auto r = rows(QStringLiteral("select (select theCount from UKC where WName=? and SID=?), "
+        const auto r = dm.rows(QStringLiteral("select (select theCount from UKC where WName=? and SID=?), "
                                            "(select theCB from SShop where ID=?)"),
                             {wname, sid, sid});
         cost = movingAverage(Money::fromVariant(r.value(0).value(0)), Money::fromVariant(r.value(0).value(1)), quantity, price);
     } else if (method == QString::fromUtf8(Words::CostFirstIn) || method == QString::fromUtf8(Words::CostLastIn)
                || method == QString::fromUtf8(Words::CostHighest) || method == QString::fromUtf8(Words::CostLowest)) {
         // The lines of posted receipts count; a pre-saved receipt's goods are not in stock yet.
-        const auto prices = rows(QStringLiteral("select L.thePrice from UJH_List L where L.SID=? and exists "
+        const auto prices = dm.rows(QStringLiteral("select L.thePrice from UJH_List L where L.SID=? and exists "
                                                 "(select 1 from UJH H where H.theNum=L.theNum and H.theYC='否') "
                                                 "order by L.ID"),
                                  {sid});
@@ -71,14 +66,26 @@ void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
     } else {
         throw DbError(QStringLiteral("未知的成本计算方法：") + method);
     }
-    mySQL(QStringLiteral("update SShop set theCB=? where ID=?"), {cost.toVariant(), sid});
+    dm.mySQL(QStringLiteral("update SShop set theCB=? where ID=?"), {cost.toVariant(), sid});
+}
+} // namespace
+
+// Called for each line of a purchase receipt as its goods are posted (never at
+// a pre-save), after the line is stored and before its quantity is added to
+// stock: the stock read here is what the warehouse held before the receipt, so
+// the weighted average counts the received quantity once. The cost method is
+// the one the books hold now (another seat may have changed it).
+void frmDM::myShopCB(int sid, Money quantity, const QString &wname, Money price)
+{
+    costLine(*this, currentShopOptions(*this).costMethod, sid, quantity, wname, price);
 }
 
 void frmDM::myShopCBs(const QString &wname, const QVector<CostLine> &lines)
 {
-    if (G.ShopCB != QString::fromUtf8(Words::CostMovingAverage)) {
+    const QString method = currentShopOptions(*this).costMethod;
+    if (method != QString::fromUtf8(Words::CostMovingAverage)) {
         // The other methods do not depend on the stock: line by line.
-        for (const CostLine &l : lines) myShopCB(l.sid, l.quantity, wname, l.price);
+        for (const CostLine &l : lines) costLine(*this, method, l.sid, l.quantity, wname, l.price);
         return;
     }
     // The moving average line by line as myShopCB works it out, with the stock

@@ -19,6 +19,9 @@ struct AppGlobals {
     bool ShopJH1 = false; // suggest the last purchase price per supplier
     bool ShopXS1 = false; // suggest the last sales price per customer
     bool ShopFKC = false; // negative stock allowed
+    // The shop options above as this seat read them at start: what the screens
+    // show. A save decides on the options as the books hold them when it runs
+    // (data/shopoptions.h), so another seat's change counts at once.
 
     QString LoginName;
     QString LoginPass;

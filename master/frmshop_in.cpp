@@ -69,6 +69,7 @@ int frmShop_In::productID() const { return m_id->text().toInt(); }
 void frmShop_In::setProductID(int id)
 {
     m_id->setText(QString::number(id));
+    m_fields->dropProposal();
     try {
         const ProductRecord p = readProduct(DM(), id);
         m_fields->fillCategories(p.input.type);
@@ -96,11 +97,7 @@ void frmShop_In::BitBtn1Click()
         m_fields->sales()->clear();
         if (!m_sameUnit->isChecked()) m_fields->unit()->clear();
         if (!m_sameStand->isChecked()) m_fields->stand()->clear();
-        try {
-            m_fields->code()->setText(DM().NewSPNum());
-        } catch (const DbError &e) {
-            Msg::error(this, e.text());
-        }
+        m_fields->proposeCode();
         m_fields->name()->setFocus();
         return;
     }

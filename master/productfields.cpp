@@ -101,7 +101,8 @@ ProductInput ProductFields::input() const
                         m_name->text(),  m_stand->text(),
                         m_unit->text(),  m_jh->text(),
                         m_xs->text(),    m_remark->text(),
-                        m_kcMin->text(), m_kcMax->text()};
+                        m_kcMin->text(), m_kcMax->text(),
+                        m_proposed};
 }
 
 void ProductFields::setInput(const ProductInput &in)
@@ -118,13 +119,20 @@ void ProductFields::setInput(const ProductInput &in)
     m_kcMax->setText(in.kcMax);
 }
 
-void ProductFields::startNew()
+void ProductFields::proposeCode()
 {
+    m_proposed.clear();
     try {
-        m_code->setText(DM().NewSPNum());
+        m_proposed = DM().NewSPNum();
     } catch (const DbError &e) {
         Msg::error(this, e.text());
     }
+    m_code->setText(m_proposed);
+}
+
+void ProductFields::startNew()
+{
+    proposeCode();
     m_kcMin->setText(G.ShopKCMin);
     m_kcMax->setText(G.ShopKCMax);
 }
@@ -142,10 +150,17 @@ bool ProductFields::save(QWidget *dialog, int id, int *savedId)
     case ProductSaveResult::Invalid:
     case ProductSaveResult::NotNumber:
     case ProductSaveResult::Duplicate:
+    case ProductSaveResult::CodeTaken:
         Msg::info(dialog, r.message);
         break;
     case ProductSaveResult::Saved:
         if (savedId) *savedId = r.id;
+        if (r.num != m_code->text()) {
+            // Another seat saved a product under the proposed code meanwhile.
+            Msg::info(dialog, QStringLiteral("商品编码 %1 已被其他商品使用，本商品已保存为商品编码 %2。")
+                                  .arg(m_code->text(), r.num));
+            m_code->setText(r.num);
+        }
         return true;
     }
     focusField(r.field);

@@ -20,6 +20,11 @@ public:
     void setInput(const ProductInput &in);
     // A new product: the next product number and the shop's default limits.
     void startNew();
+    // Puts the next product number into the code field as the proposed code:
+    // saved unchanged, the save numbers the product itself (see saveProduct).
+    void proposeCode();
+    // A product being changed: no code is proposed.
+    void dropProposal() { m_proposed.clear(); }
     // Refills the category list with the enabled categories, keeping `keep`
     // selectable even when that category is disabled now.
     void fillCategories(const QString &keep = QString());
@@ -27,7 +32,9 @@ public:
     void focusField(ProductField f);
     // Saves the input as product `id` (0 for a new one). An error or a refusal
     // is shown over `dialog`, a refusal with the cursor in the field to
-    // correct. True when saved; `savedId` then holds the product's ID.
+    // correct. True when saved; `savedId` then holds the product's ID. When the
+    // proposed code was taken meanwhile, the code field shows the one saved
+    // and a message tells it.
     bool save(QWidget *dialog, int id, int *savedId = nullptr);
     // Shown while the shop's stock warning is on.
     bool limitsShown() const;
@@ -48,4 +55,5 @@ private:
     QLineEdit *m_code, *m_name, *m_stand, *m_unit, *m_jh, *m_xs, *m_remark, *m_kcMin, *m_kcMax;
     QComboBox *m_type;
     QLabel *m_kcMinLabel, *m_kcMaxLabel;
+    QString m_proposed;   // the code proposed by proposeCode()
 };

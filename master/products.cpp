@@ -50,27 +50,50 @@ ProductSaveResult saveProduct(frmDM &dm, int id, const ProductInput &in)
     Transaction tx(dm.db());
     const int zk = dm.myRetZK(in.type).toInt();
 
+    // The code, decided under the lock: a proposed code another seat has used
+    // since is replaced by the next free one; a typed one may not name another
+    // live product.
+    QString num = in.num;
+    bool checkCode = true;
+    if (id == 0 && !in.proposedNum.isEmpty() && num == in.proposedNum) {
+        if (dm.rowCount(QStringLiteral("select ID from SShop where theNum=?"), {num}) > 0) num = dm.NewSPNum();
+        checkCode = false;
+    } else if (id != 0) {
+        checkCode = dm.value(QStringLiteral("select theNum from SShop where ID=?"), {id}).toString() != num;
+    }
+
     ProductSaveResult r;
     r.status = ProductSaveResult::Saved;
-    if (id != 0) {
-        dm.mySQL(QStringLiteral("update SShop set theType=?,theName=?,theUnit=?,theJH=?,Remark=?,thePY=?,theNum=?,"
-                                "theXS=?,theStand=?,theKCMin=?,theKCMax=?,theZK=?,theCD='',thePH='' where ID=?"),
-                 {in.type, in.name, in.unit, jh.toVariant(), in.remark, py, in.num, xs.toVariant(), in.stand,
-                  kcMin.toVariant(), kcMax.toVariant(), zk, id});
-        r.id = id;
-    } else {
+    r.num = num;
+    if (id == 0) {
         const int same = dm.rowCount(
             QStringLiteral("select ID from SShop where theName=? and coalesce(theStand,'')=? and theUnit=? "
                            "and coalesce(theType,'')=? and theNum=? and coalesce(theCD,'')='' and coalesce(thePH,'')='' "
                            "and theDel='否'"),
-            {in.name, in.stand, in.unit, in.type, in.num});
+            {in.name, in.stand, in.unit, in.type, num});
         if (same > 0) return fail(ProductSaveResult::Duplicate, ProductField::None,
                                   QStringLiteral("同一商品信息 已存在，请重新录入！"));
+    }
+    if (checkCode) {
+        const auto other = dm.rows(QStringLiteral("select theName from SShop where theNum=? and theDel='否' and ID<>? "
+                                                  "order by ID"),
+                                   {num, id});
+        if (!other.isEmpty())
+            return fail(ProductSaveResult::CodeTaken, ProductField::Num,
+                        QStringLiteral("商品编码 %1 已被商品“%2”使用，请换一个编码！").arg(num, other[0][0].toString()));
+    }
+    if (id != 0) {
+        dm.mySQL(QStringLiteral("update SShop set theType=?,theName=?,theUnit=?,theJH=?,Remark=?,thePY=?,theNum=?,"
+                                "theXS=?,theStand=?,theKCMin=?,theKCMax=?,theZK=?,theCD='',thePH='' where ID=?"),
+                 {in.type, in.name, in.unit, jh.toVariant(), in.remark, py, num, xs.toVariant(), in.stand,
+                  kcMin.toVariant(), kcMax.toVariant(), zk, id});
+        r.id = id;
+    } else {
         r.id = int(dm.insertId(QStringLiteral("insert into SShop(theType,theName,theUnit,theJH,Remark,thePY,theState,theNum,theDate,"
                                               "theXS,theDel,theStand,theCB,theKCMin,theKCMax,theZK,theCD,thePH) "
                                               "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,'','')"),
                                {in.type, in.name, in.unit, jh.toVariant(), in.remark, py, QString::fromUtf8(Words::StateOn),
-                                in.num, G.WorkDate, xs.toVariant(), QString::fromUtf8(Words::No), in.stand, jh.toVariant(),
+                                num, G.WorkDate, xs.toVariant(), QString::fromUtf8(Words::No), in.stand, jh.toVariant(),
                                 kcMin.toVariant(), kcMax.toVariant(), zk}));
     }
     tx.commit();

@@ -22,6 +22,9 @@ struct ProductInput {
     QString remark;   // 备注
     QString kcMin;    // 最低库存 (empty = 0)
     QString kcMax;    // 最高库存 (empty = 0)
+    // The code the screen proposed for a new product (NewSPNum), empty when
+    // none: while `num` is still that code, the save numbers the product itself.
+    QString proposedNum;
 };
 
 enum class ProductField { None, Num, Name, Unit, JH, XS, KCMin, KCMax };
@@ -29,10 +32,12 @@ enum class ProductField { None, Num, Name, Unit, JH, XS, KCMin, KCMax };
 struct ProductSaveResult {
     // NotNumber: a price or limit that its rule refuses (not a number, negative,
     // too many decimals, beyond the range); the message names the field.
-    enum Status { Invalid, NotNumber, Duplicate, Saved } status = Invalid;
+    // CodeTaken: a typed code another live product has; the message names it.
+    enum Status { Invalid, NotNumber, Duplicate, CodeTaken, Saved } status = Invalid;
     ProductField field = ProductField::None; // the field to put the cursor in
     QString message;                         // the text to show (empty when saved)
     int id = 0;                              // the product's ID when saved
+    QString num;                             // the code saved (see saveProduct)
 };
 
 // Saves a new product (id 0) or changes product `id`, in one transaction:
@@ -41,7 +46,14 @@ struct ProductSaveResult {
 // are read by their rules (data/numinput.h) before anything is written; a new product may not repeat a live one
 // with the same name, size (规格), unit, category and code. The input code is
 // computed from the name and the discount taken from the category on every save,
-// so a change replaces a hand-made code or discount. Throws DbError.
+// so a change replaces a hand-made code or discount.
+// The code: a new product still carrying the proposed code keeps it while no
+// product has it, else takes the next free product number (another seat may
+// have saved a product under it since it was proposed); the code given is in
+// the result. A code typed by hand that a live product other than this one
+// already has is refused naming that product; a change keeping the product's
+// own code is never refused for it. Both are decided under the books' write
+// lock, so two seats cannot give one code twice. Throws DbError.
 ProductSaveResult saveProduct(frmDM &dm, int id, const ProductInput &in);
 
 // One product as the change screen shows it.

@@ -1,7 +1,7 @@
 // The checks a stock document passes before anything of it is written.
 #include "data/dm.h"
-#include "data/globals.h"
 #include "data/numinput.h"
+#include "data/shopoptions.h"
 #include "stockdoc.h"
 
 #include <QHash>
@@ -61,7 +61,9 @@ StockCheck checkStockDoc(frmDM &dm, const StockDoc &doc)
     QHash<QPair<QString, int>, Money> taken;
     // The stock the lines draw on, read once for each warehouse goods leave.
     QHash<QString, QHash<int, Money>> stock;
-    if (!G.ShopFKC) {
+    // The option as the books hold it now: inside the save, under its lock.
+    const bool negativeStock = currentShopOptions(dm).negativeStock;
+    if (!negativeStock) {
         QHash<QString, QList<int>> drawn;
         for (int s = 0; s < k.sides.size() && s < doc.sides.size(); ++s)
             for (const StockMoveRule &m : k.sides[s].moves)
@@ -77,7 +79,7 @@ StockCheck checkStockDoc(frmDM &dm, const StockDoc &doc)
             const StockCheck c = checkLine(lines[i], s, i);
             if (!c.ok()) return c;
         }
-        if (G.ShopFKC) continue;
+        if (negativeStock) continue;
         for (int i = 0; i < lines.size(); ++i) {
             const StockLine &l = lines[i];
             for (const StockMoveRule &m : side.moves) {

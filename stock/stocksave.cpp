@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/shopoptions.h"
 #include "data/transaction.h"
 #include "data/words.h"
 #include "stockdoc.h"
@@ -103,7 +104,7 @@ DeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id)
             addMoves(&moves, side, issuing, receiving, l[0].toInt(), Money::fromVariant(l[2]),
                      Money::fromVariant(l[1]), true);
     }
-    if (!G.ShopFKC) {
+    if (!currentShopOptions(dm).negativeStock) {
         const QString shortfall = stockShortfall(dm, moves, QStringLiteral("不能删除！"));
         if (!shortfall.isEmpty()) return {DeleteOutcome::Refused, shortfall};
     }

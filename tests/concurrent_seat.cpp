@@ -83,9 +83,7 @@ int main(int argc, char **argv)
         frmDM dm(QSqlDatabase::database(conn));
         G.WorkDate = QStringLiteral("2012-11-16");
         G.LoginName = QStringLiteral("座位%1").arg(seat);
-        G.ShopFKC = false;  // no stock below zero
-        G.ShopJH = G.ShopXS = true;
-        G.ShopCB = QStringLiteral("移动加权平均");
+        dm.FindDept(); // the shop's options, as a seat reads them at start
 
         const QVector<int> products = ids(dm, QStringLiteral("select ID from SShop order by ID"));
         const QVector<int> suppliers = ids(dm, QStringLiteral("select ID from SUnits where theType='供应商' order by ID"));

@@ -74,8 +74,7 @@ int main(int argc, char **argv)
         frmDM dm(QSqlDatabase::database(conn));
         G.WorkDate = QStringLiteral("2012-11-16");
         G.LoginName = QStringLiteral("系统管理员");
-        G.ShopFKC = true;
-        G.ShopCB = QStringLiteral("移动加权平均");
+        dm.FindDept(); // the shop's options, as a seat reads them at start
         if (mode == QLatin1String("save")) {
             rc = save(dm, QString::fromLocal8Bit(argv[3]), std::atoi(argv[4]));
         } else {

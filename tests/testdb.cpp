@@ -286,3 +286,9 @@ OtherSeat::OtherSeat(TestDb &t, int holdMs, const QString &sqlWhileHolding)
 }
 
 OtherSeat::~OtherSeat() { m_thread.join(); }
+
+void storeShopOptions(frmDM &dm)
+{
+    dm.mySQL(QStringLiteral("update SDept set theFKC=?, theJH=?, theXS=?, theCB=?"),
+             {G.ShopFKC ? 1 : 0, G.ShopJH ? 1 : 0, G.ShopXS ? 1 : 0, G.ShopCB});
+}

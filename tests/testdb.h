@@ -67,6 +67,11 @@ QString booksArgument(const BooksLocation &where);
 QString createEmptyTestServerDatabase();
 void dropTestServerDatabase(const QString &database);
 
+// Writes the shop options the saves decide on (negative stock, the two price
+// options, the cost method) as they stand in G into the books' shop row, as
+// the shop window stores them: saves read them from there.
+void storeShopOptions(frmDM &dm);
+
 // Sets the working date and login name used by postings.
 void setSession(const QString &workDate = QStringLiteral("2012-11-16"), const QString &login = QStringLiteral("系统管理员"));
 

@@ -466,6 +466,7 @@ void tst_backup::restoreTakesOnlyRows()
         // A purchase receipt saved afterwards moves the balance by its own amount only.
         const Money before = Money::fromVariant(t.dm().value(QStringLiteral("select theYF from SUnits where ID=%1").arg(supplier)));
         G.ShopCB = QStringLiteral("移动加权平均");
+        storeShopOptions(t.dm());
         TradeDoc d = oneLineReceipt(supplier, QStringLiteral("供货商"), product, QStringLiteral("4"));
         TradeCheck refused;
         QVERIFY(!saveTradeDoc(t.dm(), d, &refused).isEmpty());

@@ -43,6 +43,8 @@ void TstConcurrency::fourSeatsKeepTheBooksWhole()
         t.addPartner(QStringLiteral("供应商%1").arg(i), QStringLiteral("供应商"));
         t.addPartner(QStringLiteral("客户%1").arg(i), QStringLiteral("客户"));
     }
+    // No stock below zero; prices written back; the moving average cost.
+    t.dm().mySQL(QStringLiteral("update SDept set theFKC=0, theJH=1, theXS=1, theCB=?"), {QStringLiteral("移动加权平均")});
 
     QElapsedTimer clock;
     clock.start();

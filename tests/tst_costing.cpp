@@ -37,6 +37,7 @@ void TstCosting::withoutPurchaseLines()
     QFETCH(QString, method);
     TestDb t;
     G.ShopCB = method;
+    storeShopOptions(t.dm());
     const int sid = t.addProduct("茶叶", Money::fromString("12.5"));
     t.dm().mySQL("update SShop set theCB=0 where ID=?", {sid});
     t.dm().myShopCB(sid, Money::fromString("3"), "一号库", Money::fromString("99"));
@@ -63,6 +64,7 @@ void TstCosting::withPurchaseLines()
     TestDb t;
     auto &dm = t.dm();
     G.ShopCB = method;
+    storeShopOptions(dm);
     const int sid = t.addProduct("茶叶", Money::fromString("6.6"));
     const int otherSid = t.addProduct("别的", Money::fromString("1"));
     dm.mySQL("insert into UJH(theNum,theYC) values('A','否')");
@@ -110,6 +112,7 @@ void TstCosting::weightedAverage()
     TestDb t;
     auto &dm = t.dm();
     G.ShopCB = Words::CostMovingAverage;
+    storeShopOptions(dm);
     const int sid = t.addProduct("茶叶", Money::fromString("1"));
     dm.mySQL("update SShop set theCB=? where ID=?", {costBefore, sid});
     if (!stockBefore.isEmpty()) dm.KC_Up("一号库", sid, Money::fromString(stockBefore));
@@ -122,6 +125,7 @@ void TstCosting::unknownMethodChangesNothing()
 {
     TestDb t;
     G.ShopCB = "随便";
+    storeShopOptions(t.dm());
     const int sid = t.addProduct("茶叶", Money::fromString("3"));
     QVERIFY_THROWS_EXCEPTION(DbError, t.dm().myShopCB(sid, Money::fromString("1"), "一号库", Money::fromString("9")));
     QCOMPARE(costOf(t.dm(), sid).toString(), QString("3"));
@@ -152,6 +156,7 @@ void TstCosting::receiptLinesInOrder()
     for (bool whole : {true, false}) {
         TestDb t;
         auto &dm = t.dm();
+        storeShopOptions(dm);
         const int a = t.addProduct("茶", Money::fromString("6"));
         const int b = t.addProduct("糖", Money::fromString("1.5"));
         dm.mySQL("update SShop set theCB=4 where ID=?", {a});

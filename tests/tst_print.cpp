@@ -506,6 +506,7 @@ void TstPrint::assemblyPrintsBothSides()
     auto &dm = t.dm();
     setShop(dm, "宏达五金", ShopLines);
     G.ShopFKC = true;
+    storeShopOptions(t.dm());
     StockDoc d;
     d.kind = StockKind::Assembly;
     d.myDate = "2012-11-10";
@@ -525,6 +526,7 @@ void TstPrint::assemblyPrintsBothSides()
     d.sides[1] = {line(3, "2600", "1")};
     const QString num = saveStockDoc(dm, d);
     G.ShopFKC = false;
+    storeShopOptions(t.dm());
 
     QVERIFY(Print::PrintCZ(dm, num, Print::Target::pdfFile(pdf("cz"))));
     QVERIFY(m_messages.isEmpty());

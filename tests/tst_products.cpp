@@ -255,15 +255,18 @@ void TstProducts::duplicateRule_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("firstDeleted");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("identical") << "" << "" << false << false;
-    QTest::newRow("other code, same name") << "num" << "P002" << false << true;
-    QTest::newRow("same code, other name") << "name" << "雪碧" << false << true;
-    QTest::newRow("other size") << "stand" << "1L" << false << true;
-    QTest::newRow("other unit") << "unit" << "箱" << false << true;
-    QTest::newRow("other category") << "type" << "" << false << true;
-    QTest::newRow("other prices only") << "jh" << "9" << false << false;
-    QTest::newRow("identical to a deleted one") << "" << "" << true << true;
+    QTest::addColumn<QString>("refusal");   // empty when accepted
+    const QString same = QStringLiteral("同一商品信息 已存在，请重新录入！");
+    // A code names one live product: the same code on anything else is refused naming it.
+    const QString codeTaken = QStringLiteral("商品编码 P001 已被商品“可口可乐 500ml”使用，请换一个编码！");
+    QTest::newRow("identical") << "" << "" << false << same;
+    QTest::newRow("other code, same name") << "num" << "P002" << false << QString();
+    QTest::newRow("same code, other name") << "name" << "雪碧" << false << codeTaken;
+    QTest::newRow("same code, other size") << "stand" << "1L" << false << codeTaken;
+    QTest::newRow("same code, other unit") << "unit" << "箱" << false << codeTaken;
+    QTest::newRow("same code, other category") << "type" << "" << false << codeTaken;
+    QTest::newRow("other prices only") << "jh" << "9" << false << same;
+    QTest::newRow("identical to a deleted one") << "" << "" << true << QString();
 }
 
 void TstProducts::duplicateRule()
@@ -271,7 +274,8 @@ void TstProducts::duplicateRule()
     QFETCH(QString, column);
     QFETCH(QString, value);
     QFETCH(bool, firstDeleted);
-    QFETCH(bool, accepted);
+    QFETCH(QString, refusal);
+    const bool accepted = refusal.isEmpty();
     TestDb t;
     addCategory(t.dm(), QStringLiteral("饮料"), 100);
     const ProductSaveResult first = saveProduct(t.dm(), 0, cola());
@@ -285,7 +289,7 @@ void TstProducts::duplicateRule()
     if (column == QLatin1String("jh")) in.jh = value;
     const ProductSaveResult second = saveProduct(t.dm(), 0, in);
     QCOMPARE(second.status == ProductSaveResult::Saved, accepted);
-    if (!accepted) QCOMPARE(second.message, QStringLiteral("同一商品信息 已存在，请重新录入！"));
+    QCOMPARE(second.message, refusal);
     QCOMPARE(t.dm().rowCount(QStringLiteral("select ID from SShop")), accepted ? 2 : 1);
 }
 
@@ -314,9 +318,9 @@ void TstProducts::changeResetsDiscountAndCode()
     QCOMPARE(w.fields()->input().name, QStringLiteral("可口可乐 500ml"));
     QCOMPARE(w.fields()->kcMax()->text(), QStringLiteral("200"));
 
-    // Renamed to the other product's name and code: a change runs no duplicate test.
+    // Renamed to the other product's name: a change runs no duplicate test.
     w.fields()->name()->setText(QStringLiteral("雪碧"));
-    w.fields()->code()->setText(QStringLiteral("P002"));
+    w.fields()->code()->setText(QStringLiteral("P003"));
     w.fields()->kcMax()->setText(QStringLiteral("300"));
     w.BitBtn1Click();
     QCOMPARE(spy.shown.size(), 0); // no message after a change

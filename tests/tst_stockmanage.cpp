@@ -391,6 +391,7 @@ void TstStockManage::refusedDeletionIsTold()
     QCOMPARE(f.dm().value("select theDel from UBY").toString(), QString("否"));
     // Allowed, it goes through and leaves the stock negative.
     G.ShopFKC = true;
+    storeShopOptions(f.dm());
     action(s, "D1")->trigger();
     QCOMPARE(s->resultModel()->rowCount(), 0);
     QCOMPARE(f.dm().myRetKC("一号库", f.tea).toString(), QString("-0.5"));

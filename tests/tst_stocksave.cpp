@@ -175,6 +175,7 @@ void TstStockSave::assemblyOfOneFromTwoParts()
     // Deleting it brings A and B back and takes P out again, below zero when
     // negative stock is allowed and P was sold meanwhile.
     G.ShopFKC = true;
+    storeShopOptions(f.dm());
     f.dm().KC_Do("A库", f.p, Money::fromString("1"));
     QCOMPARE(int(deleteStockDoc(f.dm(), StockKind::Assembly, f.idOf("UCZ", num)).outcome), int(DeleteOutcome::Deleted));
     QCOMPARE(f.stock("A库", f.a), QString("10"));
@@ -231,6 +232,7 @@ void TstStockSave::stockTest()
     QFETCH(bool, accepted);
     Fixture f;
     G.ShopFKC = negativeAllowed;
+    storeShopOptions(f.dm());
     f.dm().KC_Up("A库", f.a, Money::fromString("5"));
     QVector<StockLine> outLines, inLines;
     for (const QString &q : out) outLines << Fixture::line(f.a, "A", "1", q.toUtf8().constData());
@@ -296,6 +298,7 @@ void TstStockSave::checksInOrder()
     f.dm().KC_Up("A库", f.a, Money::fromString("5"));
     StockDoc d = f.doc(StockKind(kind), {Fixture::line(f.a, "A", "2.5", "1")}, {Fixture::line(f.p, "P", "20", "1")});
     if (broken.contains("fkc")) G.ShopFKC = true;
+    storeShopOptions(f.dm());
     if (broken == "lines") d.sides[0].clear();
     if (broken == "in") d.sides[1].clear();
     if (broken == "unread") d.sides[0][0].unread = "第 1 行的 数量 不能为空，请重新录入！";
@@ -344,6 +347,7 @@ void TstStockSave::deletionBelowZero()
     const Rows before = f.ledger();
 
     G.ShopFKC = negativeAllowed;
+    storeShopOptions(f.dm());
     const DeleteResult r = deleteStockDoc(f.dm(), StockKind::Transfer, f.idOf("UDB", num));
     if (!deleted) {
         QCOMPARE(int(r.outcome), int(DeleteOutcome::Refused));
@@ -569,6 +573,7 @@ void TstStockSave::deletionFailurePartWayLeavesNothing()
 {
     Fixture f;
     G.ShopFKC = true;
+    storeShopOptions(f.dm());
     const QString num = saveStockDoc(f.dm(), f.doc(StockKind::Assembly,
                                                    {Fixture::line(f.a, "A", "1", "2"), Fixture::line(f.b, "B", "1", "3")},
                                                    {Fixture::line(f.p, "P", "1", "1")}));

@@ -209,6 +209,7 @@ void TstTradeDelete::shortStockRefusesDeletion()
     // All but one of the 103 units are sold since.
     f.dm().KC_Do("一号库", f.cola, Money::fromString("101"));
     G.ShopFKC = negativeAllowed;
+    storeShopOptions(f.dm());
     const QStringList before = f.books();
     const DeleteResult r = deleteTradeDoc(f.dm(), k, id);
     if (negativeAllowed) {

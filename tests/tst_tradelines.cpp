@@ -120,6 +120,7 @@ struct TstTradeLines::Fixture {
 
     Fixture()
     {
+        storeShopOptions(dm()); // the options init() set
         t.addWarehouse("一号库");
         t.addWarehouse("二号库");
         dm().mySQL("update SShop set theNum='P' || ID, theCB=4");

@@ -118,6 +118,7 @@ void TstTradeSave::sameProductOnTwoLines()
 {
     Fixture f;
     G.ShopCB = Words::CostMovingAverage;
+    storeShopOptions(f.dm());
     // Each ledger row shows the stock after its own line; the cost moves line by line.
     const QString in = saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "2", "3"}, {f.tea, "10", "1"}, {f.cola, "4", "3"}}, "0"));
     QCOMPARE(f.dm().rows("select SID, ICount, WCount from SList order by ID"),
@@ -223,6 +224,7 @@ void TstTradeSave::checksInOrder()
     QFETCH(QString, message);
     Fixture f;
     G.ShopFKC = true;
+    storeShopOptions(f.dm());
     TradeDoc d = f.doc(TradeKind(kind), {{f.cola, "2", "1"}}, "1");
     if (broken == "partner") d.uid = 0;
     if (broken == "warehouse") d.warehouse.clear();
@@ -267,6 +269,7 @@ void TstTradeSave::preSaveAndReopen()
 {
     Fixture f;
     G.ShopCB = "移动加权平均";
+    storeShopOptions(f.dm());
     f.dm().mySQL("update SShop set theCB=5 where ID=?", {f.cola});
     TradeDoc d = f.doc(TradeKind::Purchase, {{f.cola, "7", "10"}}, "70");
     d.preSave = true;
@@ -306,6 +309,7 @@ void TstTradeSave::purchasePriceWriteBack()
     saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "2.8", "1"}}, "2.8"));
     QCOMPARE(f.m("select theJH from SShop where ID=?", {f.cola}).toString(), QString("2.5"));
     G.ShopJH = true;
+    storeShopOptions(f.dm());
     saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "2.8", "1"}}, "2.8"));
     QCOMPARE(f.m("select theJH from SShop where ID=?", {f.cola}).toString(), QString("2.8"));
     // Under the purchase-price method the cost follows the written-back price.
@@ -317,6 +321,7 @@ void TstTradeSave::salesDeliveryDiscountAndCost()
     Fixture f;
     G.ShopFKC = true;
     G.ShopXS = true;
+    storeShopOptions(f.dm());
     f.dm().mySQL("update SShop set theCB=12.5 where ID=?", {f.tea});
     TradeDoc d = f.doc(TradeKind::Sales, {{f.tea, "10", "3"}}, "20");
     d.lines[0].zk = 90;
@@ -361,6 +366,7 @@ void TstTradeSave::salesStockTest()
     for (TradeKind kind : {TradeKind::Sales, TradeKind::PurchaseReturn}) {
         Fixture f;
         G.ShopFKC = negativeAllowed;
+        storeShopOptions(f.dm());
         f.dm().KC_Up("一号库", f.cola, Money::fromString("5"));
         QVector<std::tuple<int, const char *, const char *>> lines;
         QList<QByteArray> keep;
@@ -431,6 +437,7 @@ void TstTradeSave::failurePartWayLeavesNothing()
     Fixture f;
     G.ShopFKC = true;
     G.ShopJH = G.ShopXS = true;
+    storeShopOptions(f.dm());
     // The second line's write fails: everything before it must go as well.
     f.t.failInserts(failingTable, "disk full", 1);
     f.dm().mySQL(QString("insert into %1(theNum) values('old')").arg(failingTable));
@@ -477,6 +484,7 @@ void TstTradeSave::costMovesOnceWhenGoodsArrive()
     QFETCH(QString, costPosted);
     Fixture f;
     G.ShopCB = method;
+    storeShopOptions(f.dm());
     // The first lot: 10 at 5, posted.
     f.dm().mySQL("update SShop set theCB=5, theJH=5 where ID=?", {f.cola});
     saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "5", "10"}}, "0"));
@@ -525,6 +533,7 @@ void TstTradeSave::refundsMoveMoneyTheRightWay()
     QFETCH(double, balance);
     Fixture f;
     G.ShopFKC = true;
+    storeShopOptions(f.dm());
     f.dm().mySQL("update SUnits set theYS=100, theYF=100");
     const QString num = saveTradeDoc(f.dm(), f.doc(TradeKind(kind), {{f.tea, "10", "3"}}, "12"));
     QCOMPARE(f.dm().rows(QString("select theNum, theMoney, AName from %1").arg(settleTable)),
@@ -539,6 +548,7 @@ void TstTradeSave::balancesStayExactInTheTable()
 {
     Fixture f;
     G.ShopFKC = true;
+    storeShopOptions(f.dm());
     // Owed 0.3 on a receipt, then two returns of 0.1 and 0.2 left unrefunded.
     saveTradeDoc(f.dm(), f.doc(TradeKind::Purchase, {{f.cola, "0.3", "1"}}, "0"));
     saveTradeDoc(f.dm(), f.doc(TradeKind::PurchaseReturn, {{f.cola, "0.1", "1"}}, "0"));

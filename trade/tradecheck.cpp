@@ -1,7 +1,7 @@
 // The checks a trade document passes before anything of it is written.
 #include "data/dm.h"
-#include "data/globals.h"
 #include "data/numinput.h"
+#include "data/shopoptions.h"
 #include "tradedoc.h"
 
 #include <QHash>
@@ -63,7 +63,8 @@ TradeCheck checkTradeDoc(frmDM &dm, const TradeDoc &doc)
     if (!NumInput::inRange(doc.totalCount(), NumInput::Amount))
         return refuse(TradeField::Grid, NumInput::tooLargeText(QStringLiteral("合计数量")));
 
-    if (k.stockTest && !G.ShopFKC) {
+    // The option as the books hold it now: inside the save, under its lock.
+    if (k.stockTest && !currentShopOptions(dm).negativeStock) {
         // Lines of the same product draw on the same stock.
         QList<int> sids;
         for (const TradeLine &l : doc.lines) sids << l.sid;

@@ -2,6 +2,7 @@
 
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/shopoptions.h"
 #include "data/transaction.h"
 #include "data/words.h"
 
@@ -56,7 +57,7 @@ DeleteResult deleteTradeDoc(frmDM &dm, TradeKind kind, int docId)
             m.word = k.stockDeletedWord;
             moves << m;
         }
-        if (!G.ShopFKC) {
+        if (!currentShopOptions(dm).negativeStock) {
             const QString shortfall = stockShortfall(dm, moves, QStringLiteral("不能删除！"));
             if (!shortfall.isEmpty()) return {DeleteOutcome::Refused, shortfall};
         }

@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/shopoptions.h"
 #include "data/transaction.h"
 #include "data/words.h"
 #include "tradedoc.h"
@@ -78,6 +79,8 @@ QString saveTradeDoc(frmDM &dm, const TradeDoc &doc, TradeCheck *refused)
             || r[0][1].toString() != QString::fromUtf8(Words::No))
             throw DbError(QStringLiteral("单据 %1 不是可以修改的预存单据！").arg(doc.num));
     }
+    // The price options as the books hold them under this save's lock.
+    const ShopOptions options = currentShopOptions(dm);
     QString num = doc.num;
     if (changing)
         writeHeader(dm, k, doc, num, true);
@@ -108,7 +111,7 @@ QString saveTradeDoc(frmDM &dm, const TradeDoc &doc, TradeCheck *refused)
     if (doc.kind == TradeKind::Purchase) {
         QVector<frmDM::CostLine> costLines;
         for (const TradeLine &l : doc.lines) {
-            if (G.ShopJH) dm.mySQL(QStringLiteral("update SShop set theJH=? where ID=?"), {l.price.toVariant(), l.sid});
+            if (options.purchaseSetsPrice) dm.mySQL(QStringLiteral("update SShop set theJH=? where ID=?"), {l.price.toVariant(), l.sid});
             costLines << frmDM::CostLine{l.sid, l.count, l.price};
         }
         // The cost price is the cost of the goods in stock: it moves when the
@@ -126,7 +129,7 @@ QString saveTradeDoc(frmDM &dm, const TradeDoc &doc, TradeCheck *refused)
                 ledger << frmDM::LedgerRow{k.stockWord, num, doc.warehouse, l.sid, Money(), l.count, l.price,
                                            dm.KC_Do(doc.warehouse, l.sid, l.count)};
         }
-        if (doc.kind == TradeKind::Sales && G.ShopXS)
+        if (doc.kind == TradeKind::Sales && options.salesSetsPrice)
             dm.mySQL(QStringLiteral("update SShop set theXS=? where ID=?"), {l.price.toVariant(), l.sid});
     }
     dm.SaveSListRows(ledger);
