@@ -44,9 +44,18 @@ QSqlQuery &frmDM::prepared(const QString &sql)
 namespace {
 // The server prepares only the statements that read or change rows; anything
 // else (CREATE, DROP, SET …) is sent as it is.
+// The statement's first word, in lower case.
+QString firstWord(const QString &sql)
+{
+    const QString t = sql.trimmed();
+    int end = 0;
+    while (end < t.size() && !t[end].isSpace()) ++end;
+    return t.left(end).toLower();
+}
+
 bool preparable(const QString &sql)
 {
-    const QString first = sql.trimmed().section(QLatin1Char(' '), 0, 0).toLower();
+    const QString first = firstWord(sql);
     return first == QLatin1String("select") || first == QLatin1String("insert") || first == QLatin1String("update")
         || first == QLatin1String("delete") || first == QLatin1String("with");
 }
@@ -69,7 +78,7 @@ QSqlQuery &frmDM::run(const QString &sql, const QVariantList &binds)
     } catch (const DbError &) {
         // A read whose session was lost under it is read again on a new one;
         // a write is not (whether it was done is not known).
-        if (!lostOutsideTransaction(m_db) || sql.trimmed().section(QLatin1Char(' '), 0, 0).toLower() != QLatin1String("select"))
+        if (!lostOutsideTransaction(m_db) || firstWord(sql) != QLatin1String("select"))
             throw;
     }
     reconnectIfLost();

@@ -123,6 +123,23 @@ QString tryOpen(const BooksLocation &where, QString *user = nullptr, bool *ssl =
     return ok ? QString() : (err.isEmpty() ? QStringLiteral("failed") : err);
 }
 
+// Sets the session and gives the books the warehouse 一号库 and the product
+// 可乐; returns the product's ID.
+int stockedBooks(TestDb &t)
+{
+    setSession();
+    t.addWarehouse(QStringLiteral("一号库"));
+    return t.addProduct(QStringLiteral("可乐"));
+}
+
+// A save: `quantity` of `sid` into 一号库, one transaction.
+void addStock(frmDM &dm, int sid, const char *quantity)
+{
+    Transaction tx(dm.db());
+    dm.KC_Up(QStringLiteral("一号库"), sid, Money::fromString(QString::fromLatin1(quantity)));
+    tx.commit();
+}
+
 } // namespace
 
 QString TstSeatConnection::clusterDir() const
@@ -328,9 +345,7 @@ void TstSeatConnection::restartedServerIsUnnoticed()
     if (!testsOnServer()) QSKIP("server books only");
     TestDb t;
     frmDM &dm = t.dm();
-    setSession();
-    const int cola = t.addProduct(QStringLiteral("可乐"));
-    t.addWarehouse(QStringLiteral("一号库"));
+    const int cola = stockedBooks(t);
     const int before = dm.value(QStringLiteral("select pg_backend_pid()")).toInt();
     QVERIFY(dm.DBComWare()->rowCount() > 0);
 
@@ -358,9 +373,7 @@ void TstSeatConnection::restartedServerIsUnnoticed()
     // A save as the first action after a restart.
     pgctl({QStringLiteral("restart"), QStringLiteral("-m"), QStringLiteral("fast")});
     try {
-        Transaction tx(dm.db());
-        dm.KC_Up(QStringLiteral("一号库"), cola, Money::fromString("2"));
-        tx.commit();
+        addStock(dm, cola, "2");
     } catch (const DbError &e) {
         QFAIL(qPrintable(e.text()));
     }
@@ -392,9 +405,7 @@ void TstSeatConnection::stoppedServerIsTold()
     if (!testsOnServer()) QSKIP("server books only");
     TestDb t;
     frmDM &dm = t.dm();
-    setSession();
-    const int cola = t.addProduct(QStringLiteral("可乐"));
-    t.addWarehouse(QStringLiteral("一号库"));
+    const int cola = stockedBooks(t);
     pgctl({QStringLiteral("stop"), QStringLiteral("-m"), QStringLiteral("fast")});
     auto told = [&](const std::function<void()> &action) {
         try {
@@ -409,11 +420,7 @@ void TstSeatConnection::stoppedServerIsTold()
         QFAIL("no error with the server stopped");
     };
     told([&] { dm.DBComWare(); });
-    told([&] {
-        Transaction tx(dm.db());
-        dm.KC_Up(QStringLiteral("一号库"), cola, Money::fromString("1"));
-        tx.commit();
-    });
+    told([&] { addStock(dm, cola, "1"); });
     pgctl({QStringLiteral("start")});
     // Back again: the next action works.
     QVERIFY(dm.DBComWare()->rowCount() > 0);
@@ -425,15 +432,9 @@ void TstSeatConnection::fileBooksUnaffected()
     if (testsOnServer()) QSKIP("file books only");
     TestDb t;
     frmDM &dm = t.dm();
-    setSession();
-    const int cola = t.addProduct(QStringLiteral("可乐"));
-    t.addWarehouse(QStringLiteral("一号库"));
+    const int cola = stockedBooks(t);
     QVERIFY(dm.DBComWare()->rowCount() > 0);
-    {
-        Transaction tx(dm.db());
-        dm.KC_Up(QStringLiteral("一号库"), cola, Money::fromString("2"));
-        tx.commit();
-    }
+    addStock(dm, cola, "2");
     // A failing statement on the file is not taken for a lost session.
     QVERIFY_THROWS_EXCEPTION(DbError, dm.value(QStringLiteral("select nothing from nowhere")));
     QVERIFY(!lostOutsideTransaction(dm.db()));
