@@ -52,10 +52,39 @@ QString serverApplicationName();
 
 // Opens a server connection again after it was lost (the server restarted,
 // the network dropped): the same settings, a new session. The statements
-// prepared on the lost session must be let go before (frmDM::reconnectIfLost
-// does both for the data module's connection). Returns false with the reason
-// in *error.
+// prepared on the lost session must be let go before (reconnectIfLost does
+// both). Returns false with the reason in *error.
 bool reopenServerConnection(QSqlDatabase db, QString *error);
+
+// Called before the first statement of every action on a connection (every
+// statement of the data module, every list read, every Transaction): a
+// server session that is gone (the server restarted or ended it, the network
+// dropped) is found without a round trip and opened again, the data module's
+// prepared statements let go first, so that the clerk notices nothing. Inside
+// a Transaction nothing is done: the transaction went with its session and
+// its error stands. Throws DbError of kind CannotOpen ("无法连接数据库服务器…")
+// when the server cannot be reached. Nothing for the file.
+void reconnectIfLost(QSqlDatabase db);
+
+// Whether the last statement on `db` failed because its session was lost
+// outside a Transaction: a read may then be run once more after
+// reconnectIfLost (a write may not: whether it was done is unknown).
+bool lostOutsideTransaction(const QSqlDatabase &db);
+
+// Runs `read` (statements that change nothing) on `db` after reconnectIfLost,
+// and once more on a new session should the session be lost under it.
+template <class Read>
+auto readWithReconnect(QSqlDatabase db, Read read) -> decltype(read())
+{
+    reconnectIfLost(db);
+    try {
+        return read();
+    } catch (...) {
+        if (!lostOutsideTransaction(db)) throw;
+    }
+    reconnectIfLost(db);
+    return read();
+}
 
 // Opens the books wherever they are (openDatabase or openServer).
 bool openBooks(const BooksLocation &where, const QString &name, QString *error, QStringList *notes = nullptr);

@@ -74,9 +74,18 @@ DbError::Kind DbError::serverKindOf(const QSqlError &e)
 
 QString DbError::serverPlace(const QSqlDatabase &db)
 {
-    const QString host = db.hostName().isEmpty() ? QStringLiteral("localhost") : db.hostName();
-    const QString port = db.port() > 0 ? QStringLiteral(":%1").arg(db.port()) : QString();
-    return QStringLiteral("服务器 %1%2 上的账套 %3").arg(host, port, db.databaseName());
+    return serverPlace(db.hostName(), db.port() > 0 ? db.port() : 5432, db.databaseName());
+}
+
+QString DbError::serverPlace(const QString &host, int port, const QString &database)
+{
+    // Without a host the client library goes to the server of this machine
+    // through its socket folder, not over the network.
+    if (host.isEmpty())
+        return QStringLiteral("本机服务器（默认套接字文件夹，端口 %1）上的账套 %2").arg(port).arg(database);
+    if (host.startsWith(QLatin1Char('/')))
+        return QStringLiteral("本机服务器（套接字文件夹 %1，端口 %2）上的账套 %3").arg(host).arg(port).arg(database);
+    return QStringLiteral("服务器 %1:%2 上的账套 %3").arg(host).arg(port).arg(database);
 }
 
 QString DbError::describeServer(Kind kind, const QString &where)
@@ -93,7 +102,8 @@ QString DbError::describeServer(Kind kind, const QString &where)
     case Kind::Corrupt:
         return QStringLiteral("数据库服务器报告账套数据已损坏：%1\n请用备份恢复数据。").arg(where);
     case Kind::CannotOpen:
-        return QStringLiteral("无法连接数据库服务器：%1\n请检查网络和服务器，以及 Data/server.ini 中的地址、账套名、用户名和密码。")
+        return QStringLiteral("无法连接数据库服务器：%1\n服务器可能没有运行，或网络不通。请检查服务器是否已启动，"
+                              "以及 Data/server.ini 中的地址、端口、账套名、用户名和密码。")
             .arg(where);
     case Kind::Io:
         return QStringLiteral("数据库服务器读写磁盘时出错：%1").arg(where);

@@ -31,8 +31,10 @@ public:
     static QString describe(Kind kind, const QString &file);
     // The same for the books on a server (`where` names server and database).
     static QString describeServer(Kind kind, const QString &where);
-    // Where the books of a server connection are, as the messages name them.
+    // Where the books of a server connection are, as the messages name them:
+    // "服务器 host:port 上的账套 database", or the socket folder on this machine.
     static QString serverPlace(const QSqlDatabase &db);
+    static QString serverPlace(const QString &host, int port, const QString &database);
 
     QString text() const { return m_text; }
     Kind kind() const { return m_kind; }

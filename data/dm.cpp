@@ -44,30 +44,49 @@ QSqlQuery &frmDM::prepared(const QString &sql)
 namespace {
 // The server prepares only the statements that read or change rows; anything
 // else (CREATE, DROP, SET …) is sent as it is.
+// The statement's first word, in lower case.
+QString firstWord(const QString &sql)
+{
+    const QString t = sql.trimmed();
+    int end = 0;
+    while (end < t.size() && !t[end].isSpace()) ++end;
+    return t.left(end).toLower();
+}
+
 bool preparable(const QString &sql)
 {
-    const QString first = sql.trimmed().section(QLatin1Char(' '), 0, 0).toLower();
+    const QString first = firstWord(sql);
     return first == QLatin1String("select") || first == QLatin1String("insert") || first == QLatin1String("update")
         || first == QLatin1String("delete") || first == QLatin1String("with");
 }
 }
 
-void frmDM::reconnectIfLost()
+void frmDM::reconnectIfLost() { ::reconnectIfLost(m_db); }
+
+void frmDM::forgetStatements()
 {
-    if (!EngineInfo::onServer(m_db) || m_db.isOpen() || Transaction::active(m_db)) return;
-    // The statements prepared on the lost session go before the new session
-    // opens: letting go of them there would be refused by the new one. The
-    // pick lists keep the rows they read (screens may show them).
     for (QSqlQuery &q : m_queries) q.finish();
     m_queries.clear();
     m_direct = QSqlQuery();
-    QString error;
-    if (!reopenServerConnection(m_db, &error)) throw DbError(error, DbError::Kind::CannotOpen);
 }
 
 QSqlQuery &frmDM::run(const QString &sql, const QVariantList &binds)
 {
     reconnectIfLost();
+    try {
+        return runOnce(sql, binds);
+    } catch (const DbError &) {
+        // A read whose session was lost under it is read again on a new one;
+        // a write is not (whether it was done is not known).
+        if (!lostOutsideTransaction(m_db) || firstWord(sql) != QLatin1String("select"))
+            throw;
+    }
+    reconnectIfLost();
+    return runOnce(sql, binds);
+}
+
+QSqlQuery &frmDM::runOnce(const QString &sql, const QVariantList &binds)
+{
     if (binds.isEmpty() && !preparable(sql) && EngineInfo::onServer(m_db)) {
         m_direct = QSqlQuery(m_db);
         if (!m_direct.exec(sql)) throw DbError::fromSql(m_direct.lastError(), m_db);
@@ -305,9 +324,7 @@ void frmDM::SaveBB(const QString &date, const QStringList &figures)
 
 void frmDM::releaseStatements()
 {
-    for (QSqlQuery &q : m_queries) q.finish();
-    m_queries.clear();
-    m_direct = QSqlQuery();
+    forgetStatements();
     for (QSqlQueryModel *m : m_pick)
         if (m) m->clear();
 }
@@ -337,11 +354,13 @@ void frmDM::FindDept()
 QSqlQueryModel *frmDM::pickModel(int which, const QString &sql)
 {
     if (!m_pick[which]) m_pick[which] = new QSqlQueryModel(this);
-    reconnectIfLost();
-    m_pick[which]->setQuery(sql, m_db);
-    if (m_pick[which]->lastError().isValid()) throw DbError::fromSql(m_pick[which]->lastError(), m_db);
-    while (m_pick[which]->canFetchMore()) m_pick[which]->fetchMore();
-    return m_pick[which];
+    QSqlQueryModel *model = m_pick[which];
+    readWithReconnect(m_db, [&] {
+        model->setQuery(sql, m_db);
+        if (model->lastError().isValid()) throw DbError::fromSql(model->lastError(), m_db);
+        while (model->canFetchMore()) model->fetchMore();
+    });
+    return model;
 }
 
 QSqlQueryModel *frmDM::DBComUser() { return pickModel(0, QStringLiteral("select theName from SUser where theState='启用' order by ID")); }

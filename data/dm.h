@@ -147,16 +147,19 @@ public:
     // Reads the shop row (SDept) into the global values.
     void FindDept();
 
-    // A server connection lost while the program waited (a restarted server,
-    // a dropped network) is opened again, its prepared statements let go
-    // first; inside a transaction nothing is done (the transaction is lost
-    // with the connection and its error stands). Throws DbError when the
-    // server cannot be reached. Every statement of the module calls it first.
+    // A server connection lost while the program waited is opened again
+    // (::reconnectIfLost, connection.h). Every statement of the module calls
+    // it first; a read whose session is lost under it is run once more on a
+    // new session.
     void reconnectIfLost();
+    // Lets go of the prepared statements (not the pick lists' rows), before
+    // their session is replaced.
+    void forgetStatements();
 
 private:
     QSqlQuery &prepared(const QString &sql);
     QSqlQuery &run(const QString &sql, const QVariantList &binds);
+    QSqlQuery &runOnce(const QString &sql, const QVariantList &binds);
     QSqlQueryModel *pickModel(int which, const QString &sql);
     void balance(const char *sql, int uid, Money amount);
 

@@ -2,12 +2,18 @@
 // the session settings of every connection.
 #include "connection.h"
 #include "dberror.h"
+#include "dm.h"
 #include "engine.h"
+#include "pgconn.h"
 #include "transaction.h"
 
 #include <QCoreApplication>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <libpq-fe.h>
+#include <poll.h>
 
 namespace {
 
@@ -26,9 +32,27 @@ QSqlDatabase connectTo(const BooksLocation &where, const QString &name)
     db.setDatabaseName(where.database);
     db.setUserName(where.user);
     db.setPassword(where.password);
-    // An unreachable server is told within seconds, not after the system's TCP timeout.
-    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=") + serverApplicationName());
+    db.setConnectOptions(serverConnectOptions(where, serverApplicationName()));
     return db;
+}
+
+// Whether the session of an open connection has ended while it was idle.
+// Nothing comes to an idle session but the news that the server ends it
+// (and the end of the stream), so a socket with something to read is looked
+// at; one with nothing is taken as alive (no round trip is spent on it).
+bool sessionGone(const QSqlDatabase &db)
+{
+    PGconn *conn = serverConnectionHandle(db);
+    if (!conn) return true;
+    for (int i = 0; i < 4 && PQstatus(conn) == CONNECTION_OK; ++i) {
+        pollfd p{PQsocket(conn), POLLIN, 0};
+        if (p.fd < 0) return true;
+        if (poll(&p, 1, 0) <= 0) return false;
+        // Reads what came; the end of the stream marks the connection bad.
+        if (!PQconsumeInput(conn)) return true;
+        PQisBusy(conn);
+    }
+    return PQstatus(conn) != CONNECTION_OK;
 }
 
 // The period reports' scratch table UBB: on a server each seat works out its
@@ -82,6 +106,33 @@ bool reopenServerConnection(QSqlDatabase db, QString *error)
         return false;
     }
     return true;
+}
+
+void reconnectIfLost(QSqlDatabase db)
+{
+    if (!EngineInfo::onServer(db) || Transaction::active(db)) return;
+    if (db.isOpen() && !sessionGone(db)) return;
+    // The statements prepared on the lost session go before the new session
+    // opens: letting go of them there would be refused by the new one. The
+    // pick lists keep the rows they read (screens may show them).
+    frmDM *dm = frmDM::instance();
+    if (dm && dm->db().connectionName() == db.connectionName()) dm->forgetStatements();
+    QString error;
+    if (!reopenServerConnection(db, &error)) throw DbError(error, DbError::Kind::CannotOpen);
+}
+
+bool lostOutsideTransaction(const QSqlDatabase &db)
+{
+    return EngineInfo::onServer(db) && !Transaction::active(db) && !db.isOpen();
+}
+
+pg_conn *serverConnectionHandle(const QSqlDatabase &db)
+{
+    if (!db.isOpen() || !db.driver()) return nullptr;
+    const QVariant v = db.driver()->handle();
+    // Qt names the type by its struct: "pg_conn*".
+    if (!v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0)) return nullptr;
+    return *static_cast<PGconn *const *>(v.constData());
 }
 
 bool openServer(const BooksLocation &where, const QString &name, QString *error, QStringList *notes)

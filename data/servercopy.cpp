@@ -1,5 +1,6 @@
 #include "servercopy.h"
 #include "dberror.h"
+#include "pgconn.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -12,14 +13,7 @@ namespace {
 // Sent to the server in pieces of about this size.
 constexpr int PieceBytes = 1 << 20;
 
-PGconn *connectionOf(const QSqlDatabase &db)
-{
-    if (!db.isOpen() || !db.driver()) return nullptr;
-    const QVariant v = db.driver()->handle();
-    // Qt names the type by its struct: "pg_conn*".
-    if (!v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0)) return nullptr;
-    return *static_cast<PGconn *const *>(v.constData());
-}
+PGconn *connectionOf(const QSqlDatabase &db) { return serverConnectionHandle(db); }
 
 // One value in the copy text format: \N for none, text with its backslash,
 // tab and line breaks escaped.

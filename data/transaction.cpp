@@ -1,7 +1,6 @@
 #include "transaction.h"
 #include "connection.h"
 #include "dberror.h"
-#include "dm.h"
 #include "engine.h"
 
 #include <QHash>
@@ -24,25 +23,16 @@ Transaction::Transaction(QSqlDatabase db) : m_db(db)
 {
     int &open = depth()[m_db.connectionName()];
     if (open == 0) {
-        // A server connection lost since the last statement is opened again first.
-        if (EngineInfo::onServer(m_db) && !m_db.isOpen()) {
-            frmDM *dm = frmDM::instance();
-            if (dm && dm->db().connectionName() == m_db.connectionName()) {
-                dm->reconnectIfLost();
-            } else {
-                QString error;
-                if (!reopenServerConnection(m_db, &error)) throw DbError(error, DbError::Kind::CannotOpen);
-            }
-        }
-        const QStringList begin = EngineInfo::beginWrite(EngineInfo::of(m_db));
-        for (int i = 0; i < begin.size(); ++i) {
-            try {
-                run(begin[i]);
-            } catch (const DbError &) {
-                // The books' lock not had in time: the transaction begun ends here.
-                if (i > 0) QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
-                throw;
-            }
+        // A server session lost since the last statement is opened again
+        // first; one found lost at the beginning (nothing of the save done
+        // yet) is opened again and the save begun afresh on it.
+        reconnectIfLost(m_db);
+        try {
+            begin();
+        } catch (const DbError &) {
+            if (!lostOutsideTransaction(m_db)) throw;
+            reconnectIfLost(m_db);
+            begin();
         }
     } else {
         m_name = QStringLiteral("tx%1").arg(++g_serial);
@@ -76,6 +66,20 @@ void Transaction::end()
     m_done = true;
     int &open = depth()[m_db.connectionName()];
     if (open > 0) --open;
+}
+
+void Transaction::begin()
+{
+    const QStringList begin = EngineInfo::beginWrite(EngineInfo::of(m_db));
+    for (int i = 0; i < begin.size(); ++i) {
+        try {
+            run(begin[i]);
+        } catch (const DbError &) {
+            // The books' lock not had in time: the transaction begun ends here.
+            if (i > 0) QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+            throw;
+        }
+    }
 }
 
 void Transaction::run(const QString &sql)

@@ -25,6 +25,7 @@ public:
     Transaction &operator=(const Transaction &) = delete;
 
 private:
+    void begin();
     void run(const QString &sql);
     void end();
     QSqlDatabase m_db;

@@ -1,4 +1,5 @@
 #include "resultmodel.h"
+#include "data/connection.h"
 #include "data/dberror.h"
 #include "data/money.h"
 
@@ -91,7 +92,7 @@ QVector<QVector<QVariant>> ResultModel::read(QSqlDatabase db, const QString &sql
 void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &binds)
 {
     QVariantList key;
-    QVector<QVector<QVariant>> rows = read(db, sql, binds, &key);
+    QVector<QVector<QVariant>> rows = readWithReconnect(db, [&] { return read(db, sql, binds, &key); });
     dropSortRanks();
     beginResetModel();
     m_rows = std::move(rows);
@@ -103,7 +104,7 @@ void ResultModel::load(QSqlDatabase db, const QString &sql, const QVariantList &
 int ResultModel::append(QSqlDatabase db, const QString &sql, const QVariantList &binds)
 {
     QVariantList key = m_lastKey;
-    QVector<QVector<QVariant>> rows = read(db, sql, binds, &key);
+    QVector<QVector<QVariant>> rows = readWithReconnect(db, [&] { return read(db, sql, binds, &key); });
     if (rows.isEmpty()) return 0;
     m_lastKey = key;
     dropSortRanks();

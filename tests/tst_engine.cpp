@@ -319,7 +319,7 @@ void TstEngine::unreachableServerIsToldInChinese()
     clock.start();
     QVERIFY(!openServer(w, QStringLiteral("nowhere"), &err));
     QVERIFY(clock.elapsed() < 15000);
-    QVERIFY2(err.startsWith(QStringLiteral("无法连接数据库服务器：服务器 ")), qPrintable(err));
+    QVERIFY2(err.startsWith(QStringLiteral("无法连接数据库服务器：本机服务器（套接字文件夹 ")), qPrintable(err));
     QSqlDatabase::removeDatabase(QStringLiteral("nowhere"));
     // A database that is not there is told the same way.
     w = testServer(QStringLiteral("no_such_books"));
@@ -340,15 +340,8 @@ void TstEngine::lostServerConnectionComesBack()
     QVERIFY(QSqlQuery(seat).exec(QStringLiteral("select pg_terminate_backend(%1)").arg(pid)));
     seat = QSqlDatabase();
     TestDb::closeSeat(QStringLiteral("admin"));
-    // The statement under way is told as a lost connection …
-    try {
-        dm.value(QStringLiteral("select count(*) from SShop"));
-        QFAIL("the statement should have failed");
-    } catch (const DbError &e) {
-        QCOMPARE(e.kind(), DbError::Kind::CannotOpen);
-        QVERIFY2(e.text().startsWith(QStringLiteral("无法连接数据库服务器")), qPrintable(e.text()));
-    }
-    // … and the next one works on a new session, prepared statements and all.
+    // The next statement finds the session gone and runs on a new one,
+    // prepared statements and all.
     QCOMPARE(dm.value(QStringLiteral("select count(*) from SShop")).toInt(), 1);
     QVERIFY(dm.value(QStringLiteral("select pg_backend_pid()")).toInt() != pid);
     {
@@ -363,7 +356,6 @@ void TstEngine::lostServerConnectionComesBack()
     QVERIFY(QSqlQuery(seat).exec(QStringLiteral("select pg_terminate_backend(%1)").arg(pid2)));
     seat = QSqlDatabase();
     TestDb::closeSeat(QStringLiteral("admin"));
-    QVERIFY_THROWS_EXCEPTION(DbError, dm.value(QStringLiteral("select 1")));
     {
         Transaction tx(dm.db());
         dm.KC_Up(QStringLiteral("一号库"), cola, Money::fromString("1"));
