@@ -33,16 +33,13 @@ QSqlDatabase connectTo(const BooksLocation &where, const QString &name)
     return db;
 }
 
-// The period reports' scratch table UBB: on a server each seat works out its
-// reports in a table of its own session (a temporary table of the same
-// columns, found before the shared one), so that two seats reporting at the
-// same time never list each other's rows.
+// The period reports' scratch table UBB: each seat works out its reports in a
+// table of its own session (data/engine.h ownScratchTable), so that two seats
+// reporting at the same time never list each other's rows and a report never
+// waits for another seat's save. On a server it is made as the session opens.
 void prepareScratch(QSqlDatabase db)
 {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("select to_regclass('pg_temp.ubb') is null")) || !q.next())
-        throw DbError::fromSql(q.lastError(), db);
-    if (q.value(0).toBool()) exec(db, QStringLiteral("CREATE TEMPORARY TABLE UBB (LIKE UBB INCLUDING ALL)"));
+    EngineInfo::ownScratchTable(db, QStringLiteral("UBB"));
 }
 
 } // namespace

@@ -18,7 +18,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
-#include <QSysInfo>
 #include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -78,14 +77,25 @@ QByteArray head(const QString &file, int n)
     return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
 }
 
-// A connection to the books of `t` that gives the server `applicationName`.
-QSqlDatabase connectAs(const TestDb &t, const QString &conn, const QString &applicationName)
+// Books holding 可乐, backed up, then 茶叶 added; the backup file.
+QString backupThenWork(TestDb &t)
+{
+    G.AppPath = t.folder();
+    t.addProduct(QStringLiteral("可乐"));
+    const QString backup = t.folder() + QStringLiteral("2012-11-16.edb");
+    if (!DbFile::backup(t.db().connectionName(), backup).isEmpty()) return QString();
+    t.addProduct(QStringLiteral("茶叶"));
+    return backup;
+}
+
+// A connection to the books `where` that gives the server `applicationName`.
+QSqlDatabase connectAs(const BooksLocation &where, const QString &conn, const QString &applicationName)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conn);
-    db.setHostName(t.location().host);
-    db.setPort(t.location().port);
-    db.setDatabaseName(t.location().database);
-    db.setUserName(t.location().user);
+    db.setHostName(where.host);
+    db.setPort(where.port);
+    db.setDatabaseName(where.database);
+    db.setUserName(where.user);
     if (!applicationName.isEmpty()) db.setConnectOptions(QStringLiteral("application_name=") + applicationName);
     db.open();
     return db;
@@ -169,11 +179,8 @@ void TstServerBackup::restorePutsTheBackupBack()
 void TstServerBackup::restoreRefusedWhileAnotherSeatWorks()
 {
     TestDb t;
-    G.AppPath = t.folder();
-    t.addProduct(QStringLiteral("可乐"));
-    const QString backup = t.folder() + QStringLiteral("2012-11-16.edb");
-    QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
-    t.addProduct(QStringLiteral("茶叶"));
+    const QString backup = backupThenWork(t);
+    QVERIFY(!backup.isEmpty());
     QSqlDatabase seat = t.openSeat(QStringLiteral("counter-2"));
     const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
     QVERIFY(!r.ok);
@@ -215,7 +222,7 @@ void TstServerBackup::seatsAreToldByTheirName()
     QVERIFY2(openServer(t.location(), QStringLiteral("own-2"), &err), qPrintable(err));
     QCOMPARE(DbFile::otherSeats(t.db()), 0);
     {
-        QSqlDatabase other = connectAs(t, QStringLiteral("other"), name);
+        QSqlDatabase other = connectAs(t.location(), QStringLiteral("other"), name);
         QVERIFY2(other.isOpen(), qPrintable(other.lastError().text()));
         QCOMPARE(DbFile::otherSeats(t.db()), 1);
         QCOMPARE(DbFile::otherSeats(QSqlDatabase::database(QStringLiteral("own-2"))), 1);
@@ -240,11 +247,8 @@ void TstServerBackup::seatsAreToldByTheirName()
 void TstServerBackup::saveDuringRestoreIsNeverLost()
 {
     TestDb t;
-    G.AppPath = t.folder();
-    t.addProduct(QStringLiteral("可乐"));
-    const QString backup = t.folder() + QStringLiteral("2012-11-16.edb");
-    QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
-    t.addProduct(QStringLiteral("茶叶"));
+    const QString backup = backupThenWork(t);
+    QVERIFY(!backup.isEmpty());
 
     const BooksLocation where = t.location();
     const QString own = serverApplicationName();
@@ -256,14 +260,9 @@ void TstServerBackup::saveDuringRestoreIsNeverLost()
     std::thread seat([&] {
         {
             // Watches, as a connection of this seat, for the restore's pg_dump.
-            QSqlDatabase watch = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("watch"));
-            watch.setHostName(where.host);
-            watch.setPort(where.port);
-            watch.setDatabaseName(where.database);
-            watch.setUserName(where.user);
-            watch.setConnectOptions(QStringLiteral("application_name=") + watcherName);
+            QSqlDatabase watch = connectAs(where, QStringLiteral("watch"), watcherName);
             bool dumping = false;
-            if (watch.open()) {
+            if (watch.isOpen()) {
                 QSqlQuery q(watch);
                 q.prepare(QStringLiteral("select count(*) from pg_stat_activity where datname=current_database() "
                                          "and pid<>pg_backend_pid() and left(application_name,?)=? "
@@ -279,12 +278,8 @@ void TstServerBackup::saveDuringRestoreIsNeverLost()
             watch.close();
             if (dumping) {
                 // Another seat starts now and saves a product.
-                QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("late-seat"));
-                other.setHostName(where.host);
-                other.setPort(where.port);
-                other.setDatabaseName(where.database);
-                other.setUserName(where.user);
-                if (!other.open()) {
+                QSqlDatabase other = connectAs(where, QStringLiteral("late-seat"), QString());
+                if (!other.isOpen()) {
                     failure = other.lastError().text();
                     outcome = 3;
                 } else {

@@ -260,6 +260,16 @@ struct TstTradeManage::Fixture {
             if (f->box()->text() == caption) return f;
         qFatal("no filter %s", qPrintable(caption));
     }
+    // The receipts of the suppliers whose name contains `text`, as "查询" lists them.
+    TradeManageScreen *receiptsOfSuppliers(const QString &text)
+    {
+        TradeManageScreen *s = open(TradeKind::Purchase);
+        FilterRow *partner = filter(s, "供  应  商");
+        partner->lineEdit()->setText(text);
+        partner->box()->setChecked(true);
+        s->queryButton()->click();
+        return s;
+    }
 };
 
 void TstTradeManage::initTestCase()
@@ -814,11 +824,7 @@ void TstTradeManage::partnerFilterOverManyPartners()
     const QString first = f.save(TradeKind::Purchase, "0", false, "2012-11-17", ids[0][0].toInt());
     const QString last = f.save(TradeKind::Purchase, "0", false, "2012-11-17", ids[0][1].toInt());
     f.save(TradeKind::Purchase, "0");   // 大华商行's: not listed
-    TradeManageScreen *s = f.open(TradeKind::Purchase);
-    FilterRow *partner = f.filter(s, "供  应  商");
-    partner->lineEdit()->setText("联华");
-    partner->box()->setChecked(true);
-    s->queryButton()->click();
+    TradeManageScreen *s = f.receiptsOfSuppliers("联华");
     QCOMPARE(column(s, "theNum"), (QStringList{last, first}));
     QCOMPARE(s->countLabel()->text(), QString("采购数量：2"));
 }
@@ -832,11 +838,7 @@ void TstTradeManage::refreshLooksThePartnerFilterUpAgain()
     const int first = f.t.addPartner("联华一店", "供应商");
     const QString firstDoc = f.save(TradeKind::Purchase, "0", false, "2012-11-17", first);
     f.save(TradeKind::Purchase, "0");   // 大华商行's: not listed
-    TradeManageScreen *s = f.open(TradeKind::Purchase);
-    FilterRow *partner = f.filter(s, "供  应  商");
-    partner->lineEdit()->setText("联华");
-    partner->box()->setChecked(true);
-    s->queryButton()->click();
+    TradeManageScreen *s = f.receiptsOfSuppliers("联华");
     QCOMPARE(column(s, "theNum"), QStringList{firstDoc});
 
     // Another seat adds a second 联华 and a receipt of it.
