@@ -46,8 +46,9 @@ bool openDatabase(const QString &file, const QString &name, QString *error, QStr
 // lock at most EngineInfo::LockWaitMs. Failures as openDatabase.
 bool openServer(const BooksLocation &where, const QString &name, QString *error, QStringList *notes = nullptr);
 
-// The name every server connection of this process gives the server ("jxc-"
-// and the process id).
+// The name a new server connection of this process gives the server, new for
+// every connection: "jxc/<host>/<seat>/<n>", where everything up to the last
+// "/" is the same for all connections of this run of the program.
 QString serverApplicationName();
 
 // Opens a server connection again after it was lost (the server restarted,

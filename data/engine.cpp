@@ -1,6 +1,7 @@
 #include "engine.h"
 #include "dberror.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -84,6 +85,36 @@ QStringList productSearchIndex(Engine e)
     return {QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SShop_Search ON SShop USING gin "
                            "(theName gin_trgm_ops, thePY gin_trgm_ops, theNum gin_trgm_ops)")};
+}
+
+void ownScratchTable(QSqlDatabase db, const QString &table)
+{
+    QSqlQuery q(db);
+    if (of(db) == Engine::Server) {
+        q.prepare(QStringLiteral("select to_regclass(?) is null"));
+        q.addBindValue(QStringLiteral("pg_temp.") + table.toLower());
+        if (!q.exec() || !q.next()) throw DbError::fromSql(q.lastError(), db);
+        if (!q.value(0).toBool()) return;
+        if (!q.exec(QStringLiteral("CREATE TEMPORARY TABLE %1 (LIKE %1 INCLUDING ALL)").arg(table)))
+            throw DbError::fromSql(q.lastError(), db);
+        return;
+    }
+    q.prepare(QStringLiteral("select count(*) from temp.sqlite_master where type='table' and name=? collate nocase"));
+    q.addBindValue(table);
+    if (!q.exec() || !q.next()) throw DbError::fromSql(q.lastError(), db);
+    if (q.value(0).toInt() > 0) return;
+    // The file's own text of the table (as its upgrades left it), made temporary.
+    q.prepare(QStringLiteral("select sql from main.sqlite_master where type='table' and name=? collate nocase"));
+    q.addBindValue(table);
+    if (!q.exec()) throw DbError::fromSql(q.lastError(), db);
+    if (!q.next()) throw DbError(QStringLiteral("数据库中缺少数据表 %1。").arg(table));
+    static const QRegularExpression createTable(QStringLiteral("^\\s*CREATE\\s+TABLE\\s+"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    QString sql = q.value(0).toString();
+    if (!createTable.match(sql).hasMatch()) throw DbError(QStringLiteral("数据库中数据表 %1 的定义无法识别。").arg(table));
+    sql.replace(createTable, QStringLiteral("CREATE TEMP TABLE "));
+    q.finish();
+    if (!q.exec(sql)) throw DbError::fromSql(q.lastError(), db);
 }
 
 QStringList beginWrite(Engine e)

@@ -54,6 +54,14 @@ QStringList productSearchIndex(Engine e);
 // stores what it is given, so a file from outside is checked with it.
 QString notANumberTerm(Engine e, const QString &field, bool whole);
 
+// Gives the connection a table of its own standing in front of the books'
+// `table` (a temporary table of the same columns, which an unqualified name
+// finds first on both engines), unless it has one already. What is written
+// there is this connection's alone and takes no write lock on the books:
+// another seat saving meanwhile is not waited for. Statements prepared
+// before it are compiled again by the engine and find it. Throws DbError.
+void ownScratchTable(QSqlDatabase db, const QString &table);
+
 // ---- statements ----
 
 // The statements that start a write transaction. Both take the books for

@@ -116,17 +116,25 @@ int archiveVersion(const QString &file)
     return version;
 }
 
-// Sessions on these books other than this process's own.
+} // namespace
+
 int otherSeats(QSqlDatabase db)
 {
+    // Every connection of this seat (this run of the program, and the client
+    // programs it starts) carries the same name up to its last "/".
+    const QString name = serverApplicationName();
+    const QString ownSeat = name.left(name.lastIndexOf(QLatin1Char('/')) + 1);
     QSqlQuery q(db);
     q.prepare(QStringLiteral("select count(*) from pg_stat_activity where datname=current_database() "
                              "and pid<>pg_backend_pid() and backend_type='client backend' "
-                             "and coalesce(application_name,'')<>?"));
-    q.addBindValue(serverApplicationName());
+                             "and left(coalesce(application_name,''),?)<>?"));
+    q.addBindValue(ownSeat.size());
+    q.addBindValue(ownSeat);
     if (!q.exec() || !q.next()) throw DbError::fromSql(q.lastError(), db);
     return q.value(0).toInt();
 }
+
+namespace {
 
 // The statements that clear the books before a backup is put in their place,
 // in the transaction of the restore: the books' write lock, then every table.

@@ -28,6 +28,12 @@ QString checkServerBackup(const QString &file);
 // Whether `file` starts as a server backup (pg_dump's custom format).
 bool isServerBackup(const QString &file);
 
+// The connections to the books open on `db` that are not this seat's own:
+// other seats, other programs. This seat's connections and the client
+// programs it starts are told by their name (serverApplicationName), not
+// by a process id that a seat on another machine may share. Throws DbError.
+int otherSeats(QSqlDatabase db);
+
 // The restore of dbfile.h for books on a server.
 RestoreResult serverRestore(frmDM &dm, QSqlDatabase db, const QString &backupFile, const QDateTime &when);
 

@@ -8,9 +8,12 @@
 #include "transaction.h"
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSysInfo>
+#include <atomic>
 
 #include <libpq-fe.h>
 #include <poll.h>
@@ -55,24 +58,37 @@ bool sessionGone(const QSqlDatabase &db)
     return PQstatus(conn) != CONNECTION_OK;
 }
 
-// The period reports' scratch table UBB: on a server each seat works out its
-// reports in a table of its own session (a temporary table of the same
-// columns, found before the shared one), so that two seats reporting at the
-// same time never list each other's rows.
+// The period reports' scratch table UBB: each seat works out its reports in a
+// table of its own session (data/engine.h ownScratchTable), so that two seats
+// reporting at the same time never list each other's rows and a report never
+// waits for another seat's save. On a server it is made as the session opens.
 void prepareScratch(QSqlDatabase db)
 {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("select to_regclass('pg_temp.ubb') is null")) || !q.next())
-        throw DbError::fromSql(q.lastError(), db);
-    if (q.value(0).toBool()) exec(db, QStringLiteral("CREATE TEMPORARY TABLE UBB (LIKE UBB INCLUDING ALL)"));
+    EngineInfo::ownScratchTable(db, QStringLiteral("UBB"));
 }
 
 } // namespace
 
 QString serverApplicationName()
 {
-    // The seat's process: the restore tells its own connections from other seats' by it.
-    return QStringLiteral("jxc-%1").arg(QCoreApplication::applicationPid());
+    // "jxc/<host>/<seat>/<n>": the machine, a random id drawn once per run of
+    // the program (the seat) and the number of the connection within it, so
+    // that every connection is told from every other, and a seat's own
+    // connections (and the client programs it starts) by the part before the
+    // last "/". Process ids are no help: two machines may well share one.
+    // Kept to letters, digits, "." and "-" (a connection option of no quotes)
+    // and short of the server's 63 bytes.
+    static const QString seat = [] {
+        QString host = QSysInfo::machineHostName().left(24);
+        for (QChar &c : host)
+            if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('.') && c != QLatin1Char('-'))
+                c = QLatin1Char('_');
+        if (host.isEmpty()) host = QStringLiteral("_");
+        return QStringLiteral("jxc/%1/%2/").arg(host).arg(QRandomGenerator::system()->generate64() & 0xffffffffffULL, 10, 16,
+                                                         QLatin1Char('0'));
+    }();
+    static std::atomic<int> serial{0};
+    return seat + QString::number(++serial);
 }
 
 bool prepareSession(QSqlDatabase db, QString *error)
@@ -149,36 +165,39 @@ bool openServer(const BooksLocation &where, const QString &name, QString *error,
     try {
         QString sessionError;
         if (!prepareSession(db, &sessionError)) throw DbError(sessionError);
-        {
-            // Under the books' write lock: of two seats starting on an empty
-            // database, the second finds the schema the first has built.
+        // A seat starts while another seat holds the books for writing, even
+        // for long (an import): only an empty database is given its schema
+        // under the books' write lock, where of two seats starting on it the
+        // second finds the schema the first has built. An upgrade takes the
+        // lock only when there is something to upgrade.
+        if (EngineInfo::tableNames(db).isEmpty()) {
             Transaction tx(db);
-            const QStringList tables = EngineInfo::tableNames(db);
-            if (tables.isEmpty()) {
-                createSchema(db);
-            } else if (!hasProgramTables(db)) {
-                throw DbError(DbError::describeServer(DbError::Kind::NotADatabase, where.place()),
-                              DbError::Kind::NotADatabase);
-            } else {
-                const int version = schemaVersion(db);
-                if (version > currentSchemaVersion())
-                    throw DbError(QStringLiteral("%1 由较新版本的程序建立（版本 %2），本程序只认识到版本 %3。\n"
-                                                 "请使用新版本的程序。")
-                                      .arg(where.place())
-                                      .arg(version)
-                                      .arg(currentSchemaVersion()));
-            }
+            if (EngineInfo::tableNames(db).isEmpty()) createSchema(db);
             tx.commit();
         }
+        if (!hasProgramTables(db))
+            throw DbError(DbError::describeServer(DbError::Kind::NotADatabase, where.place()), DbError::Kind::NotADatabase);
+        const int version = schemaVersion(db);
+        if (version > currentSchemaVersion())
+            throw DbError(QStringLiteral("%1 由较新版本的程序建立（版本 %2），本程序只认识到版本 %3。\n"
+                                         "请使用新版本的程序。")
+                              .arg(where.place())
+                              .arg(version)
+                              .arg(currentSchemaVersion()));
         const QStringList said = upgradeSchema(db);
         if (notes) *notes += said;
         prepareScratch(db);
         // Try a write now: a user without the right to write is told at start.
+        // The try changes nothing and is taken back; it waits for no other
+        // seat's save (nor for the books' write lock).
         try {
-            Transaction probe(db);
+            exec(db, QStringLiteral("BEGIN"));
+            exec(db, QStringLiteral("SET LOCAL lock_timeout = 200"));
             exec(db, QStringLiteral("update SVersion set theVersion=theVersion"));
+            exec(db, QStringLiteral("ROLLBACK"));
         } catch (const DbError &e) {
-            // Another seat writing just now is no fault of these books.
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            // Another seat upgrading just now is no fault of these books.
             if (e.kind() != DbError::Kind::Busy) throw;
         }
     } catch (const DbError &e) {

@@ -123,6 +123,11 @@ frmImport::frmImport(Kind kind, QWidget *parent) : QDialog(parent), m_kind(kind)
         layout->addWidget(wareGroup);
     }
 
+    // What the import is doing while it runs (its empty line keeps the place).
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusLabel"));
+    layout->addWidget(m_status);
+
     const DialogButtons::Buttons b = DialogButtons::create(this, DialogButtons::EnterIgnored, {}, QStringLiteral("导入"));
     m_import = b.action;
     m_import->setEnabled(false);
@@ -188,10 +193,16 @@ void frmImport::BitBtn1Click()
     }
     SheetImport::Outcome o;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The import holds the books for writing until it ends: a big sheet keeps
+    // the other seats' saves waiting, and they are told the books are busy.
+    m_status->setText(QStringLiteral("正在导入，导入完成前其他电脑不能保存单据…"));
+    m_status->repaint();
     try {
         o = m_kind == Products ? SheetImport::importProducts(DM(), m_sheet, stock, stock ? m_ware->currentText() : QString())
                                : SheetImport::importPartners(DM(), m_sheet);
+        m_status->clear();
     } catch (const DbError &e) {
+        m_status->clear();
         QApplication::restoreOverrideCursor();
         Msg::error(this, e.text() + QStringLiteral("\n\n本文件的数据都没有导入。"));
         return;

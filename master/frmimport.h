@@ -31,6 +31,7 @@ public:
     QPushButton *importButton() const { return m_import; }
     QComboBox *warehouse() const { return m_ware; }   // products only
     QCheckBox *saveStock() const { return m_saveStock; } // products only
+    QLabel *statusLabel() const { return m_status; }
 
 public slots:
     void Button1Click(); // "打开"
@@ -49,6 +50,7 @@ private:
     QTableView *m_grid;
     QPushButton *m_open;
     QPushButton *m_import;
+    QLabel *m_status;
     QComboBox *m_ware = nullptr;
     QCheckBox *m_saveStock = nullptr;
 };

@@ -2,11 +2,13 @@
 
 #include "data/dm.h"
 #include "data/sqlmoney.h"
-#include "data/transaction.h"
+#include "data/dberror.h"
+#include "data/engine.h"
 #include "data/words.h"
 #include "shell/sqlcondition.h"
 
 #include <QHash>
+#include <QSqlError>
 
 namespace {
 
@@ -200,15 +202,28 @@ QVector<ReportRow> computeReportPerPeriod(frmDM &dm, PeriodUnit unit, const QDat
 
 void storeReport(frmDM &dm, const QVector<ReportRow> &rows, const std::function<void(int)> &progress)
 {
-    Transaction tx(dm.db());
-    dm.mySQL(QStringLiteral("delete from UBB"));
-    int written = 0;
-    for (const ReportRow &r : rows) {
-        QStringList figures;
-        figures.reserve(ReportFigures);
-        for (const Money &m : r.figures) figures << m.toString();
-        dm.SaveBB(r.key, figures);
-        if (progress) progress(++written);
+    // The rows go to the seat's own UBB, kept together but without the books'
+    // write lock: a report never waits for another seat's save.
+    QSqlDatabase db = dm.db();
+    EngineInfo::ownScratchTable(db, QStringLiteral("UBB"));
+    if (!db.transaction()) throw DbError::fromSql(db.lastError(), db);
+    try {
+        dm.mySQL(QStringLiteral("delete from UBB"));
+        int written = 0;
+        for (const ReportRow &r : rows) {
+            QStringList figures;
+            figures.reserve(ReportFigures);
+            for (const Money &m : r.figures) figures << m.toString();
+            dm.SaveBB(r.key, figures);
+            if (progress) progress(++written);
+        }
+    } catch (...) {
+        db.rollback();
+        throw;
     }
-    tx.commit();
+    if (!db.commit()) {
+        const DbError e = DbError::fromSql(db.lastError(), db);
+        db.rollback();
+        throw e;
+    }
 }

@@ -11,6 +11,33 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace {
+
+// "key is one of the IDs of `table` meeting `match`", with the matching IDs
+// read first and given as a list of values while they are few. The list
+// holds the rows as they are now, so the condition looks them up again
+// each time it is run again (lookUp).
+SqlCondition lookedUp(const QString &key, const QString &table, const SqlCondition &match)
+{
+    constexpr int MostIds = 500;
+    const auto ids = DM().rows(QStringLiteral("select ID from %1 where %2 order by ID limit %3")
+                                   .arg(table, match.sql)
+                                   .arg(MostIds + 1),
+                               match.binds);
+    SqlCondition c;
+    if (!ids.isEmpty() && ids.size() <= MostIds) {
+        for (const QVariantList &r : ids) c.binds << r.value(0);
+        c.sql = SqlCondition::walkable(QStringLiteral("%1 in (%2)").arg(key, placeholders(int(ids.size()))));
+    } else {
+        c.sql = SqlCondition::walkable(QStringLiteral("%1 in (select ID from %2 where %3)").arg(key, table, match.sql));
+        c.binds = match.binds;
+    }
+    c.lookUp = [key, table, match] { return lookedUp(key, table, match); };
+    return c;
+}
+
+} // namespace
+
 FilterRow::FilterRow(QWidget *parent, Kind kind, const QString &caption) : QObject(parent), m_kind(kind)
 {
     m_box = new QCheckBox(caption, parent);
@@ -128,19 +155,8 @@ SqlCondition FilterRow::condition() const
         c.sql = parts.join(QStringLiteral(" or "));
         if (m_viaKey.isEmpty()) break;
         if (DM().readsLookupsFirst()) {
-            // The matching partners (products) first, as a list of values,
-            // while they are few.
-            constexpr int MostIds = 500;
-            const auto ids = DM().rows(QStringLiteral("select ID from %1 where %2 order by ID limit %3")
-                                           .arg(m_viaTable, c.sql)
-                                           .arg(MostIds + 1),
-                                       c.binds);
-            if (!ids.isEmpty() && ids.size() <= MostIds) {
-                c.binds.clear();
-                for (const QVariantList &r : ids) c.binds << r.value(0);
-                c.sql = SqlCondition::walkable(QStringLiteral("%1 in (%2)").arg(m_viaKey, placeholders(int(ids.size()))));
-                break;
-            }
+            c = lookedUp(m_viaKey, m_viaTable, c);
+            break;
         }
         c.sql = SqlCondition::walkable(QStringLiteral("%1 in (select ID from %2 where %3)").arg(m_viaKey, m_viaTable, c.sql));
         break;

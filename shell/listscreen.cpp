@@ -266,7 +266,7 @@ bool ListScreen::sortInStatement(int column, Qt::SortOrder order)
     m_sortDesc = order == Qt::DescendingOrder;
     if (!m_queried) return true;
     // A new order starts again from its first page.
-    if (reload(false)) return true;
+    if (reload(false, true)) return true;
     m_sortField = keptField;
     m_sortDesc = keptDesc;
     return false;
@@ -483,15 +483,20 @@ bool ListScreen::showWith(const SqlCondition &condition)
 
 bool ListScreen::Ref()
 {
-    // After a settlement or a deletion the list shows again as far as it was read.
-    return reload(true);
+    // After a settlement or a deletion the list shows again as far as it was
+    // read, with what the filters looked up in the books looked up again.
+    return reload(true, true);
 }
 
-bool ListScreen::reload(bool keepRows)
+bool ListScreen::reload(bool keepRows, bool lookAgain)
 {
     if (!m_queried) return false;
     const int keep = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
     try {
+        if (lookAgain) {
+            m_where = m_where.again();
+            m_whereLabel->setText(m_where.seeking().sql);
+        }
         if (m_paged) {
             // The count comes first: few rows are found through the filter's
             // index and sorted; many are met soon enough walking the list in

@@ -8,7 +8,9 @@
 // The screen stays empty until the first "查询". "查询" composes the condition
 // from the ticked filters and keeps it; Ref() runs the statement again with the
 // kept condition (also after a dialog saved something). Only after the first
-// query does the grid get its pop-up menu and "Excel" become usable.
+// query does the grid get its pop-up menu and "Excel" become usable. A filter
+// that read something from the books (the IDs of the matching partners) reads
+// it again at every Ref(): a partner added meanwhile is found.
 #include "export/exportlayout.h"
 #include "filterrow.h"
 #include "listcolumn.h"
@@ -193,8 +195,9 @@ private:
     bool sortInStatement(int column, Qt::SortOrder order);
     void readTotals();
     // Runs the statement again; a paged list reads its first page, or as many
-    // rows as it held before when `keepRows`.
-    bool reload(bool keepRows);
+    // rows as it held before when `keepRows`. With `lookAgain` the kept
+    // condition first reads again what it read from the books (SqlCondition::again).
+    bool reload(bool keepRows, bool lookAgain = false);
     // A paged list's statement: the rows after `after` (the last key read;
     // none = from the start), at most `limit` of them (0 = all).
     QString pageStatement(const QVariantList &after, int limit, QVariantList *binds) const;

@@ -915,6 +915,20 @@ void tst_import::partnerImportRunsToTheEnd()
     QCOMPARE(t.dm().value("select count(*) from SUnits where theName='新单位'").toInt(), 0);
 }
 
+// The texts a label shows each time it is painted.
+class PaintedTexts : public QObject {
+public:
+    QStringList seen;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const QString text = static_cast<QLabel *>(watched)->text();
+            if (!text.isEmpty()) seen << text;
+        }
+        return false;
+    }
+};
+
 void tst_import::productScreen()
 {
     Shop shop;
@@ -960,7 +974,13 @@ void tst_import::productScreen()
     w.warehouse()->setCurrentIndex(0);
     emit w.warehouse()->activated(0);
     QVERIFY(w.saveStock()->isChecked());
+    // While it runs the import says that the other seats' saves wait for it.
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    PaintedTexts painted;
+    w.statusLabel()->installEventFilter(&painted);
     w.BitBtn1Click();
+    QCOMPARE(painted.seen, QStringList{QStringLiteral("正在导入，导入完成前其他电脑不能保存单据…")});
+    QCOMPARE(w.statusLabel()->text(), QString());
     QCOMPARE(msgs.lastText(), QStringLiteral("成功导入数据 5 条！"));
     QVERIFY(!w.isVisible());
     QCOMPARE(shop.stock(shop.p200), QStringLiteral("7"));

@@ -3,6 +3,8 @@
 #include "shellspy.h"
 #include "testdb.h"
 
+#include "data/connection.h"
+#include "data/engine.h"
 #include "data/globals.h"
 #include "data/menutable.h"
 #include "shell/accounts.h"
@@ -15,12 +17,15 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -133,6 +138,7 @@ private slots:
     void closingTheLoginEndsTheProgram();
     void stockAlertOpensFilteredStockWindow();
     void keyboardOnlyLogin();
+    void startAndLoginWhileAnotherSeatWrites();
 };
 
 void tst_login::adminOnFreshDatabaseSeesEveryMenu()
@@ -488,6 +494,52 @@ void tst_login::keyboardOnlyLogin()
     QVERIFY(main.isVisible());
     QCOMPARE(G.LoginName, QStringLiteral("系统管理员"));
     main.hide();
+}
+
+// Another seat holds the books for writing for long (an import of a big
+// sheet): a seat starts meanwhile, opens the books, logs in and reads
+// without waiting for it.
+void tst_login::startAndLoginWhileAnotherSeatWrites()
+{
+    TestDb t;
+    MsgSpy msgs;
+    addUserWithPassword(t, QStringLiteral("周八"), QStringLiteral("1"));
+    QSqlDatabase importer = t.openSeat(QStringLiteral("importer"));
+    {
+        QSqlQuery q(importer);
+        for (const QString &s : EngineInfo::beginWrite(EngineInfo::of(importer))) QVERIFY2(q.exec(s), qPrintable(q.lastError().text()));
+        QVERIFY(q.exec(QStringLiteral("update SShop set theName=theName")));
+    }
+    QElapsedTimer timer;
+    if (t.onServer()) {
+        // The books open on a second seat at once, ready for its saves.
+        timer.start();
+        QString err;
+        QVERIFY2(openBooks(t.location(), QStringLiteral("seat-2"), &err), qPrintable(err));
+        QVERIFY2(timer.elapsed() < EngineInfo::LockWaitMs / 2, qPrintable(QString::number(timer.elapsed())));
+        {
+            QSqlQuery q(QSqlDatabase::database(QStringLiteral("seat-2")));
+            QVERIFY(q.exec(QStringLiteral("select count(*) from SUser")) && q.next());
+            QCOMPARE(q.value(0).toInt(), 2);
+        }
+        closeDatabase(QStringLiteral("seat-2"));
+    }
+    // The login and the main window's reads.
+    timer.start();
+    frmMain main;
+    frmLogin login(&main);
+    login.show();
+    logIn(login, QStringLiteral("周八"), QStringLiteral("1"));
+    QVERIFY(main.isVisible());
+    QVERIFY2(msgs.shown.isEmpty(), qPrintable(msgs.lastText()));
+    QCOMPARE(G.LoginName, QStringLiteral("周八"));
+    QVERIFY2(timer.elapsed() < EngineInfo::LockWaitMs / 2, qPrintable(QString::number(timer.elapsed())));
+    {
+        QSqlQuery q(importer);
+        QVERIFY(q.exec(QStringLiteral("COMMIT")));
+    }
+    importer = QSqlDatabase();
+    TestDb::closeSeat(QStringLiteral("importer"));
 }
 
 QTEST_MAIN(tst_login)

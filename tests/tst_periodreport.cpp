@@ -4,6 +4,7 @@
 // transaction, and the screens.
 #include "data/dberror.h"
 #include "data/globals.h"
+#include "data/engine.h"
 #include "data/transaction.h"
 #include "money/periodreport.h"
 #include "money/periodreportscreen.h"
@@ -15,6 +16,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QElapsedTimer>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -51,6 +55,7 @@ private slots:
     void groupedEqualsPerPeriod();
     void storedInOneTransaction();
     void reportScreen();
+    void reportWhileAnotherSeatWrites();
 
 private:
     struct Fixture;
@@ -413,6 +418,52 @@ void TstPeriodReport::reportScreen()
     QCOMPARE(x.type("B3"), QString("s"));
     QCOMPARE(x.value("C5").toDouble(), 0.2);
     QCOMPARE(x.maxRow(), 6);
+}
+
+// Another seat holds the books for writing for long (an import): a report
+// run meanwhile neither waits for it nor is told the books are busy, and its
+// rows are this seat's own.
+void TstPeriodReport::reportWhileAnotherSeatWrites()
+{
+    Fixture f;
+    f.spread();
+    QSqlDatabase other = f.t.openSeat(QStringLiteral("writer"));
+    {
+        QSqlQuery q(other);
+        for (const QString &s : EngineInfo::beginWrite(EngineInfo::of(other))) QVERIFY2(q.exec(s), qPrintable(q.lastError().text()));
+        QVERIFY(q.exec(QStringLiteral("update SVersion set theVersion=theVersion")));
+    }
+    MsgSpy spy;
+    frmBB_M s;
+    s.show();
+    FilterRow *dates = s.filters()[0];
+    dates->dateFrom()->setDate(d("2012-01-01"));
+    dates->dateTo()->setDate(d("2012-03-31"));
+    QElapsedTimer timer;
+    timer.start();
+    s.BitBtn1Click();
+    QVERIFY2(timer.elapsed() < EngineInfo::LockWaitMs / 2, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY2(spy.shown.isEmpty(), qPrintable(spy.lastText()));
+    QCOMPARE(s.rowCount(), 4);
+    QCOMPARE(s.valueAt(2, "CG1").toString(), QString("100.3"));
+    QCOMPARE(s.valueAt(2, "FK1").toString(), QString("500"));
+    // A second run replaces the rows, still without waiting.
+    dates->dateTo()->setDate(d("2012-02-29"));
+    timer.restart();
+    s.BitBtn1Click();
+    QVERIFY(timer.elapsed() < EngineInfo::LockWaitMs / 2);
+    QVERIFY2(spy.shown.isEmpty(), qPrintable(spy.lastText()));
+    QCOMPARE(s.rowCount(), 3);
+    {
+        // The other seat ends its save as usual and sees none of these rows.
+        QSqlQuery q(other);
+        QVERIFY2(q.exec(QStringLiteral("COMMIT")), qPrintable(q.lastError().text()));
+        QVERIFY(q.exec(QStringLiteral("select count(*) from UBB")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+    }
+    other = QSqlDatabase();
+    TestDb::closeSeat(QStringLiteral("writer"));
+    QCOMPARE(f.dm().value("select count(*) from UBB").toInt(), 3);
 }
 
 QTEST_MAIN(TstPeriodReport)

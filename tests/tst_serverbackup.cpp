@@ -9,16 +9,21 @@
 
 #include "data/connection.h"
 #include "data/dbfile.h"
+#include "data/engine.h"
 #include "data/globals.h"
 #include "data/serverbackup.h"
 #include "shell/frmbackup.h"
 #include "trade/tradedoc.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 class TstServerBackup : public QObject {
     Q_OBJECT
@@ -32,6 +37,9 @@ private slots:
     void backupIsTheServersOwnFormat();
     void restorePutsTheBackupBack();
     void restoreRefusedWhileAnotherSeatWorks();
+    void seatsAreToldByTheirName_data();
+    void seatsAreToldByTheirName();
+    void saveDuringRestoreIsNeverLost();
     void filesBackupMovesTheBooksToTheServer();
     void whatCannotBeRestoredIsRefused();
     void restoreTakesOnlyRows();
@@ -67,6 +75,40 @@ QByteArray head(const QString &file, int n)
 {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
+}
+
+// Books holding 可乐, backed up, then 茶叶 added; the backup file.
+QString backupThenWork(TestDb &t)
+{
+    G.AppPath = t.folder();
+    t.addProduct(QStringLiteral("可乐"));
+    const QString backup = t.folder() + QStringLiteral("2012-11-16.edb");
+    if (!DbFile::backup(t.db().connectionName(), backup).isEmpty()) return QString();
+    t.addProduct(QStringLiteral("茶叶"));
+    return backup;
+}
+
+// A connection to the books `where` that gives the server `applicationName`.
+QSqlDatabase connectAs(const BooksLocation &where, const QString &conn, const QString &applicationName)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conn);
+    db.setHostName(where.host);
+    db.setPort(where.port);
+    db.setDatabaseName(where.database);
+    db.setUserName(where.user);
+    if (!applicationName.isEmpty()) db.setConnectOptions(QStringLiteral("application_name=") + applicationName);
+    db.open();
+    return db;
+}
+
+// Whether the rows of SShop in a server backup hold `name`.
+bool backupHolds(const QString &backup, const QString &name)
+{
+    QProcess p;
+    p.start(DbFile::serverTool(QStringLiteral("pg_restore")),
+            {QStringLiteral("--data-only"), QStringLiteral("--table=sshop"), QStringLiteral("-f"), QStringLiteral("-"), backup});
+    p.waitForFinished(-1);
+    return QString::fromUtf8(p.readAllStandardOutput()).contains(name);
 }
 
 } // namespace
@@ -137,11 +179,8 @@ void TstServerBackup::restorePutsTheBackupBack()
 void TstServerBackup::restoreRefusedWhileAnotherSeatWorks()
 {
     TestDb t;
-    G.AppPath = t.folder();
-    t.addProduct(QStringLiteral("可乐"));
-    const QString backup = t.folder() + QStringLiteral("2012-11-16.edb");
-    QCOMPARE(DbFile::backup(t.db().connectionName(), backup), QString());
-    t.addProduct(QStringLiteral("茶叶"));
+    const QString backup = backupThenWork(t);
+    QVERIFY(!backup.isEmpty());
     QSqlDatabase seat = t.openSeat(QStringLiteral("counter-2"));
     const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
     QVERIFY(!r.ok);
@@ -155,6 +194,131 @@ void TstServerBackup::restoreRefusedWhileAnotherSeatWorks()
     const DbFile::RestoreResult again = DbFile::restore(t.dm(), t.db().connectionName(), backup);
     QVERIFY2(again.ok, qPrintable(again.message));
     QCOMPARE(readAgain(t, QStringLiteral("select count(*) from SShop")).toInt(), 1);
+}
+
+void TstServerBackup::seatsAreToldByTheirName_data()
+{
+    const QString own = serverApplicationName();
+    QTest::addColumn<QString>("name");
+    // The name a seat on another machine gave when seats were told by the
+    // process id: the same number as this process is no reason to take it for this seat.
+    QTest::newRow("another machine, the same process id")
+        << QStringLiteral("jxc-%1").arg(QCoreApplication::applicationPid());
+    QTest::newRow("another machine") << QStringLiteral("jxc/counter-2/00000000ab/1");
+    QTest::newRow("another run on this machine") << own.section(QLatin1Char('/'), 0, 1) + QStringLiteral("/zzzzzzzzzz/1");
+    QTest::newRow("another program") << QStringLiteral("psql");
+    QTest::newRow("no name") << QString();
+}
+
+// Each connection has a name of its own; the restore counts every
+// connection to the books but this seat's own as another seat.
+void TstServerBackup::seatsAreToldByTheirName()
+{
+    QFETCH(QString, name);
+    TestDb t;
+    QCOMPARE(DbFile::otherSeats(t.db()), 0);
+    // This seat's own second connection is no other seat.
+    QString err;
+    QVERIFY2(openServer(t.location(), QStringLiteral("own-2"), &err), qPrintable(err));
+    QCOMPARE(DbFile::otherSeats(t.db()), 0);
+    {
+        QSqlDatabase other = connectAs(t.location(), QStringLiteral("other"), name);
+        QVERIFY2(other.isOpen(), qPrintable(other.lastError().text()));
+        QCOMPARE(DbFile::otherSeats(t.db()), 1);
+        QCOMPARE(DbFile::otherSeats(QSqlDatabase::database(QStringLiteral("own-2"))), 1);
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    closeDatabase(QStringLiteral("own-2"));
+
+    // Every connection's name is its own; the part before the last "/" is the seat's.
+    const QString a = serverApplicationName(), b = serverApplicationName();
+    QVERIFY(a.startsWith(QStringLiteral("jxc/")));
+    QVERIFY(a != b);
+    QCOMPARE(a.section(QLatin1Char('/'), 0, 2), b.section(QLatin1Char('/'), 0, 2));
+    QVERIFY(a.toUtf8().size() < 64);
+}
+
+// Another seat that connects while a restore is under way (after its check
+// of the other seats) and saves: its save is never lost. The restore holds
+// the books from before its copy of them to its end, so the save waits and
+// lands in the restored books (or is refused as busy); it never falls between
+// the copy and the restore.
+void TstServerBackup::saveDuringRestoreIsNeverLost()
+{
+    TestDb t;
+    const QString backup = backupThenWork(t);
+    QVERIFY(!backup.isEmpty());
+
+    const BooksLocation where = t.location();
+    const QString own = serverApplicationName();
+    const QString ownSeat = own.left(own.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString watcherName = serverApplicationName();
+    std::atomic<bool> restoring{true};
+    std::atomic<int> outcome{0};   // 0 not tried, 1 saved, 2 refused as busy, 3 failed
+    QString failure;
+    std::thread seat([&] {
+        {
+            // Watches, as a connection of this seat, for the restore's pg_dump.
+            QSqlDatabase watch = connectAs(where, QStringLiteral("watch"), watcherName);
+            bool dumping = false;
+            if (watch.isOpen()) {
+                QSqlQuery q(watch);
+                q.prepare(QStringLiteral("select count(*) from pg_stat_activity where datname=current_database() "
+                                         "and pid<>pg_backend_pid() and left(application_name,?)=? "
+                                         "and query ilike 'COPY %'"));
+                q.addBindValue(ownSeat.size());
+                q.addBindValue(ownSeat);
+                while (restoring && !dumping) {
+                    dumping = q.exec() && q.next() && q.value(0).toInt() > 0;
+                    if (!dumping) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                }
+                q.finish();
+            }
+            watch.close();
+            if (dumping) {
+                // Another seat starts now and saves a product.
+                QSqlDatabase other = connectAs(where, QStringLiteral("late-seat"), QString());
+                if (!other.isOpen()) {
+                    failure = other.lastError().text();
+                    outcome = 3;
+                } else {
+                    QSqlQuery s(other);
+                    bool ok = s.exec(QStringLiteral("SET lock_timeout = %1").arg(EngineInfo::LockWaitMs));
+                    for (const QString &b : EngineInfo::beginWrite(Engine::Server)) ok = ok && s.exec(b);
+                    ok = ok && s.exec(QStringLiteral("insert into SShop(theName) values('恢复时保存的商品')"));
+                    ok = ok && s.exec(QStringLiteral("COMMIT"));
+                    if (ok) {
+                        outcome = 1;
+                    } else {
+                        failure = s.lastError().text();
+                        outcome = s.lastError().nativeErrorCode() == QLatin1String("55P03") ? 2 : 3;
+                    }
+                    s.finish();
+                    other.close();
+                }
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("watch"));
+        QSqlDatabase::removeDatabase(QStringLiteral("late-seat"));
+    });
+    const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
+    restoring = false;
+    seat.join();
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QVERIFY2(outcome == 1 || outcome == 2, qPrintable(QStringLiteral("%1 %2").arg(int(outcome)).arg(failure)));
+    const bool inSafetyCopy = backupHolds(r.safetyCopy, QStringLiteral("恢复时保存的商品"));
+    const int inBooks = readAgain(t, QStringLiteral("select count(*) from SShop where theName='恢复时保存的商品'")).toInt();
+    if (outcome == 1) {
+        QVERIFY2(inBooks == 1 || inSafetyCopy, "a save told done is in neither the restored books nor the copy before them");
+        // It could only wait for the end of the restore: it is in the restored books.
+        QCOMPARE(inBooks, 1);
+    } else {
+        QCOMPARE(inBooks, 0);
+    }
+    // The books are the backup's, with that save alone added.
+    QCOMPARE(readAgain(t, QStringLiteral("select count(*) from SShop where theName='茶叶'")).toInt(), 0);
+    QVERIFY(backupHolds(r.safetyCopy, QStringLiteral("茶叶")));
 }
 
 void TstServerBackup::filesBackupMovesTheBooksToTheServer()

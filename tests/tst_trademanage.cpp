@@ -34,6 +34,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -161,6 +163,7 @@ private slots:
     void refreshKeepsEveryPageRead();
     void partnerFilterOverManyPartners_data();
     void partnerFilterOverManyPartners();
+    void refreshLooksThePartnerFilterUpAgain();
     void manyRowsAreWalkedFewAreSought();
     void exportLayout();
     void settlementQuery();
@@ -256,6 +259,16 @@ struct TstTradeManage::Fixture {
         for (FilterRow *f : s->filters())
             if (f->box()->text() == caption) return f;
         qFatal("no filter %s", qPrintable(caption));
+    }
+    // The receipts of the suppliers whose name contains `text`, as "查询" lists them.
+    TradeManageScreen *receiptsOfSuppliers(const QString &text)
+    {
+        TradeManageScreen *s = open(TradeKind::Purchase);
+        FilterRow *partner = filter(s, "供  应  商");
+        partner->lineEdit()->setText(text);
+        partner->box()->setChecked(true);
+        s->queryButton()->click();
+        return s;
     }
 };
 
@@ -811,12 +824,41 @@ void TstTradeManage::partnerFilterOverManyPartners()
     const QString first = f.save(TradeKind::Purchase, "0", false, "2012-11-17", ids[0][0].toInt());
     const QString last = f.save(TradeKind::Purchase, "0", false, "2012-11-17", ids[0][1].toInt());
     f.save(TradeKind::Purchase, "0");   // 大华商行's: not listed
-    TradeManageScreen *s = f.open(TradeKind::Purchase);
-    FilterRow *partner = f.filter(s, "供  应  商");
-    partner->lineEdit()->setText("联华");
-    partner->box()->setChecked(true);
-    s->queryButton()->click();
+    TradeManageScreen *s = f.receiptsOfSuppliers("联华");
     QCOMPARE(column(s, "theNum"), (QStringList{last, first}));
+    QCOMPARE(s->countLabel()->text(), QString("采购数量：2"));
+}
+
+// A refresh (after a settlement, a deletion or a save) lists what the
+// filters find now: a partner another seat added since "查询" is found, with
+// its documents, as a new "查询" would find it.
+void TstTradeManage::refreshLooksThePartnerFilterUpAgain()
+{
+    Fixture f;
+    const int first = f.t.addPartner("联华一店", "供应商");
+    const QString firstDoc = f.save(TradeKind::Purchase, "0", false, "2012-11-17", first);
+    f.save(TradeKind::Purchase, "0");   // 大华商行's: not listed
+    TradeManageScreen *s = f.receiptsOfSuppliers("联华");
+    QCOMPARE(column(s, "theNum"), QStringList{firstDoc});
+
+    // Another seat adds a second 联华 and a receipt of it.
+    QSqlDatabase seat = f.t.openSeat("counter-2");
+    {
+        QSqlQuery q(seat);
+        QVERIFY(q.exec("insert into SUnits(theName,thePY,thePro,thePho,theAdd,Remark,theType,theYS,theYF,theState,theDel) "
+                       "values('联华二店','','','','','','供应商',0,0,'启用','否')"));
+        QVERIFY(q.exec("select ID from SUnits where theName='联华二店'") && q.next());
+        const int second = q.value(0).toInt();
+        q.prepare("insert into UJH(theNum,theDate,myDate,UID,WName,UName,IName,theHJ,theSJ,theYF,theYC,theDel) "
+                  "values('CG121118-0001','2012-11-18','2012-11-18',?,'一号库','张三','系统管理员',7,0,7,'否','否')");
+        q.addBindValue(second);
+        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+    }
+    seat = QSqlDatabase();
+    TestDb::closeSeat("counter-2");
+
+    QVERIFY(s->Ref());
+    QCOMPARE(column(s, "theNum"), (QStringList{"CG121118-0001", firstDoc}));
     QCOMPARE(s->countLabel()->text(), QString("采购数量：2"));
 }
 
