@@ -100,6 +100,12 @@ frmUser::frmUser(QWidget *parent) : QDialog(parent)
 
 void frmUser::Ref()
 {
+    try {
+        DM().reconnectIfLost();
+    } catch (const DbError &e) {
+        Msg::error(this, e.text());
+        return;
+    }
     m_model->setQuery(QStringLiteral("select theName as 用户名,Remark as 备注,theState as 状态,ID from SUser"),
                       DM().db());
     if (m_model->lastError().isValid()) {
