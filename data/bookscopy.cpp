@@ -88,7 +88,7 @@ void withIndexesAfter(QSqlDatabase to, const std::function<void()> &copy)
 
 void emptyBooks(QSqlDatabase to)
 {
-    for (const QString &t : programTables()) run(to, QStringLiteral("delete from %1").arg(tableIn(to, t)));
+    for (const QString &t : programTables(schemaVersion(to))) run(to, QStringLiteral("delete from %1").arg(tableIn(to, t)));
 }
 
 RowWriter::RowWriter(QSqlDatabase to, const QString &table, const QStringList &columns)
@@ -133,7 +133,8 @@ void RowWriter::write(int rows)
 
 void copyBooksRows(QSqlDatabase from, QSqlDatabase to, const std::function<void(const QString &table)> &progress)
 {
-    for (const QString &table : programTables()) {
+    // The tables of the books' version: a backup made before a table was added has none of it.
+    for (const QString &table : programTables(schemaVersion(to))) {
         if (progress) progress(table);
         const QStringList cols = knownColumns(from, table);
         QSqlQuery read = run(from, QStringLiteral("select %1 from %2%3")
@@ -153,7 +154,7 @@ void copyBooksRows(QSqlDatabase from, QSqlDatabase to, const std::function<void(
 
 void copyAttachedRows(QSqlDatabase to, const QString &attached)
 {
-    for (const QString &table : programTables()) {
+    for (const QString &table : programTables(schemaVersion(to))) {
         // The columns the attached database has, by the engine's own account.
         QSqlQuery info = run(to, QStringLiteral("PRAGMA %1.table_info(\"%2\")").arg(attached, table));
         QStringList have;
@@ -172,7 +173,7 @@ void checkBooksValues(QSqlDatabase db)
 {
     const Engine e = EngineInfo::of(db);
     const QString moneyLimit = QString::number(Money::StoreLimit / Money::Scale);
-    for (const QString &table : programTables()) {
+    for (const QString &table : programTables(schemaVersion(db))) {
         QStringList terms, labels;
         for (const SchemaColumn &c : programColumns(table)) {
             if (!c.number) continue;

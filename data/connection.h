@@ -123,9 +123,14 @@ void createFirstSchema(QSqlDatabase db);
 // when there is nothing to say). Throws DbError.
 QStringList upgradeSchema(QSqlDatabase db, int upTo = 0);
 
-// The tables of the first schema, in the order they are created (SVersion,
-// made by an upgrade step, is not among them).
-QStringList programTables();
+// The tables of the books at schema `version` (0: this program's version):
+// those of the first schema in the order they are created, then those later
+// steps made (SVersion, the upgrades' own record, is not among them).
+QStringList programTables(int version = 0);
+
+// Makes one of the tables a later upgrade step adds, as the program declares
+// it (its step calls it). Throws DbError.
+void createProgramTable(QSqlDatabase db, const QString &table);
 
 // A column of a table as the program makes it: a number (counter, whole
 // number, switch or amount), an amount in particular, or else text.

@@ -1,4 +1,8 @@
 #include "dbfile.h"
+#include "dberror.h"
+#include "transaction.h"
+#include "globals.h"
+#include "oplog.h"
 #include "connection.h"
 #include "engine.h"
 #include "serverbackup.h"
@@ -80,13 +84,32 @@ QString backupPath(const QString &folder, const QString &workDate)
     return QDir::cleanPath(QDir::fromNativeSeparators(folder) + QLatin1Char('/') + workDate + QStringLiteral(".edb"));
 }
 
-QString backup(const QString &connection, const QString &target)
+namespace {
+QString copyBooks(const QSqlDatabase &db, const QString &target)
 {
-    const QSqlDatabase db = QSqlDatabase::database(connection, false);
     if (EngineInfo::onServer(db)) return db.isOpen() ? serverBackup(db, target) : QStringLiteral("数据库没有打开，不能备份。");
     sqlite3 *source = SqliteFile::handleOf(db);
     if (!source) return QStringLiteral("数据库没有打开，不能备份。");
     return SqliteFile::copyDatabase(source, target);
+}
+} // namespace
+
+QString backup(const QString &connection, const QString &target)
+{
+    const QSqlDatabase db = QSqlDatabase::database(connection, false);
+    const QString failure = copyBooks(db, target);
+    if (!failure.isEmpty()) return failure;
+    // The backup holds the books as they were; the log tells of it after. The
+    // backup itself is made and good even when the books cannot take the row
+    // (another seat holding them for writing past the wait).
+    try {
+        Transaction tx(db);
+        OpLog::writeTo(db, G.LoginName, OpLog::Entry{QString::fromUtf8(OpLog::Backup), QString(), Money(), Money(),
+                                                     OpLog::fileMark(target)});
+        tx.commit();
+    } catch (const DbError &) {
+    }
+    return QString();
 }
 
 QString checkProgramDatabase(const QString &file, int *versionOut)

@@ -87,6 +87,24 @@ QStringList productSearchIndex(Engine e)
                            "(theName gin_trgm_ops, thePY gin_trgm_ops, theNum gin_trgm_ops)")};
 }
 
+QStringList appendOnly(Engine e, const QString &table, const QString &refusal)
+{
+    if (e == Engine::Server) {
+        return {QStringLiteral("CREATE OR REPLACE FUNCTION jxc_append_only() RETURNS trigger LANGUAGE plpgsql AS "
+                               "$f$ BEGIN RAISE EXCEPTION '%', TG_ARGV[0]; END $f$"),
+                QStringLiteral("DROP TRIGGER IF EXISTS TR_%1_Append ON %1").arg(table),
+                QStringLiteral("CREATE TRIGGER TR_%1_Append BEFORE UPDATE OR DELETE ON %1 FOR EACH ROW "
+                               "EXECUTE FUNCTION jxc_append_only('%2')").arg(table, refusal),
+                QStringLiteral("DROP TRIGGER IF EXISTS TR_%1_Truncate ON %1").arg(table),
+                QStringLiteral("CREATE TRIGGER TR_%1_Truncate BEFORE TRUNCATE ON %1 FOR EACH STATEMENT "
+                               "EXECUTE FUNCTION jxc_append_only('%2')").arg(table, refusal)};
+    }
+    return {QStringLiteral("CREATE TRIGGER IF NOT EXISTS TR_%1_NoUpdate BEFORE UPDATE ON %1 "
+                           "BEGIN SELECT RAISE(ABORT, '%2'); END").arg(table, refusal),
+            QStringLiteral("CREATE TRIGGER IF NOT EXISTS TR_%1_NoDelete BEFORE DELETE ON %1 "
+                           "BEGIN SELECT RAISE(ABORT, '%2'); END").arg(table, refusal)};
+}
+
 void ownScratchTable(QSqlDatabase db, const QString &table)
 {
     QSqlQuery q(db);

@@ -48,6 +48,13 @@ QList<QPair<QString, QString>> indexDefinitions(QSqlDatabase db);
 // serve every search text of three characters or more.
 QStringList productSearchIndex(Engine e);
 
+// The statements that make `table` refuse every change and removal of its
+// rows (rows can only be added): on the file, triggers that abort the
+// statement; on the server, a trigger function that raises an error on
+// UPDATE, DELETE and TRUNCATE; the error says `refusal` (no quotes in it).
+// Made again without harm.
+QStringList appendOnly(Engine e, const QString &table, const QString &refusal);
+
 // A condition that holds for a value of `field` that is stored as something
 // other than a number (whole numbers only with `whole`), or an empty text where
 // the engine's column types already refuse such values (the server). A file

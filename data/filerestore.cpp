@@ -5,6 +5,8 @@
 #include "dberror.h"
 #include "dm.h"
 #include "engine.h"
+#include "globals.h"
+#include "oplog.h"
 #include "serverbackup.h"
 #include "sqlitefile.h"
 #include "transaction.h"
@@ -41,7 +43,7 @@ int pageSizeOf(sqlite3 *db)
 // version by the later upgrade steps and runs the integrity check. Nothing else
 // of the backup reaches them. Returns an empty text, or what is wrong.
 QString booksFromBackup(const QString &backupFile, int version, const QString &target, int pageSize,
-                               QStringList *notes)
+                               QStringList *notes, const OpLog::Entry &told)
 {
     QFile::remove(target);
     removeSideFiles(target);
@@ -77,6 +79,8 @@ QString booksFromBackup(const QString &backupFile, int version, const QString &t
                 if (!q.exec(QStringLiteral("DETACH DATABASE backup"))) throw DbError::fromSql(q.lastError(), db);
                 const QStringList said = upgradeSchema(db);
                 if (notes) *notes << said;
+                // The restore told in the books it builds: their log keeps it.
+                OpLog::writeTo(db, G.LoginName, told);
                 if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next())
                     throw DbError::fromSql(q.lastError(), db);
                 if (q.value(0).toString() != QLatin1String("ok"))
@@ -134,7 +138,8 @@ RestoreResult restore(frmDM &dm, const QString &connection, const QString &backu
         QFile::remove(folder.filePath(left));
 
     // 1. Fresh books of the program's own making, holding the backup's rows.
-    if (const QString e = booksFromBackup(chosen, version, staged, pageSizeOf(live), &r.notes); !e.isEmpty()) {
+    const OpLog::Entry told{QString::fromUtf8(OpLog::Restore), QString(), Money(), Money(), OpLog::fileMark(chosen)};
+    if (const QString e = booksFromBackup(chosen, version, staged, pageSizeOf(live), &r.notes, told); !e.isEmpty()) {
         r.message = QStringLiteral("所选文件中的数据不能读取，未恢复：%1\n%2").arg(native(chosen), e);
         return r;
     }

@@ -21,7 +21,7 @@ QVector<MenuTop> build()
             modal("修改密码 &C", "frmCPass"), sep(),
             modal("数据备份 &B", "frmBackup"), modal("数据恢复 &R", "frmRecover"), sep(),
             modal("更换背景 &I", "frmBImage"), sep(),
-            modal("退出 &X", "exit")}},
+            modal("退出 &X", "exit"), child("操作日志 &L", "frmOpLog")}},
         {QStringLiteral("采购【&C】"), {
             modal("采购入库单 &A", "frmJH_In"), child("采购入库管理 &B", "frmJH_M"), child("采购入库明细查询 &C", "frmJH_MX"),
             child("采购入库付款查询 &D", "frmJH_FKQ"), sep(),

@@ -15,6 +15,10 @@ struct MenuEntry {
     QString rightsName() const;
 };
 
+// The operation log's item: added after the file menu's last item, so that the
+// codes of the items before it stay as users' rights hold them.
+inline constexpr const char *OpLogMenuCode = "015";
+
 struct MenuTop {
     QString caption;
     QVector<MenuEntry> items;

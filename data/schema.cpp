@@ -156,6 +156,28 @@ QList<Table> tables(Engine e)
     };
 }
 
+// The tables later upgrade steps make, each with the version whose step makes it.
+QList<QPair<int, Table>> laterTables(Engine e)
+{
+    const Types t{e};
+    return {
+        // The operation log: who did what, when, at which seat. Rows are only ever added.
+        {7, {QStringLiteral("SOpLog"), {t.id(), t.txt("theTime", 19), t.txt("UName", 20), t.txt("theHost", 64),
+                                        t.txt("theKind", 20), t.txt("theNum", 15), t.money("theAmount"),
+                                        t.money("theCount"), t.txt("Remark", 255)}}},
+    };
+}
+
+// The program's tables at `version` (0: this program's version).
+QList<Table> tablesAt(Engine e, int version)
+{
+    if (version <= 0) version = currentSchemaVersion();
+    QList<Table> out = tables(e);
+    for (const auto &later : laterTables(e))
+        if (later.first <= version) out << later.second;
+    return out;
+}
+
 // The columns that lists, lookups and postings search by.
 QStringList indexes()
 {
@@ -214,17 +236,24 @@ void exec(QSqlDatabase db, const QString &sql, const QVariantList &binds = {})
 
 } // namespace
 
-QStringList programTables()
+QStringList programTables(int version)
 {
     QStringList out;
-    for (const Table &t : tables(Engine::File)) out << t.name;
+    for (const Table &t : tablesAt(Engine::File, version)) out << t.name;
     return out;
+}
+
+void createProgramTable(QSqlDatabase db, const QString &table)
+{
+    for (const auto &later : laterTables(EngineInfo::of(db)))
+        if (later.second.name == table)
+            exec(db, QStringLiteral("CREATE TABLE %1 (%2)").arg(table, later.second.columns.join(QStringLiteral(", "))));
 }
 
 QList<SchemaColumn> programColumns(const QString &table)
 {
     QList<SchemaColumn> out;
-    for (const Table &t : tables(Engine::File)) {
+    for (const Table &t : tablesAt(Engine::File, 0)) {
         if (t.name.compare(table, Qt::CaseInsensitive) != 0) continue;
         for (const QString &definition : t.columns) {
             // "name TYPE …" as the file declares it.

@@ -4,6 +4,7 @@
 #include "dberror.h"
 #include "dm.h"
 #include "engine.h"
+#include "oplog.h"
 #include "globals.h"
 #include "sqlitefile.h"
 #include "transaction.h"
@@ -301,7 +302,7 @@ void copyArchiveTable(QSqlDatabase to, const QString &archive, const QString &ta
 void copyRows(QSqlDatabase db, const QString &file, bool archive)
 {
     if (archive) {
-        for (const QString &table : programTables()) copyArchiveTable(db, file, table);
+        for (const QString &table : programTables(schemaVersion(db))) copyArchiveTable(db, file, table);
         return;
     }
     // The backup of a file, read where it lies, read-only and without a lock.
@@ -370,13 +371,13 @@ QString checkServerBackup(const QString &file)
     const Run list = runTool(QStringLiteral("pg_restore"), {QStringLiteral("--list"), file});
     if (!list.ok) return QStringLiteral("所选文件不是本程序的数据库：%1\n%2").arg(where, list.err);
     const QStringList have = archiveTables(list.out);
+    const int version = archiveVersion(file);
+    if (version <= 0) return QStringLiteral("所选文件不是本程序的数据库：%1").arg(where);
     QStringList need;
-    for (const QString &t : programTables()) need << t.toLower();
+    for (const QString &t : programTables(std::min(version, currentSchemaVersion()))) need << t.toLower();
     need << QStringLiteral("sversion");
     for (const QString &t : need)
         if (!have.contains(t)) return QStringLiteral("所选文件不是本程序的数据库：%1").arg(where);
-    const int version = archiveVersion(file);
-    if (version <= 0) return QStringLiteral("所选文件不是本程序的数据库：%1").arg(where);
     if (version > currentSchemaVersion())
         return QStringLiteral("所选文件由较新版本的程序建立（版本 %1），本程序只认识到版本 %2：%3")
             .arg(version)
@@ -440,6 +441,7 @@ RestoreResult serverRestore(frmDM &dm, QSqlDatabase db, const QString &backupFil
         return r;
     }
     if (archive) version = archiveVersion(chosen);
+    const QString mark = OpLog::fileMark(chosen);
 
     // Statements prepared on the tables about to be replaced are let go first.
     dm.releaseStatements();
@@ -462,6 +464,8 @@ RestoreResult serverRestore(frmDM &dm, QSqlDatabase db, const QString &backupFil
         r.safetyCopy = safety;
         try {
             booksFromBackup(db, chosen, archive, version, &r.notes);
+            // Told in the restored books, so that the log they keep says so.
+            OpLog::writeTo(db, G.LoginName, OpLog::Entry{QString::fromUtf8(OpLog::Restore), QString(), Money(), Money(), mark});
             tx.commit();
         } catch (const DbError &e) {
             // The books are as they were: the copy of them is not needed.

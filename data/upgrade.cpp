@@ -6,6 +6,7 @@
 #include "connection.h"
 #include "dberror.h"
 #include "engine.h"
+#include "menutable.h"
 #include "transaction.h"
 
 #include <QSqlError>
@@ -108,6 +109,26 @@ void productSearch(QSqlDatabase db, QStringList *notes)
     }
 }
 
+// Version 7: the operation log, whose rows can only be added, read by time
+// (the newest month first) and by document number; its menu item is granted
+// to the shop's administrator alone.
+void operationLog(QSqlDatabase db, QStringList *)
+{
+    createProgramTable(db, QStringLiteral("SOpLog"));
+    exec(db, QStringLiteral("CREATE INDEX IX_SOpLog_theTime ON SOpLog(theTime)"));
+    exec(db, QStringLiteral("CREATE INDEX IX_SOpLog_theNum ON SOpLog(theNum)"));
+    for (const QString &sql : EngineInfo::appendOnly(EngineInfo::of(db), QStringLiteral("SOpLog"),
+                                                     QStringLiteral("操作日志只能添加，不能修改或删除")))
+        exec(db, sql);
+    const MenuEntry *item = menuEntryByCode(QString::fromLatin1(OpLogMenuCode));
+    if (!item) return;
+    exec(db, QStringLiteral("insert into SMenu(MNum,MName) select ?,? where not exists (select 1 from SMenu where MNum=?)"),
+         {item->code, item->rightsName(), item->code});
+    exec(db, QStringLiteral("insert into SLevel(UID,MNum) select ID,? from SUser where theName=? "
+                            "and not exists (select 1 from SLevel L where L.UID=SUser.ID and L.MNum=?)"),
+         {item->code, QStringLiteral("系统管理员"), item->code});
+}
+
 const QList<Step> &steps()
 {
     static const QList<Step> s{
@@ -115,6 +136,7 @@ const QList<Step> &steps()
         {3, linesCoveredByNumber},
         {4, stockTotals},
         {5, productSearch},
+        {7, operationLog},
     };
     return s;
 }

@@ -1,4 +1,5 @@
 #include "sheet.h"
+#include "data/oplog.h"
 #include "data/money.h"
 
 #include <QDate>
@@ -250,6 +251,7 @@ bool read(const QString &file, const QString &sheetName, Sheet *out, QString *er
     }
     Sheet s;
     if (!ok || !cells.take(&s)) return fail(cells.error().isEmpty() ? why : cells.error());
+    s.source = OpLog::fileMark(file);
     *out = std::move(s);
     return true;
 }

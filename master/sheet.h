@@ -26,6 +26,7 @@ struct Sheet {
     QVector<QStringList> rows;     // each record up to its last value (empty for an empty row)
     QVector<int> sheetRows;        // the spreadsheet's row number (1-based) of each record
     int headerRow = 1;             // the spreadsheet's row number of the names
+    QString source;                // the file's name and SHA-256 (OpLog::fileMark), for the operation log
 
     int rowCount() const { return int(rows.size()); }
     // The position of a column by its name (surrounding blanks ignored), or -1.

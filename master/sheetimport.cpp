@@ -2,6 +2,7 @@
 #include "sheet.h"
 
 #include "data/dm.h"
+#include "data/oplog.h"
 #include "data/globals.h"
 #include "data/numinput.h"
 #include "data/pinyin.h"
@@ -119,6 +120,7 @@ Outcome importProducts(frmDM &dm, const Sheet &sheet, bool saveStock, const QStr
 
     Row row(sheet, productColumns());
     int nextNumber = 0;
+    Money booked; // the quantity booked into stock
     for (int i = 0; i < sheet.rowCount(); ++i) {
         row.at(i);
         const QString name = row.text(QStringLiteral("商品名称"), 50);
@@ -151,6 +153,7 @@ Outcome importProducts(frmDM &dm, const Sheet &sheet, bool saveStock, const QStr
                 dm.KC_Up(warehouse, id, quantity);
                 dm.SaveSList(importWord, noNumber, warehouse, id, quantity, Money(), Money::fromVariant(same[0][1]));
                 ++o.stockRows;
+                booked += quantity;
             }
             continue;
         }
@@ -170,8 +173,11 @@ Outcome importProducts(frmDM &dm, const Sheet &sheet, bool saveStock, const QStr
             dm.KC_Up(warehouse, id, quantity);
             dm.SaveSList(importWord, noNumber, warehouse, id, quantity, Money(), jh);
             ++o.stockRows;
+            booked += quantity;
         }
     }
+    OpLog::write(dm, QStringLiteral("商品导入"), QString(), Money(), booked,
+                 QStringLiteral("%1 个商品 %2").arg(o.imported).arg(sheet.source));
     tx.commit();
     o.ok = true;
     return o;
@@ -205,6 +211,8 @@ Outcome importPartners(frmDM &dm, const Sheet &sheet)
                   QString::fromUtf8(Words::StateOn), live, QString::fromUtf8(Words::UTypeBoth)});
         ++o.imported;
     }
+    OpLog::write(dm, QStringLiteral("往来单位导入"), QString(), Money(), Money(),
+                 QStringLiteral("%1 个往来单位 %2").arg(o.imported).arg(sheet.source));
     tx.commit();
     o.ok = true;
     return o;

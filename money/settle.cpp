@@ -2,6 +2,7 @@
 
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/oplog.h"
 #include "data/numinput.h"
 #include "data/transaction.h"
 #include "data/words.h"
@@ -110,6 +111,7 @@ SettleCheck settleTradeDoc(frmDM &dm, TradeKind kind, int docId, const Settlemen
                 G.LoginName);
     dm.mySQL(QStringLiteral("update %1 set %2=?, theSJ=? where ID=?").arg(k.head, k.owedColumn),
              {(owed - amount).toVariant(), (paid + amount).toVariant(), docId});
+    OpLog::write(dm, QString::fromUtf8(OpLog::Settle), num, amount, Money(), k.caption);
     tx.commit();
     return {};
 }

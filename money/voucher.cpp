@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/oplog.h"
 #include "data/numinput.h"
 #include "data/transaction.h"
 #include "data/words.h"
@@ -158,6 +159,7 @@ QString saveVoucher(frmDM &dm, const Voucher &v, VoucherCheck *refused)
     lower(dm, v.kind, v.uid, amount);
     dm.SaveList(s.enteredWord, num, s.cashIn ? amount : Money(), s.cashIn ? Money() : amount, v.account, v.handler,
                 G.LoginName);
+    OpLog::write(dm, s.kind == VoucherKind::Payment ? QStringLiteral("付款单保存") : QStringLiteral("收款单保存"), num, amount);
     tx.commit();
     return num;
 }
@@ -182,6 +184,8 @@ bool deleteVoucher(frmDM &dm, VoucherKind kind, int id)
     dm.SaveList(s.deletedWord, row[2].toString(), s.cashIn ? Money() : amount, s.cashIn ? amount : Money(),
                 row[3].toString(), row[4].toString(), G.LoginName);
     dm.mySQL(QStringLiteral("update %1 set theDel=? where ID=?").arg(s.table), {QString::fromUtf8(Words::Yes), id});
+    OpLog::write(dm, QString::fromUtf8(OpLog::Delete), row[2].toString(), amount, Money(),
+                 s.kind == VoucherKind::Payment ? QStringLiteral("付款单") : QStringLiteral("收款单"));
     tx.commit();
     return true;
 }

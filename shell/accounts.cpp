@@ -1,6 +1,7 @@
 #include "accounts.h"
 
 #include "data/dm.h"
+#include "data/oplog.h"
 #include "data/globals.h"
 #include "data/transaction.h"
 #include "data/words.h"
@@ -12,6 +13,11 @@ std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QStrin
     const auto r = dm.rows(QStringLiteral("select ID,theName,theCK,theZH,theJSR,theSFKR from SUser "
                                           "where lower(theName)=lower(?) AND lower(thePass)=lower(?)"),
                            {name, password});
+    // Every attempt is told in the log, the failed ones under the name tried.
+    Transaction tx(dm.db());
+    OpLog::writeTo(dm.db(), r.size() == 1 ? r.first()[1].toString() : name,
+                   OpLog::Entry{QString::fromUtf8(r.size() == 1 ? OpLog::Login : OpLog::LoginFailed)});
+    tx.commit();
     if (r.size() != 1) return std::nullopt;
     const QVariantList &d = r.first();
     LoginUser u;
@@ -48,14 +54,33 @@ bool addUser(frmDM &dm, const QString &name, const QString &remark)
     if (userExists(dm, name)) return false;
     dm.mySQL(QStringLiteral("Insert into SUser(theName,thePass,Remark,theState) Values(?,?,?,?)"),
              {name, QString::fromLatin1(InitialPassword), remark, QString::fromUtf8(Words::StateOn)});
+    OpLog::write(dm, QStringLiteral("用户新增"), QString(), Money(), Money(), name);
     tx.commit();
     return true;
+}
+
+void setUserState(frmDM &dm, int id, bool on)
+{
+    Transaction tx(dm.db());
+    dm.myState(QStringLiteral("SUser"), QString::fromUtf8(on ? Words::StateOn : Words::StateOff), id);
+    OpLog::write(dm, on ? QStringLiteral("用户启用") : QStringLiteral("用户停用"), QString(), Money(), Money(),
+                 dm.value(QStringLiteral("select theName from SUser where ID=?"), {id}).toString());
+    tx.commit();
+}
+
+void logout(frmDM &dm)
+{
+    Transaction tx(dm.db());
+    OpLog::write(dm, QString::fromUtf8(OpLog::Logout));
+    tx.commit();
 }
 
 void deleteUser(frmDM &dm, int id)
 {
     Transaction tx(dm.db());
+    const QString name = dm.value(QStringLiteral("select theName from SUser where ID=?"), {id}).toString();
     dm.mySQL(QStringLiteral("Delete from SUser where ID=?"), {id});
+    OpLog::write(dm, QStringLiteral("用户删除"), QString(), Money(), Money(), name);
     tx.commit();
 }
 
@@ -73,6 +98,9 @@ void saveRights(frmDM &dm, int userId, const QStringList &codes)
     dm.mySQL(QStringLiteral("Delete from SLevel where UID=?"), {userId});
     for (const QString &code : codes)
         dm.mySQL(QStringLiteral("insert into SLevel(UID,MNum) Values(?,?)"), {userId, code.left(3)});
+    OpLog::write(dm, QStringLiteral("权限修改"), QString(), Money(), Money(),
+                 dm.value(QStringLiteral("select theName from SUser where ID=?"), {userId}).toString() + QLatin1Char(' ')
+                     + codes.join(QLatin1Char(',')));
     tx.commit();
 }
 
@@ -89,6 +117,8 @@ void saveUserDefaults(frmDM &dm, int userId, const UserDefaults &d)
     Transaction tx(dm.db());
     dm.mySQL(QStringLiteral("update SUser set theCK=?,theZH=?,theJSR=?,theSFKR=? where ID=?"),
              {d.ck, d.zh, d.jsr, d.sfkr, userId});
+    OpLog::write(dm, QStringLiteral("默认选项修改"), QString(), Money(), Money(),
+                 dm.value(QStringLiteral("select theName from SUser where ID=?"), {userId}).toString());
     tx.commit();
 }
 
@@ -105,6 +135,7 @@ void setPassword(frmDM &dm, const QString &userName, const QString &newPass)
 {
     Transaction tx(dm.db());
     dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {newPass, userName});
+    OpLog::write(dm, QStringLiteral("密码修改"), QString(), Money(), Money(), userName);
     tx.commit();
 }
 

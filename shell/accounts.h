@@ -40,6 +40,10 @@ bool userExists(frmDM &dm, const QString &name);
 bool addUser(frmDM &dm, const QString &name, const QString &remark);
 // Removes the SUser row; the user's rights rows are left as they are.
 void deleteUser(frmDM &dm, int id);
+// Switches a user on or off.
+void setUserState(frmDM &dm, int id, bool on);
+// Tells the operation log that the logged-in user leaves the program.
+void logout(frmDM &dm);
 
 // ---- rights ----
 // The rights codes of a user, in code order.

@@ -168,7 +168,8 @@ SqlCondition FilterRow::condition() const
     case Kind::DateRange:
         c.sql = m_fields.value(0) + QStringLiteral(" between ? and ?");
         c.binds << m_from->date().toString(QString::fromLatin1(DateFormat))
-                << m_to->date().toString(QString::fromLatin1(DateFormat));
+                << m_to->date().toString(QString::fromLatin1(DateFormat))
+                       + (m_timeField ? QStringLiteral(" 23:59:59") : QString());
         break;
     case Kind::Flag:
         c = m_on;

@@ -56,6 +56,9 @@ public:
     QDateEdit *dateTo() const { return m_to; }
 
     bool isTicked() const;
+    // A date range over a field holding a time ("yyyy-MM-dd hh:mm:ss"): the
+    // last day counts to its end.
+    void setTimeField(bool on) { m_timeField = on; }
     // The piece of the WHERE clause this filter adds now (empty when it adds none).
     SqlCondition condition() const;
 
@@ -77,4 +80,5 @@ private:
     QString m_viaKey, m_viaTable;
     SqlCondition m_on, m_off;
     Builder m_build;
+    bool m_timeField = false;
 };

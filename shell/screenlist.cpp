@@ -7,6 +7,7 @@
 #include "frmbackup.h"
 #include "frmbimage.h"
 #include "frmdept.h"
+#include "frmoplog.h"
 #include "users.h"
 #include "master/frmdictionary.h"
 #include "master/frmimport.h"
@@ -47,6 +48,7 @@ void registerAll()
     add(QStringLiteral("frmBImage"), [](QWidget *parent) { return new frmBImage(parent); });
     add(QStringLiteral("frmBackup"), [](QWidget *parent) { return new frmBackup(parent); });
     add(QStringLiteral("frmRecover"), [](QWidget *parent) { return new frmRecover(parent); });
+    add(QStringLiteral("frmOpLog"), [](QWidget *parent) { return new frmOpLog(parent); });
     add(QStringLiteral("frmShop_D"), [](QWidget *parent) { return new frmShop_D(parent); });
     add(QStringLiteral("frmUnits_D"), [](QWidget *parent) { return new frmUnits_D(parent); });
     add(QStringLiteral("frmWare"), [](QWidget *parent) { return new frmWare(parent); });

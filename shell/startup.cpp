@@ -1,6 +1,9 @@
 #include "startup.h"
+#include "accounts.h"
 #include "msg.h"
 
+#include "data/dberror.h"
+#include "data/dm.h"
 #include "data/globals.h"
 #include "data/singleinstance.h"
 
@@ -113,6 +116,16 @@ bool installQtTranslations()
 
 void endProgram()
 {
+    // The user leaves: told in the log when the books can still take it
+    // (a restore may have closed them); the program ends all the same.
+    if (!G.LoginName.isEmpty()) {
+        if (frmDM *dm = frmDM::instance(); dm && dm->db().isOpen()) {
+            try {
+                Accounts::logout(*dm);
+            } catch (const DbError &) {
+            }
+        }
+    }
     if (g_endHook) {
         g_endHook();
         return;

@@ -171,7 +171,7 @@ void frmUser::setState(bool on)
         return;
     }
     try {
-        DM().myState(QStringLiteral("SUser"), QString::fromUtf8(on ? Words::StateOn : Words::StateOff), id);
+        Accounts::setUserState(DM(), id, on);
     } catch (const DbError &e) {
         Msg::error(this, e.text());
         return;

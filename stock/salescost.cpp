@@ -2,13 +2,15 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
+#include "data/oplog.h"
 #include "data/transaction.h"
 
 void setSalesLineCost(frmDM &dm, int lineId, Money unitCost)
 {
     Transaction tx(dm.db());
-    if (dm.rowCount(QStringLiteral("select ID from UXS_List where ID=?"), {lineId}) != 1)
-        throw DbError(QStringLiteral("该销售明细已不存在！"));
+    const auto line = dm.rowsToChange(QStringLiteral("select theNum, theCount from UXS_List where ID=?"), {lineId});
+    if (line.size() != 1) throw DbError(QStringLiteral("该销售明细已不存在！"));
     dm.mySQL(QStringLiteral("update UXS_List set theJJ=? where ID=?"), {unitCost.toVariant(), lineId});
+    OpLog::write(dm, QStringLiteral("销售成本修改"), line[0][0].toString(), unitCost, Money::fromVariant(line[0][1]));
     tx.commit();
 }

@@ -1,6 +1,7 @@
 // Storing, posting and deleting a stock document: header, lines, stock and
 // stock ledger, each in one transaction.
 #include "data/dberror.h"
+#include "data/oplog.h"
 #include "data/dm.h"
 #include "data/globals.h"
 #include "data/shopoptions.h"
@@ -76,6 +77,7 @@ QString saveStockDoc(frmDM &dm, const StockDoc &doc, StockCheck *refused)
             postStockMoves(dm, num, moves);
         }
     }
+    OpLog::write(dm, k.caption.chopped(1) + QStringLiteral("保存"), num, doc.total(), doc.totalCount());
     tx.commit();
     return num;
 }
@@ -96,13 +98,17 @@ DeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id)
 
     // Every movement of the save taken back, side by side, line by line.
     QVector<StockMove> moves;
+    Money total, count;
     for (const StockSide &side : k.sides) {
-        const auto lines = dm.rows(QStringLiteral("select SID, thePrice, theCount from %1 where theNum=? order by theBH, ID")
+        const auto lines = dm.rows(QStringLiteral("select SID, thePrice, theCount, theSum from %1 where theNum=? order by theBH, ID")
                                        .arg(side.lines),
                                    {num});
-        for (const auto &l : lines)
+        for (const auto &l : lines) {
             addMoves(&moves, side, issuing, receiving, l[0].toInt(), Money::fromVariant(l[2]),
                      Money::fromVariant(l[1]), true);
+            total += Money::fromVariant(l[3]);
+            count += Money::fromVariant(l[2]);
+        }
     }
     if (!currentShopOptions(dm).negativeStock) {
         const QString shortfall = stockShortfall(dm, moves, QStringLiteral("不能删除！"));
@@ -110,6 +116,7 @@ DeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id)
     }
     dm.mySQL(QStringLiteral("update %1 set theDel=? where ID=?").arg(k.head), {QString::fromUtf8(Words::Yes), id});
     postStockMoves(dm, num, moves);
+    OpLog::write(dm, QString::fromUtf8(OpLog::Delete), num, total, count, k.caption);
     tx.commit();
     return {DeleteOutcome::Deleted, QString()};
 }

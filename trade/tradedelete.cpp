@@ -2,6 +2,7 @@
 
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/oplog.h"
 #include "data/shopoptions.h"
 #include "data/transaction.h"
 #include "data/words.h"
@@ -28,7 +29,7 @@ DeleteResult deleteTradeDoc(frmDM &dm, TradeKind kind, int docId)
     const QString no = QString::fromUtf8(Words::No);
 
     Transaction tx(dm.db());
-    const auto head = dm.rowsToChange(QStringLiteral("select theNum, UID, %1, WName, theDel%2 from %3 where ID=?")
+    const auto head = dm.rowsToChange(QStringLiteral("select theNum, UID, %1, WName, theDel%2, theHJ, theCount from %3 where ID=?")
                                   .arg(k.owedColumn, k.canPreSave ? QStringLiteral(", theYC") : QString(), k.head),
                               {docId});
     if (head.size() != 1) return {DeleteOutcome::NotFound, QStringLiteral("该单据已不存在！")};
@@ -38,6 +39,8 @@ DeleteResult deleteTradeDoc(frmDM &dm, TradeKind kind, int docId)
     const QString warehouse = head[0][3].toString();
     // A pre-saved document posted nothing; returns are posted when saved.
     const bool posted = !k.canPreSave || head[0][5].toString() == no;
+    const Money total = Money::fromVariant(head[0][head[0].size() - 2]);
+    const Money count = Money::fromVariant(head[0][head[0].size() - 1]);
     if (head[0][4].toString() == yes)
         return {DeleteOutcome::AlreadyDeleted, QStringLiteral("单号 %1 已经删除！").arg(num)};
 
@@ -89,6 +92,7 @@ DeleteResult deleteTradeDoc(frmDM &dm, TradeKind kind, int docId)
                         s[2].toString(), G.LoginName);
         }
     }
+    OpLog::write(dm, QString::fromUtf8(OpLog::Delete), num, total, count, k.caption);
     tx.commit();
     return {DeleteOutcome::Deleted, QString()};
 }

@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/oplog.h"
 #include "data/shopoptions.h"
 #include "data/transaction.h"
 #include "data/words.h"
@@ -146,6 +147,8 @@ QString saveTradeDoc(frmDM &dm, const TradeDoc &doc, TradeCheck *refused)
             dm.SaveList(k.cashWord, num, k.cashIn ? paid : Money(), k.cashIn ? Money() : paid, doc.account,
                         doc.person, G.LoginName);
     }
+    const char *what = changing ? "修改" : doc.preSave && k.canPreSave ? "预存" : "保存";
+    OpLog::write(dm, k.caption.chopped(1) + QString::fromUtf8(what), num, doc.total(), doc.totalCount());
     tx.commit();
     return num;
 }

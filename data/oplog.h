@@ -1,0 +1,50 @@
+#pragma once
+// The operation log (SOpLog): one row for every change a user makes to the
+// books — documents saved, changed and deleted, settlements, stock and cost
+// corrections, imports, backups and restores, users, rights and shop options,
+// logins and logouts — with the time, the user, the seat, the document number
+// and what it moved. A row is written inside the transaction of its change,
+// so a change that is rolled back leaves no row. Rows are never changed or
+// removed; the books refuse it (data/engine.h, appendOnly).
+#include "money.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+class frmDM;
+
+namespace OpLog {
+
+// The kinds of operation that are not a document's own word.
+inline constexpr const char *Delete = "删除";
+inline constexpr const char *Settle = "结算";
+inline constexpr const char *Login = "登录";
+inline constexpr const char *LoginFailed = "登录失败";
+inline constexpr const char *Logout = "退出";
+inline constexpr const char *Backup = "数据备份";
+inline constexpr const char *Restore = "数据恢复";
+
+struct Entry {
+    QString kind;   // what was done, in the program's words ("采购入库保存", "删除")
+    QString num;    // the document's number, if any
+    Money amount;   // the amount it moved
+    Money count;    // the quantity it moved
+    QString remark;
+};
+
+// Writes one row for the logged-in user at this seat, now. Throws DbError.
+void write(frmDM &dm, const QString &kind, const QString &num = QString(), Money amount = Money(),
+           Money count = Money(), const QString &remark = QString());
+
+// The same into the books open on `db` for `user` (a restore writes into the
+// books it builds; a failed login names the user that was tried).
+void writeTo(QSqlDatabase db, const QString &user, const Entry &e);
+
+// The seat: this machine's host name.
+QString seat();
+
+// "<file name>  SHA-256:<hex>", the SHA-256 read from the file in pieces.
+// An unreadable file gives the name and "SHA-256:?".
+QString fileMark(const QString &path);
+
+} // namespace OpLog

@@ -1,0 +1,400 @@
+// The operation log: one row written with every change, in the change's own
+// transaction; rows that cannot be changed or removed; restores and imports
+// named with the file's SHA-256; the log's list screen and its menu right.
+#include "craftedbook.h"
+#include "data/connection.h"
+#include "data/dberror.h"
+#include "data/dbfile.h"
+#include "data/globals.h"
+#include "data/menutable.h"
+#include "data/oplog.h"
+#include "master/sheet.h"
+#include "master/sheetimport.h"
+#include "money/settle.h"
+#include "money/voucher.h"
+#include "shell/accounts.h"
+#include "shell/shopinfo.h"
+#include "stock/salescost.h"
+#include "stock/stockdoc.h"
+#include "stock/stockedits.h"
+#include "testdb.h"
+#include "trade/tradedelete.h"
+#include "trade/tradedoc.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QtTest>
+
+namespace {
+
+struct LogRow {
+    QString user, host, kind, num;
+    Money amount, count;
+    QString remark;
+};
+
+QVector<LogRow> logRows(frmDM &dm)
+{
+    QVector<LogRow> out;
+    for (const auto &r : dm.rows(QStringLiteral("select UName,theHost,theKind,theNum,theAmount,theCount,Remark,theTime "
+                                                "from SOpLog order by ID")))
+        out << LogRow{r[0].toString(), r[1].toString(), r[2].toString(), r[3].toString(),
+                      Money::fromVariant(r[4]), Money::fromVariant(r[5]), r[6].toString()};
+    return out;
+}
+
+int logCount(frmDM &dm) { return dm.value(QStringLiteral("select count(*) from SOpLog")).toInt(); }
+
+QString sha256Of(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return QString();
+    return QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex());
+}
+
+Money m(const char *text) { return Money::fromString(QString::fromUtf8(text)); }
+
+} // namespace
+
+class TstOpLog : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void eachChangeWritesItsRow();
+    void failedChangeLeavesNoRow_data();
+    void failedChangeLeavesNoRow();
+    void logThatCannotBeWrittenStopsTheChange();
+    void rowsCannotBeChangedOrRemoved_data();
+    void rowsCannotBeChangedOrRemoved();
+    void loginsAndUsersAreLogged();
+    void importNamesTheFileAndItsHash();
+    void restoreKeepsTheBackupsLogAndNamesTheFile();
+    void upgradeGrantsTheLogToTheAdministratorOnly();
+
+private:
+    struct Fixture;
+};
+
+struct TstOpLog::Fixture {
+    TestDb t;
+    int supplier = t.addPartner("大华商行", "供应商");
+    int customer = t.addPartner("顺发超市", "客户");
+    int cola = t.addProduct("可乐", m("2.5"), m("3.5"));
+    frmDM &dm() { return t.dm(); }
+
+    TradeDoc trade(TradeKind kind, const char *price, const char *count, const char *paid, bool preSave = false)
+    {
+        TradeDoc d;
+        d.kind = kind;
+        d.uid = (kind == TradeKind::Purchase || kind == TradeKind::PurchaseReturn) ? supplier : customer;
+        d.partnerName = "伙伴";
+        d.myDate = "2012-11-17";
+        d.warehouse = "一号库";
+        d.handler = "张三";
+        d.account = "现金";
+        d.person = "李四";
+        d.paidText = paid;
+        d.preSave = preSave;
+        TradeLine l;
+        l.sid = cola;
+        l.code = "P001";
+        l.name = "可乐";
+        l.price = m(price);
+        l.count = m(count);
+        d.lines << l;
+        return d;
+    }
+    StockDoc loss(const char *price, const char *count)
+    {
+        StockDoc d;
+        d.kind = StockKind::Loss;
+        d.myDate = "2012-11-17";
+        d.warehouse = "一号库";
+        d.handler = "张三";
+        StockLine l;
+        l.sid = cola;
+        l.code = "P001";
+        l.name = "可乐";
+        l.price = m(price);
+        l.count = m(count);
+        d.sides[0] << l;
+        return d;
+    }
+    int idOf(const QString &table, const QString &num)
+    {
+        return dm().value(QStringLiteral("select ID from %1 where theNum=?").arg(table), {num}).toInt();
+    }
+};
+
+void TstOpLog::init()
+{
+    setSession(QStringLiteral("2012-11-16"), QStringLiteral("系统管理员"));
+    G.ShopFKC = false;
+    G.ShopJH = G.ShopXS = false;
+    G.ShopCB = "采购单价";
+}
+
+void TstOpLog::eachChangeWritesItsRow()
+{
+    Fixture f;
+    storeShopOptions(f.dm());
+    f.t.addWarehouse("一号库");
+    const QString cg = saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "10", "5"));
+    const QString pre = saveTradeDoc(f.dm(), f.trade(TradeKind::Sales, "3.5", "2", "0", true));
+    TradeDoc change = f.trade(TradeKind::Sales, "3.5", "4", "0");
+    change.num = pre;
+    saveTradeDoc(f.dm(), change);
+    QCOMPARE(settleTradeDoc(f.dm(), TradeKind::Purchase, f.idOf("UJH", cg),
+                            Settlement{"2012-11-18", "7.5", "现金", "李四"}).ok(), true);
+    const QString bs = saveStockDoc(f.dm(), f.loss("2.5", "1"));
+    QCOMPARE(deleteStockDoc(f.dm(), StockKind::Loss, f.idOf("UBS", bs)).outcome, DeleteOutcome::Deleted);
+    Voucher v;
+    v.kind = VoucherKind::Receipt;
+    v.uid = f.customer;
+    v.partnerName = "顺发超市";
+    v.myDate = "2012-11-18";
+    v.amountText = "6";
+    v.account = "现金";
+    v.handler = "张三";
+    const QString sk = saveVoucher(f.dm(), v);
+    QVERIFY(deleteVoucher(f.dm(), VoucherKind::Receipt, f.idOf("USK", sk)));
+    QCOMPARE(deleteTradeDoc(f.dm(), TradeKind::Sales, f.idOf("UXS", pre)).outcome, DeleteOutcome::Deleted);
+    const int ukc = f.dm().value("select ID from UKC where SID=?", {f.cola}).toInt();
+    QVERIFY(setStockCount(f.dm(), ukc, m("20")));
+    setCostPrice(f.dm(), f.cola, m("2.6"));
+    const QString xs = saveTradeDoc(f.dm(), f.trade(TradeKind::Sales, "3.5", "3", "10.5"));
+    setSalesLineCost(f.dm(), f.dm().value("select ID from UXS_List where theNum=?", {xs}).toInt(), m("2.4"));
+    ShopInfo shop = ShopInfoData::read(f.dm());
+    shop.name = "新店名";
+    QVERIFY(ShopInfoData::save(f.dm(), shop).saved);
+
+    struct Want { const char *kind; QString num; const char *amount, *count; const char *remark; };
+    const QVector<Want> want{
+        {"采购入库保存", cg, "25", "10", ""},
+        {"销售出库预存", pre, "7", "2", ""},
+        {"销售出库修改", pre, "14", "4", ""},
+        {"结算", cg, "7.5", "0", "采购入库单"},
+        {"商品报损保存", bs, "2.5", "1", ""},
+        {"删除", bs, "2.5", "1", "商品报损单"},
+        {"收款单保存", sk, "6", "0", ""},
+        {"删除", sk, "6", "0", "收款单"},
+        {"删除", pre, "14", "4", "销售出库单"},
+        // The stock was 10 - 1 + 1 - 4 + 4 = 10 before it was set to 20, at the cost price 2.5.
+        {"库存修改", QString(), "25", "10", nullptr},
+        {"成本价修改", QString(), "2.6", "0", nullptr},
+        {"销售出库保存", xs, "10.5", "3", ""},
+        {"销售成本修改", xs, "2.4", "3", ""},
+        {"本店信息修改", QString(), "0", "0", "新店名"},
+    };
+    const QVector<LogRow> rows = logRows(f.dm());
+    QCOMPARE(rows.size(), want.size());
+    for (int i = 0; i < want.size(); ++i) {
+        const QByteArray at = QByteArray::number(i) + ": " + want[i].kind;
+        QVERIFY2(rows[i].kind == QString::fromUtf8(want[i].kind), at + " got " + rows[i].kind.toUtf8());
+        QVERIFY2(rows[i].num == want[i].num, at);
+        QVERIFY2(rows[i].amount == m(want[i].amount), at + " amount " + rows[i].amount.toString().toUtf8());
+        QVERIFY2(rows[i].count == m(want[i].count), at + " count " + rows[i].count.toString().toUtf8());
+        if (want[i].remark) QVERIFY2(rows[i].remark == QString::fromUtf8(want[i].remark), at);
+        QCOMPARE(rows[i].user, QStringLiteral("系统管理员"));
+        QCOMPARE(rows[i].host, QSysInfo::machineHostName());
+    }
+    const QString time = f.dm().value("select max(theTime) from SOpLog").toString();
+    QVERIFY(QDateTime::fromString(time, "yyyy-MM-dd hh:mm:ss").isValid());
+}
+
+void TstOpLog::failedChangeLeavesNoRow_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("failingTable");
+    QTest::newRow("receipt: ledger") << "receipt" << "SList";
+    QTest::newRow("receipt: money log") << "receipt" << "UList";
+    QTest::newRow("loss: ledger") << "loss" << "SList";
+    QTest::newRow("voucher: money log") << "voucher" << "UList";
+    QTest::newRow("settlement: money log") << "settle" << "UList";
+}
+
+void TstOpLog::failedChangeLeavesNoRow()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, failingTable);
+    Fixture f;
+    G.ShopFKC = true;
+    storeShopOptions(f.dm());
+    const QString cg = saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "10", "0"));
+    const int before = logCount(f.dm());
+    f.t.failInserts(failingTable, "disk full");
+    try {
+        if (what == "receipt") {
+            saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "10", "5"));
+        } else if (what == "loss") {
+            saveStockDoc(f.dm(), f.loss("2.5", "1"));
+        } else if (what == "voucher") {
+            Voucher v;
+            v.kind = VoucherKind::Payment;
+            v.uid = f.supplier;
+            v.partnerName = "大华商行";
+            v.myDate = "2012-11-18";
+            v.amountText = "6";
+            v.account = "现金";
+            v.handler = "张三";
+            saveVoucher(f.dm(), v);
+        } else {
+            settleTradeDoc(f.dm(), TradeKind::Purchase, f.idOf("UJH", cg), Settlement{"2012-11-18", "5", "现金", "李四"});
+        }
+        QFAIL("the change should have failed");
+    } catch (const DbError &e) {
+        QVERIFY(e.text().contains("disk full"));
+    }
+    QCOMPARE(logCount(f.dm()), before);
+}
+
+void TstOpLog::logThatCannotBeWrittenStopsTheChange()
+{
+    // The row is part of the change: when it cannot be written, nothing of the change stays.
+    Fixture f;
+    storeShopOptions(f.dm());
+    f.t.failInserts("SOpLog", "log full");
+    try {
+        saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "10", "5"));
+        QFAIL("the save should have failed");
+    } catch (const DbError &e) {
+        QVERIFY(e.text().contains("log full"));
+    }
+    QCOMPARE(f.dm().value("select count(*) from UJH").toInt(), 0);
+    QCOMPARE(f.dm().value("select count(*) from UKC").toInt(), 0);
+    QCOMPARE(f.dm().value("select count(*) from UList").toInt(), 0);
+}
+
+void TstOpLog::rowsCannotBeChangedOrRemoved_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::newRow("update") << "update SOpLog set theAmount=0, UName='别人'";
+    QTest::newRow("delete one") << "delete from SOpLog where theKind='采购入库保存'";
+    QTest::newRow("delete all") << "delete from SOpLog";
+}
+
+void TstOpLog::rowsCannotBeChangedOrRemoved()
+{
+    QFETCH(QString, sql);
+    Fixture f;
+    storeShopOptions(f.dm());
+    saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "10", "5"));
+    const auto before = f.dm().rows("select * from SOpLog order by ID");
+    QCOMPARE(before.size(), 1);
+    try {
+        f.dm().mySQL(sql);
+        QFAIL("the log took the change");
+    } catch (const DbError &e) {
+        QVERIFY2(e.text().contains("操作日志只能添加"), e.text().toUtf8());
+    }
+    QCOMPARE(f.dm().rows("select * from SOpLog order by ID"), before);
+    // Rows are still added.
+    OpLog::write(f.dm(), "测试");
+    QCOMPARE(logCount(f.dm()), 2);
+}
+
+void TstOpLog::loginsAndUsersAreLogged()
+{
+    Fixture f;
+    QVERIFY(!Accounts::checkLogin(f.dm(), "系统管理员", "wrong"));
+    QVERIFY(Accounts::checkLogin(f.dm(), "系统管理员", ""));
+    QVERIFY(Accounts::addUser(f.dm(), "小王", "收银"));
+    const int id = f.dm().value("select ID from SUser where theName='小王'").toInt();
+    Accounts::saveRights(f.dm(), id, {"100", "101"});
+    Accounts::setUserState(f.dm(), id, false);
+    Accounts::deleteUser(f.dm(), id);
+    Accounts::logout(f.dm());
+    const QVector<LogRow> rows = logRows(f.dm());
+    QStringList kinds, remarks;
+    for (const LogRow &r : rows) {
+        kinds << r.kind;
+        remarks << r.remark;
+        QCOMPARE(r.user, QStringLiteral("系统管理员"));
+    }
+    QCOMPARE(kinds, QStringList({"登录失败", "登录", "用户新增", "权限修改", "用户停用", "用户删除", "退出"}));
+    QCOMPARE(remarks.mid(2, 4), QStringList({"小王", "小王 100,101", "小王", "小王"}));
+}
+
+void TstOpLog::importNamesTheFileAndItsHash()
+{
+    Fixture f;
+    QTemporaryDir dir;
+    const QString file = dir.filePath("单位.xlsx");
+    QVERIFY(CraftedBook::writeZip(file, CraftedBook::xlsx(CraftedBook::inlineRow(1, {"单位名称", "联系人", "联系电话", "地址", "备注"})
+                                                          + CraftedBook::inlineRow(2, {"新单位甲", "王"})
+                                                          + CraftedBook::inlineRow(3, {"新单位乙", "李"}))));
+    Sheet sheet;
+    QString error;
+    QVERIFY2(SheetFile::read(file, "Sheet1", &sheet, &error), error.toUtf8());
+    QVERIFY(SheetImport::importPartners(f.dm(), sheet).ok);
+    const QVector<LogRow> rows = logRows(f.dm());
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].kind, QStringLiteral("往来单位导入"));
+    QVERIFY2(rows[0].remark.contains("单位.xlsx"), rows[0].remark.toUtf8());
+    QVERIFY2(rows[0].remark.contains("SHA-256:" + sha256Of(file)), rows[0].remark.toUtf8());
+}
+
+void TstOpLog::restoreKeepsTheBackupsLogAndNamesTheFile()
+{
+    if (testsOnServer()) QSKIP("the server's restore is tested with its own backups (tst_serverbackup)");
+    Fixture f;
+    storeShopOptions(f.dm());
+    const QString cg = saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "10", "5"));
+    const QString backup = f.t.folder() + "2012-11-16.edb";
+    QCOMPARE(DbFile::backup(f.t.db().connectionName(), backup), QString());
+    saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "1", "0"));
+    const DbFile::RestoreResult r = DbFile::restore(f.dm(), f.t.db().connectionName(), backup);
+    QVERIFY2(r.ok, r.message.toUtf8());
+    const QVector<LogRow> rows = logRows(f.dm());
+    // The backup's own row, then the restore told in the restored books.
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].kind, QStringLiteral("采购入库保存"));
+    QCOMPARE(rows[0].num, cg);
+    QCOMPARE(rows[1].kind, QStringLiteral("数据恢复"));
+    QCOMPARE(rows[1].user, QStringLiteral("系统管理员"));
+    QCOMPARE(rows[1].remark, "2012-11-16.edb  SHA-256:" + sha256Of(backup));
+    // The restored log refuses changes as the old one did.
+    try {
+        f.dm().mySQL("delete from SOpLog");
+        QFAIL("the restored log took a deletion");
+    } catch (const DbError &) {
+    }
+    QCOMPARE(logCount(f.dm()), 2);
+}
+
+void TstOpLog::upgradeGrantsTheLogToTheAdministratorOnly()
+{
+    if (testsOnServer()) QSKIP("upgrade steps are the same statements on the server");
+    QTemporaryDir dir;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "old-books");
+        db.setDatabaseName(dir.filePath("old.edb"));
+        QVERIFY(db.open());
+        createSchema(db, 5);
+        QSqlQuery q(db);
+        QVERIFY(q.exec("delete from SMenu where MNum='015'"));
+        QVERIFY(q.exec("delete from SLevel where MNum='015'"));
+        QVERIFY(q.exec("insert into SUser(theName,thePass,theState) values('小王','','启用')"));
+        QVERIFY(q.exec("insert into SLevel(UID,MNum) select ID,'014' from SUser where theName='小王'"));
+        upgradeSchema(db);
+        QCOMPARE(schemaVersion(db), currentSchemaVersion());
+        QVERIFY(q.exec("select MName from SMenu where MNum='015'") && q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("操作日志 "));
+        QVERIFY(q.exec("select U.theName from SLevel L join SUser U on U.ID=L.UID where L.MNum='015'"));
+        QStringList granted;
+        while (q.next()) granted << q.value(0).toString();
+        QCOMPARE(granted, QStringList{"系统管理员"});
+        // The codes users held stay where they were.
+        const MenuEntry *exit = menuEntryByCode("014");
+        QVERIFY(exit);
+        QCOMPARE(exit->caption, QStringLiteral("退出 &X"));
+        QCOMPARE(menuEntryByCode(QString::fromLatin1(OpLogMenuCode))->screen, QStringLiteral("frmOpLog"));
+    }
+    QSqlDatabase::removeDatabase("old-books");
+}
+
+QTEST_MAIN(TstOpLog)
+#include "tst_oplog.moc"
