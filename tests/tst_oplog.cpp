@@ -17,11 +17,22 @@
 #include "stock/salescost.h"
 #include "stock/stockdoc.h"
 #include "stock/stockedits.h"
+#include "shell/frmoplog.h"
+#include "shell/main.h"
+#include "shell/screens.h"
+#include "shellspy.h"
 #include "testdb.h"
 #include "trade/tradedelete.h"
 #include "trade/tradedoc.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QCryptographicHash>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -73,6 +84,9 @@ private slots:
     void importNamesTheFileAndItsHash();
     void restoreKeepsTheBackupsLogAndNamesTheFile();
     void upgradeGrantsTheLogToTheAdministratorOnly();
+    void screenListsAndFilters_data();
+    void screenListsAndFilters();
+    void menuItemForTheAdministratorOnly();
 
 private:
     struct Fixture;
@@ -394,6 +408,98 @@ void TstOpLog::upgradeGrantsTheLogToTheAdministratorOnly()
         QCOMPARE(menuEntryByCode(QString::fromLatin1(OpLogMenuCode))->screen, QStringLiteral("frmOpLog"));
     }
     QSqlDatabase::removeDatabase("old-books");
+}
+
+namespace {
+void addLogRow(frmDM &dm, const char *time, const char *user, const char *kind, const char *num, const char *amount,
+               const char *count)
+{
+    dm.mySQL("insert into SOpLog(theTime,UName,theHost,theKind,theNum,theAmount,theCount,Remark) values(?,?,'柜台',?,?,?,?,'')",
+             {time, user, kind, num, m(amount).toVariant(), m(count).toVariant()});
+}
+} // namespace
+
+void TstOpLog::screenListsAndFilters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("times");
+    QTest::addColumn<QString>("amount");
+    QTest::newRow("all, newest first") << "" << "" << QStringList{"2012-11-03 08:00:00", "2012-11-02 23:30:00", "2012-11-01 09:00:00"} << "50";
+    // The last day of the range counts to its end.
+    QTest::newRow("one day") << "date" << "2012-11-02" << QStringList{"2012-11-02 23:30:00"} << "25";
+    QTest::newRow("user") << "user" << "小王" << QStringList{"2012-11-03 08:00:00", "2012-11-02 23:30:00"} << "25";
+    QTest::newRow("kind") << "kind" << "删除" << QStringList{"2012-11-02 23:30:00"} << "25";
+    QTest::newRow("number") << "num" << "1101-0001" << QStringList{"2012-11-02 23:30:00", "2012-11-01 09:00:00"} << "50";
+}
+
+void TstOpLog::screenListsAndFilters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, value);
+    QFETCH(QStringList, times);
+    QFETCH(QString, amount);
+    TestDb t;
+    MsgSpy msgs;
+    t.dm().mySQL("insert into SUser(theName,thePass,Remark,theState) values('小王','','','启用')");
+    addLogRow(t.dm(), "2012-11-01 09:00:00", "系统管理员", "采购入库保存", "CG121101-0001", "25", "10");
+    addLogRow(t.dm(), "2012-11-02 23:30:00", "小王", "删除", "CG121101-0001", "25", "10");
+    addLogRow(t.dm(), "2012-11-03 08:00:00", "小王", "登录", "", "0", "0");
+
+    frmOpLog s;
+    s.show();
+    QVERIFY(!s.excelButton()->isEnabled());
+    if (filter == "date") {
+        s.filters()[0]->dateFrom()->setDate(QDate::fromString(value, Qt::ISODate));
+        s.filters()[0]->dateTo()->setDate(QDate::fromString(value, Qt::ISODate));
+        QVERIFY(s.filters()[0]->isTicked());
+    } else if (filter == "user") {
+        FilterRow *f = s.filters()[1];
+        f->comboBox()->setCurrentIndex(f->comboBox()->findText(value));
+        f->tick();
+    } else if (filter == "kind") {
+        QLineEdit *typed = s.filters()[2]->comboBox()->lineEdit();
+        QTest::keyClicks(typed, "x");   // typing ticks the box
+        typed->setText(value);
+        QVERIFY(s.filters()[2]->isTicked());
+    } else if (filter == "num") {
+        QTest::keyClicks(s.filters()[3]->lineEdit(), value);
+        QVERIFY(s.filters()[3]->isTicked());
+    }
+    s.BitBtn1Click();
+    QVERIFY(msgs.shown.isEmpty());
+    QStringList shown;
+    for (int r = 0; r < s.rowCount(); ++r) shown << s.valueAt(r, "theTime").toString();
+    QCOMPARE(shown, times);
+    QCOMPARE(s.foundCount(), int(times.size()));
+    QCOMPARE(Money::fromString(s.totalText("theAmount")), m(amount.toUtf8().constData()));
+    QVERIFY(s.excelButton()->isEnabled());
+}
+
+void TstOpLog::menuItemForTheAdministratorOnly()
+{
+    TestDb t;
+    MsgSpy msgs;
+    Screens::add(QStringLiteral("frmOpLog"), [](QWidget *parent) { return new frmOpLog(parent); });
+    QVERIFY(Accounts::addUser(t.dm(), "小王", ""));
+    const int clerk = t.dm().value("select ID from SUser where theName='小王'").toInt();
+    Accounts::saveRights(t.dm(), clerk, {"000", "014", "100"});
+    const int admin = t.dm().value("select ID from SUser where theName='系统管理员'").toInt();
+
+    frmMain forClerk;
+    forClerk.applyRights(clerk);
+    QVERIFY(forClerk.menuItem("退出 &X")->isVisible());
+    QVERIFY(!forClerk.menuItem("操作日志 &L")->isVisible());
+
+    frmMain forAdmin;
+    forAdmin.applyRights(admin);
+    QAction *item = forAdmin.menuItem("操作日志 &L");
+    QVERIFY(item && item->isVisible());
+    forAdmin.show();
+    item->trigger();
+    QCOMPARE(forAdmin.mdiArea()->subWindowList().size(), 1);
+    QVERIFY(qobject_cast<frmOpLog *>(forAdmin.mdiArea()->subWindowList().first()->widget()));
+    QVERIFY(msgs.shown.isEmpty());
 }
 
 QTEST_MAIN(TstOpLog)
