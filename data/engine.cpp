@@ -1,4 +1,7 @@
 #include "engine.h"
+#include "sqlitefile.h"
+
+#include <sqlite3.h>
 #include "dberror.h"
 
 #include <QRegularExpression>
@@ -85,6 +88,20 @@ QStringList productSearchIndex(Engine e)
     return {QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SShop_Search ON SShop USING gin "
                            "(theName gin_trgm_ops, thePY gin_trgm_ops, theNum gin_trgm_ops)")};
+}
+
+bool writeWithoutWaiting(QSqlDatabase db, const std::function<void()> &write)
+{
+    sqlite3 *file = of(db) == Engine::File ? SqliteFile::handleOf(db) : nullptr;
+    if (file) sqlite3_busy_timeout(file, 0);
+    bool ok = true;
+    try {
+        write();
+    } catch (const DbError &) {
+        ok = false;
+    }
+    if (file) sqlite3_busy_timeout(file, LockWaitMs);
+    return ok;
 }
 
 QStringList appendOnly(Engine e, const QString &table, const QString &refusal)

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // The two engines the books can live in, and everything that differs between
 // them. The statements of the program are the same text on both wherever the
 // standard allows; what cannot be the same is asked of this descriptor, and
@@ -54,6 +55,13 @@ QStringList productSearchIndex(Engine e);
 // UPDATE, DELETE and TRUNCATE; the error says `refusal` (no quotes in it).
 // Made again without harm.
 QStringList appendOnly(Engine e, const QString &table, const QString &refusal);
+
+// Runs `write` (single statements, each committed on its own, no Transaction)
+// without waiting for another seat holding the books for writing: on the file
+// the wait is cut to nothing for its length; on the server a plain insert
+// does not wait for the books' write lock anyway. Returns false when the
+// engine refused (busy), true when written.
+bool writeWithoutWaiting(QSqlDatabase db, const std::function<void()> &write);
 
 // A condition that holds for a value of `field` that is stored as something
 // other than a number (whole numbers only with `whole`), or an empty text where

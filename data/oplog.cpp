@@ -1,6 +1,7 @@
 #include "oplog.h"
 #include "dberror.h"
 #include "dm.h"
+#include "engine.h"
 #include "globals.h"
 
 #include <QCryptographicHash>
@@ -11,6 +12,7 @@
 #include <QSqlQuery>
 #include <QSysInfo>
 #include <QVariant>
+#include <utility>
 
 namespace OpLog {
 
@@ -29,12 +31,20 @@ QVariantList values(const QString &user, const Entry &e)
             e.remark.left(RemarkWidth)};
 }
 
+// Rows that waited for the books (writeSoon), each with its values as made.
+QVector<QVariantList> &waiting()
+{
+    static QVector<QVariantList> rows;
+    return rows;
+}
+
 const char *const InsertSql = "insert into SOpLog(theTime,UName,theHost,theKind,theNum,theAmount,theCount,Remark) "
                               "values(?,?,?,?,?,?,?,?)";
 } // namespace
 
 void write(frmDM &dm, const QString &kind, const QString &num, Money amount, Money count, const QString &remark)
 {
+    for (const QVariantList &row : std::exchange(waiting(), {})) dm.mySQL(QString::fromLatin1(InsertSql), row);
     dm.mySQL(QString::fromLatin1(InsertSql), values(G.LoginName, Entry{kind, num, amount, count, remark}));
 }
 
@@ -44,6 +54,18 @@ void writeTo(QSqlDatabase db, const QString &user, const Entry &e)
     if (!q.prepare(QString::fromLatin1(InsertSql))) throw DbError::fromSql(q.lastError(), db);
     for (const QVariant &v : values(user, e)) q.addBindValue(v);
     if (!q.exec()) throw DbError::fromSql(q.lastError(), db);
+}
+
+void writeSoon(QSqlDatabase db, const QString &user, const Entry &e)
+{
+    const QVariantList row = values(user, e);
+    const bool written = EngineInfo::writeWithoutWaiting(db, [&] {
+        QSqlQuery q(db);
+        if (!q.prepare(QString::fromLatin1(InsertSql))) throw DbError::fromSql(q.lastError(), db);
+        for (const QVariant &v : row) q.addBindValue(v);
+        if (!q.exec()) throw DbError::fromSql(q.lastError(), db);
+    });
+    if (!written) waiting() << row;
 }
 
 QString seat()

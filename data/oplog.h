@@ -40,6 +40,12 @@ void write(frmDM &dm, const QString &kind, const QString &num = QString(), Money
 // books it builds; a failed login names the user that was tried).
 void writeTo(QSqlDatabase db, const QString &user, const Entry &e);
 
+// For what happens outside any change (a login, a failed login): written at
+// once when the books are free, else kept and written before the row of the
+// next change of this seat, so that a login never waits for another seat's
+// long save. Never throws.
+void writeSoon(QSqlDatabase db, const QString &user, const Entry &e);
+
 // The seat: this machine's host name.
 QString seat();
 

@@ -13,11 +13,10 @@ std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QStrin
     const auto r = dm.rows(QStringLiteral("select ID,theName,theCK,theZH,theJSR,theSFKR from SUser "
                                           "where lower(theName)=lower(?) AND lower(thePass)=lower(?)"),
                            {name, password});
-    // Every attempt is told in the log, the failed ones under the name tried.
-    Transaction tx(dm.db());
-    OpLog::writeTo(dm.db(), r.size() == 1 ? r.first()[1].toString() : name,
-                   OpLog::Entry{QString::fromUtf8(r.size() == 1 ? OpLog::Login : OpLog::LoginFailed)});
-    tx.commit();
+    // Every attempt is told in the log, the failed ones under the name tried;
+    // another seat's long save does not hold up the login.
+    OpLog::writeSoon(dm.db(), r.size() == 1 ? r.first()[1].toString() : name,
+                     OpLog::Entry{QString::fromUtf8(r.size() == 1 ? OpLog::Login : OpLog::LoginFailed)});
     if (r.size() != 1) return std::nullopt;
     const QVariantList &d = r.first();
     LoginUser u;

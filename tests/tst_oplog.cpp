@@ -5,6 +5,7 @@
 #include "data/connection.h"
 #include "data/dberror.h"
 #include "data/dbfile.h"
+#include "data/engine.h"
 #include "data/globals.h"
 #include "data/menutable.h"
 #include "data/oplog.h"
@@ -29,6 +30,7 @@
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -81,6 +83,7 @@ private slots:
     void rowsCannotBeChangedOrRemoved_data();
     void rowsCannotBeChangedOrRemoved();
     void loginsAndUsersAreLogged();
+    void loginWhileAnotherSeatWritesIsLoggedLater();
     void importNamesTheFileAndItsHash();
     void restoreKeepsTheBackupsLogAndNamesTheFile();
     void upgradeGrantsTheLogToTheAdministratorOnly();
@@ -330,6 +333,34 @@ void TstOpLog::loginsAndUsersAreLogged()
     }
     QCOMPARE(kinds, QStringList({"登录失败", "登录", "用户新增", "权限修改", "用户停用", "用户删除", "退出"}));
     QCOMPARE(remarks.mid(2, 4), QStringList({"小王", "小王 100,101", "小王", "小王"}));
+}
+
+void TstOpLog::loginWhileAnotherSeatWritesIsLoggedLater()
+{
+    Fixture f;
+    storeShopOptions(f.dm());
+    QSqlDatabase other = f.t.openSeat(QStringLiteral("other-seat"));
+    {
+        QSqlQuery q(other);
+        for (const QString &sql : EngineInfo::beginWrite(EngineInfo::of(other))) QVERIFY(q.exec(sql));
+        QVERIFY(q.exec("update SShop set theName=theName"));
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(Accounts::checkLogin(f.dm(), "系统管理员", ""));
+    QVERIFY2(timer.elapsed() < EngineInfo::LockWaitMs / 2, qPrintable(QString::number(timer.elapsed())));
+    {
+        QSqlQuery q(other);
+        QVERIFY(q.exec("COMMIT"));
+    }
+    TestDb::closeSeat(QStringLiteral("other-seat"));
+    // The login is told before the next change of this seat, with its own time.
+    const QString cg = saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "10", "5"));
+    const QVector<LogRow> rows = logRows(f.dm());
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].kind, QStringLiteral("登录"));
+    QCOMPARE(rows[1].kind, QStringLiteral("采购入库保存"));
+    QCOMPARE(rows[1].num, cg);
 }
 
 void TstOpLog::importNamesTheFileAndItsHash()
