@@ -2,6 +2,7 @@
 
 #include "data/dm.h"
 #include "data/globals.h"
+#include "data/passwords.h"
 #include "data/transaction.h"
 #include "data/words.h"
 
@@ -9,11 +10,12 @@ namespace Accounts {
 
 std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QString &password)
 {
-    const auto r = dm.rows(QStringLiteral("select ID,theName,theCK,theZH,theJSR,theSFKR from SUser "
-                                          "where lower(theName)=lower(?) AND lower(thePass)=lower(?)"),
-                           {name, password});
+    const auto r = dm.rows(QStringLiteral("select ID,theName,theCK,theZH,theJSR,theSFKR,thePass from SUser "
+                                          "where lower(theName)=lower(?)"),
+                           {name});
     if (r.size() != 1) return std::nullopt;
     const QVariantList &d = r.first();
+    if (!Passwords::verify(password, d[6].toString())) return std::nullopt;
     LoginUser u;
     u.id = d[0].toInt();
     u.name = d[1].toString();
@@ -24,10 +26,9 @@ std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QStrin
     return u;
 }
 
-void startSession(const LoginUser &user, const QString &password, const QString &workDate)
+void startSession(const LoginUser &user, const QString &workDate)
 {
     G.LoginName = user.name;
-    G.LoginPass = password;
     G.WorkDate = workDate;
     G.UserCK = user.ck;
     G.UserZH = user.zh;
@@ -47,7 +48,7 @@ bool addUser(frmDM &dm, const QString &name, const QString &remark)
     // name since the screen looked.
     if (userExists(dm, name)) return false;
     dm.mySQL(QStringLiteral("Insert into SUser(theName,thePass,Remark,theState) Values(?,?,?,?)"),
-             {name, QString::fromLatin1(InitialPassword), remark, QString::fromUtf8(Words::StateOn)});
+             {name, Passwords::hash(QString::fromLatin1(InitialPassword)), remark, QString::fromUtf8(Words::StateOn)});
     tx.commit();
     return true;
 }
@@ -92,10 +93,11 @@ void saveUserDefaults(frmDM &dm, int userId, const UserDefaults &d)
     tx.commit();
 }
 
-PasswordCheck checkPasswordChange(const QString &loginPass, const QString &oldPass,
+PasswordCheck checkPasswordChange(frmDM &dm, const QString &userName, const QString &oldPass,
                                   const QString &newPass, const QString &confirm)
 {
-    if (oldPass != loginPass) return PasswordCheck::WrongOld;
+    const QVariant stored = dm.value(QStringLiteral("select thePass from SUser where theName=?"), {userName});
+    if (!Passwords::verify(oldPass, stored.toString())) return PasswordCheck::WrongOld;
     if (newPass == oldPass) return PasswordCheck::SameAsOld;
     if (newPass != confirm) return PasswordCheck::Mismatch;
     return PasswordCheck::Ok;
@@ -104,7 +106,7 @@ PasswordCheck checkPasswordChange(const QString &loginPass, const QString &oldPa
 void setPassword(frmDM &dm, const QString &userName, const QString &newPass)
 {
     Transaction tx(dm.db());
-    dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {newPass, userName});
+    dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {Passwords::hash(newPass), userName});
     tx.commit();
 }
 

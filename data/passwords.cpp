@@ -1,0 +1,53 @@
+#include "passwords.h"
+#include "dberror.h"
+
+#include <sodium.h>
+
+#include <QByteArray>
+#include <mutex>
+
+namespace Passwords {
+
+namespace {
+
+void initialise()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (sodium_init() < 0) throw DbError(QStringLiteral("无法初始化密码库（libsodium）。"));
+    });
+}
+
+} // namespace
+
+QString hash(const QString &password)
+{
+    initialise();
+    const QByteArray utf8 = password.toUtf8();
+    char out[crypto_pwhash_STRBYTES];
+    // The interactive cost: about a tenth of a second and 64 MB per check,
+    // quick for a login, slow for anyone trying passwords by the million.
+    if (crypto_pwhash_str_alg(out, utf8.constData(), static_cast<unsigned long long>(utf8.size()),
+                              crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE,
+                              crypto_pwhash_ALG_ARGON2ID13)
+        != 0)
+        throw DbError(QStringLiteral("无法生成密码摘要：内存不足。"));
+    return QString::fromLatin1(out);
+}
+
+bool verify(const QString &password, const QString &stored)
+{
+    if (!isHash(stored)) return false;
+    initialise();
+    const QByteArray s = stored.toLatin1();
+    if (s.size() >= crypto_pwhash_STRBYTES) return false;
+    const QByteArray utf8 = password.toUtf8();
+    return crypto_pwhash_str_verify(s.constData(), utf8.constData(), static_cast<unsigned long long>(utf8.size())) == 0;
+}
+
+bool isHash(const QString &stored)
+{
+    return stored.startsWith(QLatin1String(crypto_pwhash_argon2id_STRPREFIX));
+}
+
+} // namespace Passwords

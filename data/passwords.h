@@ -1,0 +1,21 @@
+#pragma once
+// Users' passwords as the books keep them: a salted, deliberately slow hash
+// (Argon2id, libsodium's string form "$argon2id$v=19$m=…,t=…,p=…$salt$hash"),
+// never the password itself. A password is checked by hashing the typed one
+// with the salt and cost the stored hash names; letter case counts.
+#include <QString>
+
+namespace Passwords {
+
+// The stored form of `password` with a new random salt. Every call gives a
+// different text. Throws DbError when the hash cannot be made (no memory).
+QString hash(const QString &password);
+
+// Whether `password` is the one `stored` was made from. A stored value that
+// is not such a hash (damaged, or left in plain text) matches nothing.
+bool verify(const QString &password, const QString &stored);
+
+// Whether `stored` is a hash of this kind (its prefix "$argon2id$").
+bool isHash(const QString &stored);
+
+} // namespace Passwords
