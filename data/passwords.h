@@ -18,4 +18,12 @@ bool verify(const QString &password, const QString &stored);
 // Whether `stored` is a hash of this kind (its prefix "$argon2id$").
 bool isHash(const QString &stored);
 
+// The cost of making new hashes (a stored hash names its own cost, so
+// verify() takes any). The program always uses Interactive: about a tenth
+// of a second and 64 MB on an ordinary machine. Lowest, libsodium's minimum,
+// is for the tests alone, which make books and log in by the hundred
+// (tests/testdb.cpp sets it); the program never sets it.
+enum class Cost { Interactive, Lowest };
+void setCost(Cost cost);
+
 } // namespace Passwords

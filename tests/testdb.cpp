@@ -2,6 +2,7 @@
 #include "data/connection.h"
 #include "data/engine.h"
 #include "data/globals.h"
+#include "data/passwords.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +16,14 @@
 namespace {
 
 int g_serial = 0;
+
+// Every test program makes books (one password hash each) and logs in many
+// times: new hashes at libsodium's lowest cost keep that quick. The cost the
+// program uses is tested on its own (tst_login).
+const bool g_quickHashes = [] {
+    Passwords::setCost(Passwords::Cost::Lowest);
+    return true;
+}();
 
 [[noreturn]] void fail(const QString &what) { throw std::runtime_error(what.toStdString()); }
 

@@ -175,6 +175,7 @@ private slots:
     void refusals();
     void pickingANameFocusesThePassword();
     void passwordCaseCountsAtLoginAndChange();
+    void programHashesAtInteractiveCost();
     void oldBooksKeepTheirPasswords_data();
     void oldBooksKeepTheirPasswords();
     void wrongPasswordsMakeTheLoginWait();
@@ -387,6 +388,25 @@ void tst_login::passwordCaseCountsAtLoginAndChange()
     QVERIFY(Accounts::checkLogin(t.dm(), QStringLiteral("赵六"), QStringLiteral("n1")));
     QVERIFY(!Accounts::checkLogin(t.dm(), QStringLiteral("赵六"), QStringLiteral("N1")));
     QVERIFY(!Accounts::checkLogin(t.dm(), QStringLiteral("赵六"), QStringLiteral("AbC")));
+}
+
+// The program's hashes: Argon2id at libsodium's interactive cost (64 MB, two
+// passes), a new salt every time. (The tests make theirs at the lowest cost.)
+void tst_login::programHashesAtInteractiveCost()
+{
+    Passwords::setCost(Passwords::Cost::Interactive);
+    const QString a = Passwords::hash(QStringLiteral("705318"));
+    const QString b = Passwords::hash(QStringLiteral("705318"));
+    Passwords::setCost(Passwords::Cost::Lowest);
+    QVERIFY2(a.startsWith(QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$")), qPrintable(a));
+    QVERIFY(a != b);
+    QVERIFY(Passwords::verify(QStringLiteral("705318"), a));
+    QVERIFY(Passwords::verify(QStringLiteral("705318"), b));
+    QVERIFY(!Passwords::verify(QStringLiteral("705319"), a));
+    // Damaged or plain stored values match nothing.
+    QVERIFY(!Passwords::verify(QStringLiteral("705318"), QStringLiteral("705318")));
+    QVERIFY(!Passwords::verify(QString(), QString()));
+    QVERIFY(!Passwords::verify(QStringLiteral("705318"), a.left(a.size() - 4)));
 }
 
 // Books of an earlier version kept passwords as typed: after the upgrade
