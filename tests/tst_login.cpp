@@ -112,29 +112,20 @@ class OldBooks {
 public:
     explicit OldBooks(int version)
     {
-        QSqlDatabase db;
-        if (testsOnServer()) {
-            m_server = createEmptyTestServerDatabase();
-            const BooksLocation w = testServer(m_server);
-            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), Conn);
-            db.setHostName(w.host);
-            db.setPort(w.port);
-            db.setDatabaseName(w.database);
-            db.setUserName(w.user);
-        } else {
-            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), Conn);
-            db.setDatabaseName(m_dir.path() + QStringLiteral("/db.edb"));
-        }
+        m_server = testsOnServer() ? createEmptyTestServerDatabase() : QString();
+        QSqlDatabase db = addTestConnection(
+            m_server.isEmpty() ? BooksLocation::ofFile(m_dir.path() + QStringLiteral("/db.edb")) : testServer(m_server),
+            QString::fromLatin1(Conn));
         if (!db.open()) throw std::runtime_error(db.lastError().text().toStdString());
         createSchema(db, version);
     }
     ~OldBooks()
     {
-        QSqlDatabase::database(Conn, false).close();
-        QSqlDatabase::removeDatabase(Conn);
+        QSqlDatabase::database(QString::fromLatin1(Conn), false).close();
+        QSqlDatabase::removeDatabase(QString::fromLatin1(Conn));
         if (!m_server.isEmpty()) dropTestServerDatabase(m_server);
     }
-    QSqlDatabase db() const { return QSqlDatabase::database(Conn, false); }
+    QSqlDatabase db() const { return QSqlDatabase::database(QString::fromLatin1(Conn), false); }
 
 private:
     static constexpr const char *Conn = "old-books";
