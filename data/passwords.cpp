@@ -4,6 +4,7 @@
 #include <sodium.h>
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <mutex>
 
 namespace Passwords {
@@ -18,6 +19,20 @@ void initialise()
     std::call_once(once, [] {
         if (sodium_init() < 0) throw DbError(QStringLiteral("无法初始化密码库（libsodium）。"));
     });
+}
+
+// Whether the cost a stored hash names is one this program could have made
+// (up to libsodium's "moderate" cost, room for a later rise). Books come from
+// backups and other seats: a hash naming gigabytes or hours would stall the
+// login, so it matches nothing.
+bool costWithinBounds(const QString &stored)
+{
+    static const QRegularExpression params(QStringLiteral("^\\$argon2id\\$v=19\\$m=(\\d{1,10}),t=(\\d{1,10}),p=1\\$"));
+    const QRegularExpressionMatch m = params.match(stored);
+    if (!m.hasMatch()) return false;
+    const qulonglong memKiB = m.captured(1).toULongLong();
+    const qulonglong passes = m.captured(2).toULongLong();
+    return memKiB <= crypto_pwhash_MEMLIMIT_MODERATE / 1024 && passes <= crypto_pwhash_OPSLIMIT_MODERATE;
 }
 
 } // namespace
@@ -41,7 +56,7 @@ QString hash(const QString &password)
 
 bool verify(const QString &password, const QString &stored)
 {
-    if (!isHash(stored)) return false;
+    if (!isHash(stored) || !costWithinBounds(stored)) return false;
     initialise();
     const QByteArray s = stored.toLatin1();
     if (s.size() >= crypto_pwhash_STRBYTES) return false;

@@ -12,7 +12,8 @@ namespace Passwords {
 QString hash(const QString &password);
 
 // Whether `password` is the one `stored` was made from. A stored value that
-// is not such a hash (damaged, or left in plain text) matches nothing.
+// is not such a hash (damaged, or left in plain text), or one naming a cost
+// above libsodium's "moderate" (which would stall the check), matches nothing.
 bool verify(const QString &password, const QString &stored);
 
 // Whether `stored` is a hash of this kind (its prefix "$argon2id$").

@@ -398,6 +398,18 @@ void tst_login::programHashesAtInteractiveCost()
     QVERIFY(!Passwords::verify(QStringLiteral("705318"), QStringLiteral("705318")));
     QVERIFY(!Passwords::verify(QString(), QString()));
     QVERIFY(!Passwords::verify(QStringLiteral("705318"), a.left(a.size() - 4)));
+
+    // A hash naming a ruinous cost (from a crafted backup) is refused at once,
+    // not computed; the same hash at its own cost is right.
+    const QString salted = a.mid(a.indexOf(QLatin1String(",p=1$")) + 5);
+    QElapsedTimer clock;
+    clock.start();
+    for (const char *cost : {"m=4194304,t=2,p=1", "m=65536,t=100000,p=1", "m=65536,t=2,p=64", "m=99999999999,t=2,p=1"})
+        QVERIFY2(!Passwords::verify(QStringLiteral("705318"),
+                                    QStringLiteral("$argon2id$v=19$%1$%2").arg(QLatin1String(cost), salted)),
+                 cost);
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(Passwords::verify(QStringLiteral("705318"), QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$") + salted));
 }
 
 // Books of an earlier version kept passwords as typed: after the upgrade
