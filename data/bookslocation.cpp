@@ -209,6 +209,16 @@ QString serverSettingsFile(const QString &appPath)
     return appPath + QStringLiteral("Data/server.ini");
 }
 
+bool settingsPasswordExposed(const QString &iniFile)
+{
+    const QFileInfo info(iniFile);
+    if (!info.isFile()) return false;
+    if (!(info.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther))) return false;
+    BooksLocation where;
+    QString ignored;
+    return BooksLocation::fromIniFile(iniFile, &where, &ignored) && !where.password.isEmpty();
+}
+
 bool chooseBooks(const QString &appPath, const QStringList &arguments, BooksLocation *out, QString *error)
 {
     for (int i = 0; i < arguments.size(); ++i) {

@@ -24,7 +24,7 @@ struct AppGlobals {
     // (data/shopoptions.h), so another seat's change counts at once.
 
     QString LoginName;
-    QString LoginPass;
+    // The password typed at login is not kept; the books hold only its hash.
     QString WorkDate;    // "yyyy-MM-dd"
     QString UserCK;      // default warehouse
     QString UserZH;      // default payment account

@@ -7,8 +7,10 @@
 #include "dberror.h"
 #include "engine.h"
 #include "menutable.h"
+#include "passwords.h"
 #include "transaction.h"
 
+#include <QPair>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -109,6 +111,23 @@ void productSearch(QSqlDatabase db, QStringList *notes)
     }
 }
 
+// Version 6: users' passwords are kept as salted slow hashes, never as the
+// password itself; each stored password (the first user's empty one too) is
+// replaced by its hash, so everyone logs in with the password they know.
+// From now on letter case counts. A missing password (NULL), which matched
+// nothing, stays missing. The column needs no widening: the file
+// stores text of any length whatever its declared width, and the server's
+// text columns have none.
+void hashedPasswords(QSqlDatabase db, QStringList *)
+{
+    QSqlQuery users = exec(db, QStringLiteral("select ID,thePass from SUser order by ID"));
+    QList<QPair<int, QString>> plain;
+    while (users.next())
+        if (!users.value(1).isNull()) plain.append({users.value(0).toInt(), users.value(1).toString()});
+    for (const auto &[id, pass] : plain)
+        exec(db, QStringLiteral("update SUser set thePass=? where ID=?"), {Passwords::hash(pass), id});
+}
+
 // Version 7: the operation log, whose rows can only be added, read by time
 // (the newest month first) and by document number; its menu item is granted
 // to the shop's administrator alone.
@@ -136,6 +155,7 @@ const QList<Step> &steps()
         {3, linesCoveredByNumber},
         {4, stockTotals},
         {5, productSearch},
+        {6, hashedPasswords},
         {7, operationLog},
     };
     return s;

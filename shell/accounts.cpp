@@ -3,6 +3,7 @@
 #include "data/dm.h"
 #include "data/oplog.h"
 #include "data/globals.h"
+#include "data/passwords.h"
 #include "data/transaction.h"
 #include "data/words.h"
 
@@ -10,14 +11,15 @@ namespace Accounts {
 
 std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QString &password)
 {
-    const auto r = dm.rows(QStringLiteral("select ID,theName,theCK,theZH,theJSR,theSFKR from SUser "
-                                          "where lower(theName)=lower(?) AND lower(thePass)=lower(?)"),
-                           {name, password});
+    const auto r = dm.rows(QStringLiteral("select ID,theName,theCK,theZH,theJSR,theSFKR,thePass from SUser "
+                                          "where lower(theName)=lower(?)"),
+                           {name});
+    const bool ok = r.size() == 1 && Passwords::verify(password, r.first()[6].toString());
     // Every attempt is told in the log, the failed ones under the name tried;
     // another seat's long save does not hold up the login.
-    OpLog::writeSoon(dm.db(), r.size() == 1 ? r.first()[1].toString() : name,
-                     OpLog::Entry{QString::fromUtf8(r.size() == 1 ? OpLog::Login : OpLog::LoginFailed)});
-    if (r.size() != 1) return std::nullopt;
+    OpLog::writeSoon(dm.db(), ok ? r.first()[1].toString() : name,
+                     OpLog::Entry{QString::fromUtf8(ok ? OpLog::Login : OpLog::LoginFailed)});
+    if (!ok) return std::nullopt;
     const QVariantList &d = r.first();
     LoginUser u;
     u.id = d[0].toInt();
@@ -29,10 +31,9 @@ std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QStrin
     return u;
 }
 
-void startSession(const LoginUser &user, const QString &password, const QString &workDate)
+void startSession(const LoginUser &user, const QString &workDate)
 {
     G.LoginName = user.name;
-    G.LoginPass = password;
     G.WorkDate = workDate;
     G.UserCK = user.ck;
     G.UserZH = user.zh;
@@ -52,7 +53,7 @@ bool addUser(frmDM &dm, const QString &name, const QString &remark)
     // name since the screen looked.
     if (userExists(dm, name)) return false;
     dm.mySQL(QStringLiteral("Insert into SUser(theName,thePass,Remark,theState) Values(?,?,?,?)"),
-             {name, QString::fromLatin1(InitialPassword), remark, QString::fromUtf8(Words::StateOn)});
+             {name, Passwords::hash(QString::fromLatin1(InitialPassword)), remark, QString::fromUtf8(Words::StateOn)});
     OpLog::write(dm, QStringLiteral("用户新增"), QString(), Money(), Money(), name);
     tx.commit();
     return true;
@@ -121,10 +122,11 @@ void saveUserDefaults(frmDM &dm, int userId, const UserDefaults &d)
     tx.commit();
 }
 
-PasswordCheck checkPasswordChange(const QString &loginPass, const QString &oldPass,
+PasswordCheck checkPasswordChange(frmDM &dm, const QString &userName, const QString &oldPass,
                                   const QString &newPass, const QString &confirm)
 {
-    if (oldPass != loginPass) return PasswordCheck::WrongOld;
+    const QVariant stored = dm.value(QStringLiteral("select thePass from SUser where theName=?"), {userName});
+    if (!Passwords::verify(oldPass, stored.toString())) return PasswordCheck::WrongOld;
     if (newPass == oldPass) return PasswordCheck::SameAsOld;
     if (newPass != confirm) return PasswordCheck::Mismatch;
     return PasswordCheck::Ok;
@@ -133,7 +135,7 @@ PasswordCheck checkPasswordChange(const QString &loginPass, const QString &oldPa
 void setPassword(frmDM &dm, const QString &userName, const QString &newPass)
 {
     Transaction tx(dm.db());
-    dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {newPass, userName});
+    dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {Passwords::hash(newPass), userName});
     OpLog::write(dm, QStringLiteral("密码修改"), QString(), Money(), Money(), userName);
     tx.commit();
 }

@@ -22,19 +22,21 @@ struct LoginUser {
     QString ck, zh, jsr, sfkr;   // default warehouse, account, handler, payer
 };
 
-// The user with this name and password. Name and password are compared without
-// regard to letter case (ASCII letters; Chinese has none); anything but exactly
-// one matching row is a refusal. The name returned is the stored spelling. The
+// The user with this name and password. The name is compared without regard
+// to letter case (ASCII letters; Chinese has none), the password exactly,
+// against its stored hash (data/passwords.h); anything but exactly one user of
+// that name is a refusal. The name returned is the stored spelling. The
 // user's state is not tested (only users in use are offered for picking).
 std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QString &password);
 
-// Sets the login values (name, password as typed, working date, defaults).
-void startSession(const LoginUser &user, const QString &password, const QString &workDate);
+// Sets the login values (name, working date, defaults). The password typed is
+// not kept: the change-password dialog checks the old one against the books.
+void startSession(const LoginUser &user, const QString &workDate);
 
 // ---- user administration ----
 // User names are unique without regard to letter case: "Admin" is "admin".
 bool userExists(frmDM &dm, const QString &name);
-// A new user in use, with the initial password and no rights; false, and
+// A new user in use, with the initial password (hashed) and no rights; false, and
 // nothing written, when the name exists. A new user always gets an ID never
 // used before, so rights rows a deleted user left behind never reach it.
 bool addUser(frmDM &dm, const QString &name, const QString &remark);
@@ -60,9 +62,11 @@ void saveUserDefaults(frmDM &dm, int userId, const UserDefaults &d);
 
 // ---- password change ----
 enum class PasswordCheck { Ok, WrongOld, SameAsOld, Mismatch };
-// Checks a change against the password typed at login; letter case counts here.
-PasswordCheck checkPasswordChange(const QString &loginPass, const QString &oldPass,
+// Checks a change of `userName`'s password: the old one against its stored
+// hash (letter case counts), the new one against the old and the confirmation.
+PasswordCheck checkPasswordChange(frmDM &dm, const QString &userName, const QString &oldPass,
                                   const QString &newPass, const QString &confirm);
+// Stores the hash of the new password.
 void setPassword(frmDM &dm, const QString &userName, const QString &newPass);
 
 } // namespace Accounts

@@ -43,7 +43,14 @@ frmCPass::frmCPass(QWidget *parent) : QDialog(parent)
 
 void frmCPass::confirm()
 {
-    switch (Accounts::checkPasswordChange(G.LoginPass, m_old->text(), m_new->text(), m_confirm->text())) {
+    Accounts::PasswordCheck check;
+    try {
+        check = Accounts::checkPasswordChange(DM(), G.LoginName, m_old->text(), m_new->text(), m_confirm->text());
+    } catch (const DbError &e) {
+        Msg::error(this, e.text());
+        return;
+    }
+    switch (check) {
     case Accounts::PasswordCheck::WrongOld:
         Msg::info(this, QStringLiteral("原密码 错误，请重新录入！"));
         m_old->setFocus();
@@ -65,7 +72,6 @@ void frmCPass::confirm()
         Msg::error(this, e.text());
         return;
     }
-    G.LoginPass = m_new->text();
     Msg::info(this, QStringLiteral("密码修改成功！请重新登录！"), QStringLiteral("信息提示"));
     accept();
     Shell::endProgram();

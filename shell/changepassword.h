@@ -1,6 +1,7 @@
 #pragma once
 // Changing the logged-in user's password. The old password must be typed
-// exactly as at login; a change ends the program so the next login uses it.
+// exactly as stored (letter case counts); a change ends the program so the
+// next login uses it.
 #include <QDialog>
 
 class QLineEdit;

@@ -90,14 +90,22 @@ void frmLogin::login()
         m_user->setFocus();
         return;
     }
+    if (m_throttle.secondsToWait(name) > 0) {
+        Msg::info(this, m_throttle.waitText(name));
+        m_pass->setFocus();
+        return;
+    }
     try {
         const auto user = Accounts::checkLogin(DM(), name, m_pass->text());
         if (!user) {
-            Msg::info(this, QStringLiteral("密码错误，请重新录入密码！"));
+            m_throttle.failed(name);
+            const bool wait = m_throttle.secondsToWait(name) > 0;
+            Msg::info(this, wait ? m_throttle.waitText(name) : QStringLiteral("密码错误，请重新录入密码！"));
             m_pass->setFocus();
             return;
         }
-        Accounts::startSession(*user, m_pass->text(), m_date->date().toString(QString::fromLatin1(DateFormat)));
+        m_throttle.succeeded(name);
+        Accounts::startSession(*user, m_date->date().toString(QString::fromLatin1(DateFormat)));
         m_main->applyRights(user->id);
     } catch (const DbError &e) {
         Msg::error(this, e.text());

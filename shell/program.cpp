@@ -30,6 +30,7 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
     Screens::registerAll();
 
+    Shell::warnExposedSettings(Shell::programFolder());
     QString err;
     QStringList notes;
     const QString conn = QString::fromLatin1(MainConnection);

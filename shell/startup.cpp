@@ -4,6 +4,7 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
+#include "data/bookslocation.h"
 #include "data/globals.h"
 #include "data/singleinstance.h"
 
@@ -16,6 +17,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -134,6 +136,19 @@ void endProgram()
 }
 
 void setEndHook(std::function<void()> hook) { g_endHook = std::move(hook); }
+
+void warnExposedSettings(const QString &appPath)
+{
+    const QString file = serverSettingsFile(appPath);
+    if (!settingsPasswordExposed(file)) return;
+    const QString path = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    // Quoted for the shell when the folder's name holds blanks or the like.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./+-]+$"));
+    const QString arg = plain.match(path).hasMatch() ? path : QStringLiteral("'%1'").arg(QString(path).replace(QStringLiteral("'"), QStringLiteral("'\\''")));
+    Msg::warning(nullptr, QStringLiteral("设置文件 %1 中保存着连接服务器的密码，本机的其他用户也能读取它。\n"
+                                         "请用以下命令让这个文件只有自己能读写：\nchmod 600 %2")
+                              .arg(path, arg));
+}
 
 void openUrl(const QUrl &url)
 {

@@ -37,6 +37,11 @@ void endProgram();
 // Test hook: called instead of quitting. Pass nullptr to restore.
 void setEndHook(std::function<void()> hook);
 
+// When the settings file of `appPath` (Data/server.ini) holds a password that
+// other users of the machine may read, says so in a warning naming the
+// command that fixes it ("chmod 600 <file>"). Called once at start.
+void warnExposedSettings(const QString &appPath);
+
 // Opens an address (help page, web site) in the system's browser.
 void openUrl(const QUrl &url);
 // Test hook: receives the address instead of the browser. Pass nullptr to restore.

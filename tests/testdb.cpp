@@ -2,6 +2,7 @@
 #include "data/connection.h"
 #include "data/engine.h"
 #include "data/globals.h"
+#include "data/passwords.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +16,14 @@
 namespace {
 
 int g_serial = 0;
+
+// Every test program makes books (one password hash each) and logs in many
+// times: new hashes at libsodium's lowest cost keep that quick. The cost the
+// program uses is tested on its own (tst_login).
+const bool g_quickHashes = [] {
+    Passwords::setCost(Passwords::Cost::Lowest);
+    return true;
+}();
 
 [[noreturn]] void fail(const QString &what) { throw std::runtime_error(what.toStdString()); }
 
@@ -115,6 +124,21 @@ QString booksArgument(const BooksLocation &w)
            + QStringLiteral("&user=") + w.user;
 }
 
+QSqlDatabase addTestConnection(const BooksLocation &where, const QString &name)
+{
+    if (!where.server) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(where.file);
+        return db;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    db.setHostName(where.host);
+    db.setPort(where.port);
+    db.setDatabaseName(where.database);
+    db.setUserName(where.user);
+    return db;
+}
+
 QString createEmptyTestServerDatabase()
 {
     const QString name = newDatabaseName();
@@ -161,18 +185,8 @@ TestDb::~TestDb()
 
 QSqlDatabase TestDb::openSeat(const QString &name, int lockWaitMs)
 {
-    QSqlDatabase db;
-    if (m_where.server) {
-        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(m_where.host);
-        db.setPort(m_where.port);
-        db.setDatabaseName(m_where.database);
-        db.setUserName(m_where.user);
-    } else {
-        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(m_where.file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(lockWaitMs));
-    }
+    QSqlDatabase db = addTestConnection(m_where, name);
+    if (!m_where.server) db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(lockWaitMs));
     if (!db.open()) fail(db.lastError().text());
     if (m_where.server) {
         QSqlQuery q(db);

@@ -62,6 +62,9 @@ bool testsOnServer();
 BooksLocation testServer(const QString &database);
 // The address of books for a seat's command line: the file, or postgresql://….
 QString booksArgument(const BooksLocation &where);
+// A plain connection (not yet open) to the books at `where`, file or test
+// server, under the connection name `name`.
+QSqlDatabase addTestConnection(const BooksLocation &where, const QString &name);
 // A new empty database on the test server, for tests that build books
 // themselves (no schema); dropped by dropTestServerDatabase.
 QString createEmptyTestServerDatabase();

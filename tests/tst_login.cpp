@@ -7,6 +7,7 @@
 #include "data/engine.h"
 #include "data/globals.h"
 #include "data/menutable.h"
+#include "data/passwords.h"
 #include "shell/accounts.h"
 #include "shell/changepassword.h"
 #include "shell/login.h"
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -99,6 +101,38 @@ void logIn(frmLogin &login, const QString &name, const QString &pass)
     QTest::mouseClick(login.loginButton(), Qt::LeftButton);
 }
 
+QString storedPassword(TestDb &t, const QString &name)
+{
+    return t.dm().value(QStringLiteral("select thePass from SUser where theName=?"), {name}).toString();
+}
+
+// Books made by an earlier version of the program, at schema `version`, on
+// the engine of the tests, on a connection of their own.
+class OldBooks {
+public:
+    explicit OldBooks(int version)
+    {
+        m_server = testsOnServer() ? createEmptyTestServerDatabase() : QString();
+        QSqlDatabase db = addTestConnection(
+            m_server.isEmpty() ? BooksLocation::ofFile(m_dir.path() + QStringLiteral("/db.edb")) : testServer(m_server),
+            QString::fromLatin1(Conn));
+        if (!db.open()) throw std::runtime_error(db.lastError().text().toStdString());
+        createSchema(db, version);
+    }
+    ~OldBooks()
+    {
+        QSqlDatabase::database(QString::fromLatin1(Conn), false).close();
+        QSqlDatabase::removeDatabase(QString::fromLatin1(Conn));
+        if (!m_server.isEmpty()) dropTestServerDatabase(m_server);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(QString::fromLatin1(Conn), false); }
+
+private:
+    static constexpr const char *Conn = "old-books";
+    QTemporaryDir m_dir;
+    QString m_server;
+};
+
 } // namespace
 
 // A stand-in stock window that records how the main window set it up.
@@ -131,7 +165,11 @@ private slots:
     void toolbarDoesNothingWithoutTheRight();
     void refusals();
     void pickingANameFocusesThePassword();
-    void loginIgnoresCaseButPasswordChangeDoesNot();
+    void passwordCaseCountsAtLoginAndChange();
+    void programHashesAtInteractiveCost();
+    void oldBooksKeepTheirPasswords_data();
+    void oldBooksKeepTheirPasswords();
+    void wrongPasswordsMakeTheLoginWait();
     void userNameIgnoresCase_data();
     void userNameIgnoresCase();
     void disabledUserIsNotOffered();
@@ -157,7 +195,6 @@ void tst_login::adminOnFreshDatabaseSeesEveryMenu()
     QVERIFY(main.isVisible());
     QVERIFY(!login.isVisible());
     QCOMPARE(G.LoginName, QStringLiteral("系统管理员"));
-    QCOMPARE(G.LoginPass, QString());
     QCOMPARE(G.WorkDate, QStringLiteral("2012-11-16"));
     QCOMPARE(G.UserZH, QStringLiteral("现金"));
     QCOMPARE(main.statusPanel(3)->text(), QStringLiteral("2012-11-16"));
@@ -299,24 +336,31 @@ void tst_login::pickingANameFocusesThePassword()
     QCOMPARE(login.dateEdit()->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 }
 
-void tst_login::loginIgnoresCaseButPasswordChangeDoesNot()
+void tst_login::passwordCaseCountsAtLoginAndChange()
 {
     TestDb t;
     MsgSpy msgs;
     EndSpy ends;
     addUserWithPassword(t, QStringLiteral("赵六"), QStringLiteral("AbC"));
+    // The books hold a salted hash, never the password.
+    const QString stored = storedPassword(t, QStringLiteral("赵六"));
+    QVERIFY2(stored.startsWith(QStringLiteral("$argon2id$")), qPrintable(stored));
+    QVERIFY(!stored.contains(QStringLiteral("AbC")));
+
     frmMain main;
     frmLogin login(&main);
     login.show();
     logIn(login, QStringLiteral("赵六"), QStringLiteral("abc"));
+    QCOMPARE(msgs.lastText(), QStringLiteral("密码错误，请重新录入密码！"));
+    QVERIFY(!main.isVisible());
+    msgs.clear();
+    logIn(login, QStringLiteral("赵六"), QStringLiteral("AbC"));
     QVERIFY(msgs.shown.isEmpty());
     QVERIFY(main.isVisible());
-    QCOMPARE(G.LoginPass, QStringLiteral("abc"));
 
-    // The stored spelling is not what was typed at login, so it is refused here.
     frmCPass dlg;
     dlg.show();
-    dlg.oldEdit()->setText(QStringLiteral("AbC"));
+    dlg.oldEdit()->setText(QStringLiteral("abc"));
     dlg.newEdit()->setText(QStringLiteral("n1"));
     dlg.confirmEdit()->setText(QStringLiteral("n1"));
     dlg.confirm();
@@ -324,16 +368,138 @@ void tst_login::loginIgnoresCaseButPasswordChangeDoesNot()
     QCOMPARE(dlg.focusWidget(), dlg.oldEdit());
     QCOMPARE(ends.ended, 0);
 
-    dlg.oldEdit()->setText(QStringLiteral("abc"));
+    dlg.oldEdit()->setText(QStringLiteral("AbC"));
     dlg.confirm();
     QCOMPARE(msgs.lastText(), QStringLiteral("密码修改成功！请重新登录！"));
     QCOMPARE(msgs.lastCaption(), QStringLiteral("信息提示"));
     QCOMPARE(ends.ended, 1);
-    QCOMPARE(t.dm().value(QStringLiteral("select thePass from SUser where theName=?"), {QStringLiteral("赵六")}).toString(),
-             QStringLiteral("n1"));
+    const QString changed = storedPassword(t, QStringLiteral("赵六"));
+    QVERIFY2(changed.startsWith(QStringLiteral("$argon2id$")), qPrintable(changed));
+    QVERIFY(Passwords::verify(QStringLiteral("n1"), changed));
+    QVERIFY(Accounts::checkLogin(t.dm(), QStringLiteral("赵六"), QStringLiteral("n1")));
+    QVERIFY(!Accounts::checkLogin(t.dm(), QStringLiteral("赵六"), QStringLiteral("N1")));
+    QVERIFY(!Accounts::checkLogin(t.dm(), QStringLiteral("赵六"), QStringLiteral("AbC")));
 }
 
-// The name is compared without regard to letter case, like the password; the
+// The program's hashes: Argon2id at libsodium's interactive cost (64 MB, two
+// passes), a new salt every time. (The tests make theirs at the lowest cost.)
+void tst_login::programHashesAtInteractiveCost()
+{
+    Passwords::setCost(Passwords::Cost::Interactive);
+    const QString a = Passwords::hash(QStringLiteral("705318"));
+    const QString b = Passwords::hash(QStringLiteral("705318"));
+    Passwords::setCost(Passwords::Cost::Lowest);
+    QVERIFY2(a.startsWith(QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$")), qPrintable(a));
+    QVERIFY(a != b);
+    QVERIFY(Passwords::verify(QStringLiteral("705318"), a));
+    QVERIFY(Passwords::verify(QStringLiteral("705318"), b));
+    QVERIFY(!Passwords::verify(QStringLiteral("705319"), a));
+    // Damaged or plain stored values match nothing.
+    QVERIFY(!Passwords::verify(QStringLiteral("705318"), QStringLiteral("705318")));
+    QVERIFY(!Passwords::verify(QString(), QString()));
+    QVERIFY(!Passwords::verify(QStringLiteral("705318"), a.left(a.size() - 4)));
+
+    // A hash naming a ruinous cost (from a crafted backup) is refused at once,
+    // not computed; the same hash at its own cost is right.
+    const QString salted = a.mid(a.indexOf(QLatin1String(",p=1$")) + 5);
+    QElapsedTimer clock;
+    clock.start();
+    for (const char *cost : {"m=4194304,t=2,p=1", "m=65536,t=100000,p=1", "m=65536,t=2,p=64", "m=99999999999,t=2,p=1"})
+        QVERIFY2(!Passwords::verify(QStringLiteral("705318"),
+                                    QStringLiteral("$argon2id$v=19$%1$%2").arg(QLatin1String(cost), salted)),
+                 cost);
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(Passwords::verify(QStringLiteral("705318"), QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$") + salted));
+}
+
+// Books of an earlier version kept passwords as typed: after the upgrade
+// everyone logs in with the password they know, the books hold only hashes,
+// and letter case counts.
+void tst_login::oldBooksKeepTheirPasswords_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QStringList>("refused");
+    QTest::newRow("the first user's empty password") << "系统管理员" << "" << QStringList{" ", "705318"};
+    QTest::newRow("letters") << "王五" << "AbC12" << QStringList{"abc12", "ABC12", "AbC1", ""};
+    QTest::newRow("initial password") << "赵六" << "705318" << QStringList{"70531", "7053188"};
+    QTest::newRow("quote and blanks") << "Bob" << "a' b;--" << QStringList{"a' b", "A' B;--"};
+}
+
+void tst_login::oldBooksKeepTheirPasswords()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    QFETCH(QStringList, refused);
+    OldBooks old(5);
+    QSqlDatabase db = old.db();
+    if (name != QStringLiteral("系统管理员")) {
+        QSqlQuery q(db);
+        QVERIFY(q.prepare(QStringLiteral("insert into SUser(theName,thePass,theState) values(?,?,'启用')")));
+        q.addBindValue(name);
+        q.addBindValue(password);
+        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+    }
+    QVERIFY(upgradeSchema(db).isEmpty());
+
+    frmDM dm(db);
+    const QString stored = dm.value(QStringLiteral("select thePass from SUser where theName=?"), {name}).toString();
+    QVERIFY2(stored.startsWith(QStringLiteral("$argon2id$")), qPrintable(stored));
+    QVERIFY(stored != password);
+    QVERIFY(Accounts::checkLogin(dm, name, password));
+    for (const QString &wrong : refused) QVERIFY2(!Accounts::checkLogin(dm, name, wrong), qPrintable(wrong));
+}
+
+// Five wrong passwords in a row make that user's login wait, longer each
+// time; the right password during the wait is refused as well, and accepted
+// once the wait is over.
+void tst_login::wrongPasswordsMakeTheLoginWait()
+{
+    TestDb t;
+    MsgSpy msgs;
+    addUserWithPassword(t, QStringLiteral("王五"), QStringLiteral("pw"));
+    qint64 now = 1000;
+    frmMain main;
+    frmLogin login(&main);
+    login.setClock([&now] { return now; });
+    login.show();
+    const QString wrong = QStringLiteral("密码错误，请重新录入密码！");
+
+    for (int i = 1; i <= 4; ++i) {
+        logIn(login, QStringLiteral("王五"), QStringLiteral("x"));
+        QCOMPARE(msgs.lastText(), wrong);
+    }
+    // Another user's count is its own.
+    logIn(login, QStringLiteral("系统管理员"), QStringLiteral("x"));
+    QCOMPARE(msgs.lastText(), wrong);
+
+    logIn(login, QStringLiteral("王五"), QStringLiteral("x"));
+    QCOMPARE(msgs.lastText(), QStringLiteral("密码连续输错 5 次，请 30 秒后再试。"));
+    QCOMPARE(login.focusWidget(), login.passwordEdit());
+    now += 10'000;
+    logIn(login, QStringLiteral("王五"), QStringLiteral("pw"));
+    QCOMPARE(msgs.lastText(), QStringLiteral("密码连续输错 5 次，请 20 秒后再试。"));
+    QVERIFY(!main.isVisible());
+    QCOMPARE(G.LoginName, QString());
+
+    // After the wait one more wrong password: twice as long.
+    now += 20'000;
+    logIn(login, QStringLiteral("王五"), QStringLiteral("x"));
+    QCOMPARE(msgs.lastText(), QStringLiteral("密码连续输错 6 次，请 60 秒后再试。"));
+    now += 59'999;
+    logIn(login, QStringLiteral("王五"), QStringLiteral("pw"));
+    QCOMPARE(msgs.lastText(), QStringLiteral("密码连续输错 6 次，请 1 秒后再试。"));
+    QVERIFY(!main.isVisible());
+
+    now += 1;
+    msgs.clear();
+    logIn(login, QStringLiteral("王五"), QStringLiteral("pw"));
+    QVERIFY(msgs.shown.isEmpty());
+    QVERIFY(main.isVisible());
+    QCOMPARE(G.LoginName, QStringLiteral("王五"));
+}
+
+// The name is compared without regard to letter case, the password exactly; the
 // session carries the stored spelling, which the password change and the
 // users screen's protection of the logged-in user look for.
 void tst_login::userNameIgnoresCase_data()
@@ -343,7 +509,8 @@ void tst_login::userNameIgnoresCase_data()
     QTest::addColumn<bool>("accepted");
     QTest::newRow("stored spelling") << "admin" << "Secret" << true;
     QTest::newRow("capitals") << "ADMIN" << "Secret" << true;
-    QTest::newRow("capital first, password in capitals") << "Admin" << "SECRET" << true;
+    QTest::newRow("capital first") << "Admin" << "Secret" << true;
+    QTest::newRow("password in capitals") << "Admin" << "SECRET" << false;
     QTest::newRow("wrong password") << "ADMIN" << "secret1" << false;
     QTest::newRow("other name") << "admin1" << "Secret" << false;
     QTest::newRow("trailing space") << "admin " << "Secret" << false;

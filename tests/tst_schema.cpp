@@ -2,6 +2,7 @@
 #include "data/connection.h"
 #include "data/globals.h"
 #include "data/menutable.h"
+#include "data/passwords.h"
 #include "testdb.h"
 
 #include <QSqlRecord>
@@ -45,7 +46,10 @@ void TstSchema::initialRows()
     QCOMPARE(user.size(), 1);
     QCOMPARE(user[0][0].toInt(), 1);
     QCOMPARE(user[0][1].toString(), QString("系统管理员"));
-    QCOMPARE(user[0][2].toString(), QString());
+    // The empty password, kept as its hash like every other.
+    QVERIFY2(user[0][2].toString().startsWith("$argon2id$"), qPrintable(user[0][2].toString()));
+    QVERIFY(Passwords::verify(QString(), user[0][2].toString()));
+    QVERIFY(!Passwords::verify(" ", user[0][2].toString()));
     QCOMPARE(user[0][3].toString(), QString("启用"));
     QCOMPARE(user[0][4].toString(), QString("现金"));
     const auto dept = dm.rows("select theName, theTX, theKC, theJH, theXS, theJH1, theXS1, theCB, theFKC, theKCMin, theKCMax from SDept");

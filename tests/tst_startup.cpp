@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QDir>
 #include <QDialog>
 #include <QLineEdit>
 #include <QFile>
@@ -20,6 +21,8 @@ private slots:
     void staleLockIsTakenOver();
     void datePickersShowTheProgramFormat();
     void closedDialogGivesTheKeyboardBack();
+    void readableServerPasswordIsWarnedOf_data();
+    void readableServerPasswordIsWarnedOf();
 };
 
 void tst_startup::secondCopyIsRefused()
@@ -97,6 +100,72 @@ void tst_startup::closedDialogGivesTheKeyboardBack()
     }
     QTRY_COMPARE(QApplication::activeWindow(), &main);
     QCOMPARE(edit->window(), &main);
+}
+
+// Data/server.ini may hold the server's password: a start says once, with the
+// command that fixes it, when other users of the machine can read it.
+void tst_startup::readableServerPasswordIsWarnedOf_data()
+{
+    QTest::addColumn<QString>("folderName");
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("warned");
+    const QByteArray withPassword = "host=db\ndatabase=jxc\nuser=jxc\npassword=s3cret\n";
+    QTest::newRow("everyone reads") << "shop" << withPassword << 0644 << true;
+    QTest::newRow("group reads") << "shop" << withPassword << 0640 << true;
+    QTest::newRow("others read") << "shop" << withPassword << 0604 << true;
+    QTest::newRow("owner alone") << "shop" << withPassword << 0600 << false;
+    QTest::newRow("owner reads only") << "shop" << withPassword << 0400 << false;
+    QTest::newRow("no password") << "shop" << QByteArray("host=db\ndatabase=jxc\nuser=jxc\n") << 0644 << false;
+    QTest::newRow("no file") << "shop" << QByteArray() << 0644 << false;
+    QTest::newRow("blank in the folder") << "my shop" << withPassword << 0644 << true;
+}
+
+void tst_startup::readableServerPasswordIsWarnedOf()
+{
+    QFETCH(QString, folderName);
+    QFETCH(QByteArray, ini);
+    QFETCH(int, mode);
+    QFETCH(bool, warned);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/') + folderName + QLatin1Char('/');
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("Data")));
+    const QString file = folder + QStringLiteral("Data/server.ini");
+    if (!ini.isNull()) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(ini);
+        f.close();
+        QFileDevice::Permissions p;
+        const QFileDevice::Permission bits[] = {QFileDevice::ExeOther,  QFileDevice::WriteOther, QFileDevice::ReadOther,
+                                                QFileDevice::ExeGroup,  QFileDevice::WriteGroup, QFileDevice::ReadGroup,
+                                                QFileDevice::ExeOwner,  QFileDevice::WriteOwner, QFileDevice::ReadOwner};
+        for (int i = 0; i < 9; ++i)
+            if (mode & (1 << i)) p |= bits[i];
+        if (p & QFileDevice::ReadOwner) p |= QFileDevice::ReadUser;
+        if (p & QFileDevice::WriteOwner) p |= QFileDevice::WriteUser;
+        QVERIFY(QFile::setPermissions(file, p));
+    }
+    MsgSpy msgs;
+    Shell::warnExposedSettings(folder);
+    if (!warned) {
+        QVERIFY(msgs.shown.isEmpty());
+        return;
+    }
+    QCOMPARE(msgs.shown.size(), 1);
+    QCOMPARE(msgs.shown.first().kind, Msg::Kind::Warning);
+    const QString command = folderName.contains(QLatin1Char(' '))
+                                ? QStringLiteral("chmod 600 '%1'").arg(file)
+                                : QStringLiteral("chmod 600 %1").arg(file);
+    QVERIFY2(msgs.lastText().endsWith(QLatin1Char('\n') + command), qPrintable(msgs.lastText()));
+    QVERIFY(msgs.lastText().contains(QStringLiteral("其他用户也能读取")));
+
+    // The command does what it says.
+    QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                                            | QFileDevice::WriteUser));
+    msgs.clear();
+    Shell::warnExposedSettings(folder);
+    QVERIFY(msgs.shown.isEmpty());
 }
 
 QTEST_MAIN(tst_startup)

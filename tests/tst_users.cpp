@@ -6,6 +6,7 @@
 
 #include "data/globals.h"
 #include "data/menutable.h"
+#include "data/passwords.h"
 #include "shell/accounts.h"
 #include "shell/changepassword.h"
 #include "shell/rights.h"
@@ -116,7 +117,10 @@ void tst_users::saveNewUser()
     const auto row = t.dm().rows(QStringLiteral("select thePass,Remark,theState,ID from SUser where theName=?"),
                                  {QStringLiteral("收银员")});
     QCOMPARE(row.size(), 1);
-    QCOMPARE(row[0][0].toString(), QStringLiteral("705318"));
+    // The initial password, kept as its hash.
+    QVERIFY2(row[0][0].toString().startsWith(QStringLiteral("$argon2id$")), qPrintable(row[0][0].toString()));
+    QVERIFY(Passwords::verify(QStringLiteral("705318"), row[0][0].toString()));
+    QVERIFY(Accounts::checkLogin(t.dm(), QStringLiteral("收银员"), QStringLiteral("705318")));
     QCOMPARE(row[0][1].toString(), QStringLiteral("前台"));
     QCOMPARE(row[0][2].toString(), QStringLiteral("启用"));
     QCOMPARE(levelRows(t, row[0][3].toInt()), 0);
@@ -367,7 +371,7 @@ void tst_users::passwordChangeRefusals()
     MsgSpy msgs;
     EndSpy ends;
     Accounts::setPassword(t.dm(), QStringLiteral("系统管理员"), QStringLiteral("secret"));
-    G.LoginPass = QStringLiteral("secret");
+    G.LoginName = QStringLiteral("系统管理员");
     frmCPass dlg;
     dlg.show();
     dlg.oldEdit()->setText(oldPass);
@@ -377,8 +381,8 @@ void tst_users::passwordChangeRefusals()
     QCOMPARE(msgs.lastText(), message);
     QCOMPARE(dlg.focusWidget()->objectName(), focus);
     QCOMPARE(ends.ended, 0);
-    QCOMPARE(G.LoginPass, QStringLiteral("secret"));
-    QCOMPARE(t.dm().value(QStringLiteral("select thePass from SUser where ID=1")).toString(), QStringLiteral("secret"));
+    QVERIFY(Passwords::verify(QStringLiteral("secret"),
+                              t.dm().value(QStringLiteral("select thePass from SUser where ID=1")).toString()));
 }
 
 void tst_users::realBoxKeepsTheScreen()
@@ -429,7 +433,6 @@ void tst_users::keyboard()
 void tst_users::dialogsTabInLayoutOrder()
 {
     TestDb t;
-    G.LoginPass = QString();
     Accounts::addUser(t.dm(), QStringLiteral("张三"), QString());
     const int id = userId(t, QStringLiteral("张三"));
     {

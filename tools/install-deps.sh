@@ -6,7 +6,7 @@ pkgs=(
   cmake make g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev qt6-translations-l10n
   postgresql
-  libxlsxwriter-dev libzip-dev libsqlite3-dev libpq-dev
+  libxlsxwriter-dev libzip-dev libsqlite3-dev libpq-dev libsodium-dev
   fonts-wqy-zenhei xdg-utils
   poppler-utils python3 python3-openpyxl
 )

@@ -1,0 +1,74 @@
+#include "passwords.h"
+#include "dberror.h"
+
+#include <sodium.h>
+
+#include <QByteArray>
+#include <QRegularExpression>
+#include <mutex>
+
+namespace Passwords {
+
+namespace {
+
+Cost g_cost = Cost::Interactive;
+
+void initialise()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (sodium_init() < 0) throw DbError(QStringLiteral("无法初始化密码库（libsodium）。"));
+    });
+}
+
+// Whether the cost a stored hash names is one this program could have made
+// (up to libsodium's "moderate" cost, room for a later rise). Books come from
+// backups and other seats: a hash naming gigabytes or hours would stall the
+// login, so it matches nothing.
+bool costWithinBounds(const QString &stored)
+{
+    static const QRegularExpression params(QStringLiteral("^\\$argon2id\\$v=19\\$m=(\\d{1,10}),t=(\\d{1,10}),p=1\\$"));
+    const QRegularExpressionMatch m = params.match(stored);
+    if (!m.hasMatch()) return false;
+    const qulonglong memKiB = m.captured(1).toULongLong();
+    const qulonglong passes = m.captured(2).toULongLong();
+    return memKiB <= crypto_pwhash_MEMLIMIT_MODERATE / 1024 && passes <= crypto_pwhash_OPSLIMIT_MODERATE;
+}
+
+} // namespace
+
+QString hash(const QString &password)
+{
+    initialise();
+    const QByteArray utf8 = password.toUtf8();
+    char out[crypto_pwhash_STRBYTES];
+    // The interactive cost: quick for a login, slow for anyone trying
+    // passwords by the million.
+    const bool low = g_cost == Cost::Lowest;
+    if (crypto_pwhash_str_alg(out, utf8.constData(), static_cast<unsigned long long>(utf8.size()),
+                              low ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                              low ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_INTERACTIVE,
+                              crypto_pwhash_ALG_ARGON2ID13)
+        != 0)
+        throw DbError(QStringLiteral("无法生成密码摘要：内存不足。"));
+    return QString::fromLatin1(out);
+}
+
+bool verify(const QString &password, const QString &stored)
+{
+    if (!isHash(stored) || !costWithinBounds(stored)) return false;
+    initialise();
+    const QByteArray s = stored.toLatin1();
+    if (s.size() >= crypto_pwhash_STRBYTES) return false;
+    const QByteArray utf8 = password.toUtf8();
+    return crypto_pwhash_str_verify(s.constData(), utf8.constData(), static_cast<unsigned long long>(utf8.size())) == 0;
+}
+
+void setCost(Cost cost) { g_cost = cost; }
+
+bool isHash(const QString &stored)
+{
+    return stored.startsWith(QLatin1String(crypto_pwhash_argon2id_STRPREFIX));
+}
+
+} // namespace Passwords
