@@ -25,6 +25,10 @@ struct AppGlobals {
 
     QString LoginName;
     // The password typed at login is not kept; the books hold only its hash.
+    // On a server the stored hash itself, worked out at login, proves the
+    // user to the books' functions that change users and rights
+    // (serverrights.h); empty on the file.
+    QString LoginProof;
     QString WorkDate;    // "yyyy-MM-dd"
     QString UserCK;      // default warehouse
     QString UserZH;      // default payment account

@@ -35,6 +35,15 @@ bool costWithinBounds(const QString &stored)
     return memKiB <= crypto_pwhash_MEMLIMIT_MODERATE / 1024 && passes <= crypto_pwhash_OPSLIMIT_MODERATE;
 }
 
+// A stored hash's kind, cost and salt, and its hash: the form libsodium writes,
+// salt and hash in unpadded standard Base64.
+const QRegularExpression &storedForm()
+{
+    static const QRegularExpression form(QStringLiteral(
+        "^(\\$argon2id\\$v=19\\$m=(\\d{1,10}),t=(\\d{1,10}),p=1\\$([A-Za-z0-9+/]{11,88})\\$)([A-Za-z0-9+/]{22,88})?$"));
+    return form;
+}
+
 } // namespace
 
 QString hash(const QString &password)
@@ -65,6 +74,41 @@ bool verify(const QString &password, const QString &stored)
 }
 
 void setCost(Cost cost) { g_cost = cost; }
+
+QString saltOf(const QString &stored)
+{
+    const QRegularExpressionMatch m = storedForm().match(stored);
+    if (!m.hasMatch() || m.captured(5).isEmpty() || !costWithinBounds(stored)) return QString();
+    return m.captured(1);
+}
+
+QString hashWithSalt(const QString &password, const QString &salt)
+{
+    const QRegularExpressionMatch m = storedForm().match(salt);
+    if (!m.hasMatch() || !m.captured(5).isEmpty() || !costWithinBounds(salt)) return QString();
+    initialise();
+    const QByteArray salt64 = m.captured(4).toLatin1();
+    unsigned char saltBytes[crypto_pwhash_SALTBYTES];
+    size_t saltLength = 0;
+    if (sodium_base642bin(saltBytes, sizeof saltBytes, salt64.constData(), size_t(salt64.size()), nullptr, &saltLength,
+                          nullptr, sodium_base64_VARIANT_ORIGINAL_NO_PADDING)
+            != 0
+        || saltLength != crypto_pwhash_SALTBYTES)
+        return QString();
+    const qulonglong memKiB = m.captured(2).toULongLong();
+    const qulonglong passes = m.captured(3).toULongLong();
+    if (passes < crypto_pwhash_OPSLIMIT_MIN || memKiB * 1024 < crypto_pwhash_MEMLIMIT_MIN) return QString();
+    // libsodium's stored form holds a hash of 32 bytes.
+    unsigned char out[32];
+    const QByteArray utf8 = password.toUtf8();
+    if (crypto_pwhash(out, sizeof out, utf8.constData(), static_cast<unsigned long long>(utf8.size()), saltBytes, passes,
+                      size_t(memKiB) * 1024, crypto_pwhash_ALG_ARGON2ID13)
+        != 0)
+        throw DbError(QStringLiteral("无法生成密码摘要：内存不足。"));
+    char encoded[sodium_base64_ENCODED_LEN(sizeof out, sodium_base64_VARIANT_ORIGINAL_NO_PADDING)];
+    sodium_bin2base64(encoded, sizeof encoded, out, sizeof out, sodium_base64_VARIANT_ORIGINAL_NO_PADDING);
+    return m.captured(1) + QString::fromLatin1(encoded);
+}
 
 bool isHash(const QString &stored)
 {

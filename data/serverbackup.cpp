@@ -1,4 +1,5 @@
 #include "serverbackup.h"
+#include "serverrights.h"
 #include "bookscopy.h"
 #include "connection.h"
 #include "dberror.h"
@@ -386,8 +387,23 @@ QString checkServerBackup(const QString &file)
     return QString();
 }
 
+// Backups and restores are the owner's: a seat's role reads no password
+// hashes (a backup would lack them) and may not replace the tables.
+static QString ownersOnly(const QSqlDatabase &db, const QString &what)
+{
+    try {
+        if (ServerRights::ownsBooks(db)) return QString();
+        return QStringLiteral("服务器上的账套只能由账套所有者%1：本机以座席角色 %2 连接。\n"
+                              "请以账套所有者 %3 的用户名连接后再%1。")
+            .arg(what, db.userName(), ServerRights::booksOwner(db));
+    } catch (const DbError &e) {
+        return e.text();
+    }
+}
+
 QString serverBackup(const QSqlDatabase &db, const QString &target)
 {
+    if (const QString refusal = ownersOnly(db, QStringLiteral("备份")); !refusal.isEmpty()) return refusal;
     const QString temp = target + QStringLiteral(".part");
     QFile::remove(temp);
     // Made here, readable by its owner only: the backup holds the shop's users.
@@ -417,6 +433,10 @@ QString serverBackup(const QSqlDatabase &db, const QString &target)
 RestoreResult serverRestore(frmDM &dm, QSqlDatabase db, const QString &backupFile, const QDateTime &when)
 {
     RestoreResult r;
+    if (const QString refusal = ownersOnly(db, QStringLiteral("恢复")); !refusal.isEmpty()) {
+        r.message = refusal;
+        return r;
+    }
     const QString chosen = QFileInfo(backupFile).absoluteFilePath();
     const QString where = native(chosen);
     const QFileInfo info(chosen);

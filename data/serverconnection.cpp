@@ -5,6 +5,7 @@
 #include "dm.h"
 #include "engine.h"
 #include "pgconn.h"
+#include "serverrights.h"
 #include "transaction.h"
 
 #include <QCoreApplication>
@@ -65,6 +66,39 @@ bool sessionGone(const QSqlDatabase &db)
 void prepareScratch(QSqlDatabase db)
 {
     EngineInfo::ownScratchTable(db, QStringLiteral("UBB"));
+}
+
+// Whether the connection's role may make the books' tables (an empty database).
+bool canCreateTables(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select has_schema_privilege(current_schema(), 'CREATE')")) || !q.next())
+        throw DbError::fromSql(q.lastError(), db);
+    return q.value(0).toBool();
+}
+
+// Whether the connection's role may read the books (a seat's role before the
+// owner has given it its rights may not).
+bool mayReadBooks(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select has_table_privilege('sversion', 'SELECT')")) || !q.next())
+        throw DbError::fromSql(q.lastError(), db);
+    return q.value(0).toBool();
+}
+
+// The owner gives the seats' role its rights at every start (serverrights.h),
+// one owner at a time. Another seat's long save is not waited for: the
+// rights given at an earlier start stand meanwhile.
+void grantSeatRights(QSqlDatabase db)
+{
+    try {
+        Transaction tx(db);
+        ServerRights::grantSeats(db);
+        tx.commit();
+    } catch (const DbError &e) {
+        if (e.kind() != DbError::Kind::Busy) throw;
+    }
 }
 
 } // namespace
@@ -171,12 +205,22 @@ bool openServer(const BooksLocation &where, const QString &name, QString *error,
         // second finds the schema the first has built. An upgrade takes the
         // lock only when there is something to upgrade.
         if (EngineInfo::tableNames(db).isEmpty()) {
+            if (!canCreateTables(db))
+                throw DbError(QStringLiteral("%1 是空的数据库，还没有账套。\n座席角色不能建立账套：请先以账套所有者的用户名连接一次，"
+                                             "由它建立账套。")
+                                  .arg(where.place()),
+                              DbError::Kind::ReadOnly);
             Transaction tx(db);
             if (EngineInfo::tableNames(db).isEmpty()) createSchema(db);
             tx.commit();
         }
         if (!hasProgramTables(db))
             throw DbError(DbError::describeServer(DbError::Kind::NotADatabase, where.place()), DbError::Kind::NotADatabase);
+        if (!mayReadBooks(db))
+            throw DbError(QStringLiteral("数据库用户 %1 还没有使用 %2 的权限。\n座席角色的权限由账套所有者给出：请先以账套所有者 %3 "
+                                         "的用户名连接一次（座席角色须名为 %4，或是它的成员）。")
+                              .arg(db.userName(), where.place(), ServerRights::booksOwner(db), ServerRights::seatRole(db)),
+                          DbError::Kind::ReadOnly);
         const int version = schemaVersion(db);
         if (version > currentSchemaVersion())
             throw DbError(QStringLiteral("%1 由较新版本的程序建立（版本 %2），本程序只认识到版本 %3。\n"
@@ -184,8 +228,18 @@ bool openServer(const BooksLocation &where, const QString &name, QString *error,
                               .arg(where.place())
                               .arg(version)
                               .arg(currentSchemaVersion()));
+        const bool owner = ServerRights::ownsBooks(db);
+        if (version < currentSchemaVersion() && !owner)
+            throw DbError(QStringLiteral("%1 的版本（%2）比本程序（%3）旧，需要升级。\n座席角色不能升级账套：请先以账套所有者 %4 "
+                                         "的用户名连接一次，由它升级账套。")
+                              .arg(where.place())
+                              .arg(version)
+                              .arg(currentSchemaVersion())
+                              .arg(ServerRights::booksOwner(db)),
+                          DbError::Kind::ReadOnly);
         const QStringList said = upgradeSchema(db);
         if (notes) *notes += said;
+        if (owner) grantSeatRights(db);
         prepareScratch(db);
         // Try a write now: a user without the right to write is told at start.
         // The try changes nothing and is taken back; it waits for no other
@@ -193,7 +247,7 @@ bool openServer(const BooksLocation &where, const QString &name, QString *error,
         try {
             exec(db, QStringLiteral("BEGIN"));
             exec(db, QStringLiteral("SET LOCAL lock_timeout = 200"));
-            exec(db, QStringLiteral("update SVersion set theVersion=theVersion"));
+            exec(db, QStringLiteral("update SDept set ID=ID where 1=0"));
             exec(db, QStringLiteral("ROLLBACK"));
         } catch (const DbError &e) {
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));

@@ -8,6 +8,7 @@
 #include "engine.h"
 #include "menutable.h"
 #include "passwords.h"
+#include "serverrights.h"
 #include "transaction.h"
 
 #include <QPair>
@@ -148,6 +149,15 @@ void operationLog(QSqlDatabase db, QStringList *)
          {item->code, QStringLiteral("系统管理员"), item->code});
 }
 
+// Version 9: on a server, the books' own functions through which the seats'
+// role logs in and changes users, rights and passwords (serverrights.h);
+// nothing on the file.
+void seatFunctions(QSqlDatabase db, QStringList *)
+{
+    if (!EngineInfo::onServer(db)) return;
+    for (const QString &sql : ServerRights::functionStatements(db)) exec(db, sql);
+}
+
 const QList<Step> &steps()
 {
     static const QList<Step> s{
@@ -157,6 +167,7 @@ const QList<Step> &steps()
         {5, productSearch},
         {6, hashedPasswords},
         {7, operationLog},
+        {9, seatFunctions},
     };
     return s;
 }

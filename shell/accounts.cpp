@@ -1,6 +1,9 @@
 #include "accounts.h"
 
+#include "data/dberror.h"
 #include "data/dm.h"
+#include "data/engine.h"
+#include "data/serverrights.h"
 #include "data/oplog.h"
 #include "data/globals.h"
 #include "data/passwords.h"
@@ -9,26 +12,47 @@
 
 namespace Accounts {
 
-std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QString &password)
+namespace {
+
+bool onServer(frmDM &dm) { return EngineInfo::onServer(dm.db()); }
+
+// On a server: the user of that name whose password `password` is, read
+// through the books' function (a seat reads no password hashes).
+std::optional<LoginUser> serverLogin(frmDM &dm, const QString &name, const QString &password)
+{
+    const QString proof = Passwords::hashWithSalt(password, ServerRights::loginSalt(dm, name));
+    if (proof.isEmpty()) return std::nullopt;
+    const auto row = ServerRights::login(dm, name, proof);
+    if (!row) return std::nullopt;
+    return LoginUser{row->id, row->name, row->ck, row->zh, row->jsr, row->sfkr, proof};
+}
+
+std::optional<LoginUser> fileLogin(frmDM &dm, const QString &name, const QString &password)
 {
     const auto r = dm.rows(QStringLiteral("select ID,theName,theCK,theZH,theJSR,theSFKR,thePass from SUser "
                                           "where lower(theName)=lower(?)"),
                            {name});
-    const bool ok = r.size() == 1 && Passwords::verify(password, r.first()[6].toString());
+    if (r.size() != 1 || !Passwords::verify(password, r.first()[6].toString())) return std::nullopt;
+    const QVariantList &d = r.first();
+    return LoginUser{d[0].toInt(), d[1].toString(), d[2].toString(), d[3].toString(), d[4].toString(), d[5].toString(),
+                     QString()};
+}
+
+QString userName(frmDM &dm, int id)
+{
+    return dm.value(QStringLiteral("select theName from SUser where ID=?"), {id}).toString();
+}
+
+} // namespace
+
+std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QString &password)
+{
+    const auto user = onServer(dm) ? serverLogin(dm, name, password) : fileLogin(dm, name, password);
     // Every attempt is told in the log, the failed ones under the name tried;
     // another seat's long save does not hold up the login.
-    OpLog::writeSoon(dm.db(), ok ? r.first()[1].toString() : name,
-                     OpLog::Entry{QString::fromUtf8(ok ? OpLog::Login : OpLog::LoginFailed)});
-    if (!ok) return std::nullopt;
-    const QVariantList &d = r.first();
-    LoginUser u;
-    u.id = d[0].toInt();
-    u.name = d[1].toString();
-    u.ck = d[2].toString();
-    u.zh = d[3].toString();
-    u.jsr = d[4].toString();
-    u.sfkr = d[5].toString();
-    return u;
+    OpLog::writeSoon(dm.db(), user ? user->name : name,
+                     OpLog::Entry{QString::fromUtf8(user ? OpLog::Login : OpLog::LoginFailed)});
+    return user;
 }
 
 void startSession(const LoginUser &user, const QString &workDate)
@@ -39,6 +63,7 @@ void startSession(const LoginUser &user, const QString &workDate)
     G.UserZH = user.zh;
     G.UserJSR = user.jsr;
     G.UserSFKR = user.sfkr;
+    G.LoginProof = user.proof;
 }
 
 bool userExists(frmDM &dm, const QString &name)
@@ -52,8 +77,13 @@ bool addUser(frmDM &dm, const QString &name, const QString &remark)
     // Checked again inside the transaction: another machine may have added the
     // name since the screen looked.
     if (userExists(dm, name)) return false;
-    dm.mySQL(QStringLiteral("Insert into SUser(theName,thePass,Remark,theState) Values(?,?,?,?)"),
-             {name, Passwords::hash(QString::fromLatin1(InitialPassword)), remark, QString::fromUtf8(Words::StateOn)});
+    const QString hash = Passwords::hash(QString::fromLatin1(InitialPassword));
+    if (onServer(dm)) {
+        if (!ServerRights::addUser(dm, G.LoginName, G.LoginProof, name, remark, hash)) return false;
+    } else {
+        dm.mySQL(QStringLiteral("Insert into SUser(theName,thePass,Remark,theState) Values(?,?,?,?)"),
+                 {name, hash, remark, QString::fromUtf8(Words::StateOn)});
+    }
     OpLog::write(dm, QStringLiteral("用户新增"), QString(), Money(), Money(), name);
     tx.commit();
     return true;
@@ -62,9 +92,11 @@ bool addUser(frmDM &dm, const QString &name, const QString &remark)
 void setUserState(frmDM &dm, int id, bool on)
 {
     Transaction tx(dm.db());
-    dm.myState(QStringLiteral("SUser"), QString::fromUtf8(on ? Words::StateOn : Words::StateOff), id);
-    OpLog::write(dm, on ? QStringLiteral("用户启用") : QStringLiteral("用户停用"), QString(), Money(), Money(),
-                 dm.value(QStringLiteral("select theName from SUser where ID=?"), {id}).toString());
+    if (onServer(dm))
+        ServerRights::setUserState(dm, G.LoginName, G.LoginProof, id, on);
+    else
+        dm.myState(QStringLiteral("SUser"), QString::fromUtf8(on ? Words::StateOn : Words::StateOff), id);
+    OpLog::write(dm, on ? QStringLiteral("用户启用") : QStringLiteral("用户停用"), QString(), Money(), Money(), userName(dm, id));
     tx.commit();
 }
 
@@ -78,8 +110,11 @@ void logout(frmDM &dm)
 void deleteUser(frmDM &dm, int id)
 {
     Transaction tx(dm.db());
-    const QString name = dm.value(QStringLiteral("select theName from SUser where ID=?"), {id}).toString();
-    dm.mySQL(QStringLiteral("Delete from SUser where ID=?"), {id});
+    const QString name = userName(dm, id);
+    if (onServer(dm))
+        ServerRights::deleteUser(dm, G.LoginName, G.LoginProof, id);
+    else
+        dm.mySQL(QStringLiteral("Delete from SUser where ID=?"), {id});
     OpLog::write(dm, QStringLiteral("用户删除"), QString(), Money(), Money(), name);
     tx.commit();
 }
@@ -95,12 +130,15 @@ QStringList rightCodes(frmDM &dm, int userId)
 void saveRights(frmDM &dm, int userId, const QStringList &codes)
 {
     Transaction tx(dm.db());
-    dm.mySQL(QStringLiteral("Delete from SLevel where UID=?"), {userId});
-    for (const QString &code : codes)
-        dm.mySQL(QStringLiteral("insert into SLevel(UID,MNum) Values(?,?)"), {userId, code.left(3)});
+    if (onServer(dm)) {
+        ServerRights::saveRights(dm, G.LoginName, G.LoginProof, userId, codes);
+    } else {
+        dm.mySQL(QStringLiteral("Delete from SLevel where UID=?"), {userId});
+        for (const QString &code : codes)
+            dm.mySQL(QStringLiteral("insert into SLevel(UID,MNum) Values(?,?)"), {userId, code.left(3)});
+    }
     OpLog::write(dm, QStringLiteral("权限修改"), QString(), Money(), Money(),
-                 dm.value(QStringLiteral("select theName from SUser where ID=?"), {userId}).toString() + QLatin1Char(' ')
-                     + codes.join(QLatin1Char(',')));
+                 userName(dm, userId) + QLatin1Char(' ') + codes.join(QLatin1Char(',')));
     tx.commit();
 }
 
@@ -115,29 +153,42 @@ UserDefaults userDefaults(frmDM &dm, int userId)
 void saveUserDefaults(frmDM &dm, int userId, const UserDefaults &d)
 {
     Transaction tx(dm.db());
-    dm.mySQL(QStringLiteral("update SUser set theCK=?,theZH=?,theJSR=?,theSFKR=? where ID=?"),
-             {d.ck, d.zh, d.jsr, d.sfkr, userId});
-    OpLog::write(dm, QStringLiteral("默认选项修改"), QString(), Money(), Money(),
-                 dm.value(QStringLiteral("select theName from SUser where ID=?"), {userId}).toString());
+    if (onServer(dm))
+        ServerRights::saveUserDefaults(dm, G.LoginName, G.LoginProof, userId, d.ck, d.zh, d.jsr, d.sfkr);
+    else
+        dm.mySQL(QStringLiteral("update SUser set theCK=?,theZH=?,theJSR=?,theSFKR=? where ID=?"),
+                 {d.ck, d.zh, d.jsr, d.sfkr, userId});
+    OpLog::write(dm, QStringLiteral("默认选项修改"), QString(), Money(), Money(), userName(dm, userId));
     tx.commit();
 }
 
 PasswordCheck checkPasswordChange(frmDM &dm, const QString &userName, const QString &oldPass,
                                   const QString &newPass, const QString &confirm)
 {
-    const QVariant stored = dm.value(QStringLiteral("select thePass from SUser where theName=?"), {userName});
-    if (!Passwords::verify(oldPass, stored.toString())) return PasswordCheck::WrongOld;
+    const bool oldHolds = onServer(dm) ? serverLogin(dm, userName, oldPass).has_value()
+                                       : Passwords::verify(oldPass, dm.value(QStringLiteral("select thePass from SUser where theName=?"),
+                                                                             {userName})
+                                                                        .toString());
+    if (!oldHolds) return PasswordCheck::WrongOld;
     if (newPass == oldPass) return PasswordCheck::SameAsOld;
     if (newPass != confirm) return PasswordCheck::Mismatch;
     return PasswordCheck::Ok;
 }
 
-void setPassword(frmDM &dm, const QString &userName, const QString &newPass)
+void setPassword(frmDM &dm, const QString &userName, const QString &oldPass, const QString &newPass)
 {
+    const QString hash = Passwords::hash(newPass);
     Transaction tx(dm.db());
-    dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {Passwords::hash(newPass), userName});
+    if (onServer(dm)) {
+        const QString proof = Passwords::hashWithSalt(oldPass, ServerRights::loginSalt(dm, userName));
+        if (!ServerRights::setPassword(dm, userName, proof, hash))
+            throw DbError(QStringLiteral("原密码不对，密码没有修改。"));
+    } else {
+        dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {hash, userName});
+    }
     OpLog::write(dm, QStringLiteral("密码修改"), QString(), Money(), Money(), userName);
     tx.commit();
+    if (onServer(dm) && userName == G.LoginName) G.LoginProof = hash;
 }
 
 } // namespace Accounts

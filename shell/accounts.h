@@ -20,6 +20,7 @@ struct LoginUser {
     int id = 0;
     QString name;
     QString ck, zh, jsr, sfkr;   // default warehouse, account, handler, payer
+    QString proof;               // on a server: the proof of the password (G.LoginProof)
 };
 
 // The user with this name and password. The name is compared without regard
@@ -31,6 +32,8 @@ std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QStrin
 
 // Sets the login values (name, working date, defaults). The password typed is
 // not kept: the change-password dialog checks the old one against the books.
+// On a server the changes of users and rights below prove the logged-in user
+// to the books with the proof kept here.
 void startSession(const LoginUser &user, const QString &workDate);
 
 // ---- user administration ----
@@ -66,7 +69,9 @@ enum class PasswordCheck { Ok, WrongOld, SameAsOld, Mismatch };
 // hash (letter case counts), the new one against the old and the confirmation.
 PasswordCheck checkPasswordChange(frmDM &dm, const QString &userName, const QString &oldPass,
                                   const QString &newPass, const QString &confirm);
-// Stores the hash of the new password.
-void setPassword(frmDM &dm, const QString &userName, const QString &newPass);
+// Stores the hash of the new password; `oldPass` is the one checkPasswordChange
+// took (on a server the books check it again). Throws DbError when the old
+// password no longer holds (changed meanwhile elsewhere).
+void setPassword(frmDM &dm, const QString &userName, const QString &oldPass, const QString &newPass);
 
 } // namespace Accounts

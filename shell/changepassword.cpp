@@ -67,7 +67,7 @@ void frmCPass::confirm()
         break;
     }
     try {
-        Accounts::setPassword(DM(), G.LoginName, m_new->text());
+        Accounts::setPassword(DM(), G.LoginName, m_old->text(), m_new->text());
     } catch (const DbError &e) {
         Msg::error(this, e.text());
         return;

@@ -45,6 +45,7 @@ int main(int argc, char **argv)
         return 1;
     }
     if (!notes.isEmpty()) Msg::warning(nullptr, notes.join(QLatin1Char('\n')));
+    Shell::adviseSeatRole(QSqlDatabase::database(conn));
     int rc = 1;
     {
         frmDM dm(QSqlDatabase::database(conn));

@@ -6,6 +6,8 @@
 #include "data/dm.h"
 #include "data/bookslocation.h"
 #include "data/globals.h"
+#include "data/engine.h"
+#include "data/serverrights.h"
 #include "data/singleinstance.h"
 
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -148,6 +151,29 @@ void warnExposedSettings(const QString &appPath)
     Msg::warning(nullptr, QStringLiteral("设置文件 %1 中保存着连接服务器的密码，本机的其他用户也能读取它。\n"
                                          "请用以下命令让这个文件只有自己能读写：\nchmod 600 %2")
                               .arg(path, arg));
+}
+
+void adviseSeatRole(QSqlDatabase db)
+{
+    if (!EngineInfo::onServer(db)) return;
+    QString owner, seat;
+    try {
+        if (!ServerRights::ownsBooks(db)) return;
+        seat = ServerRights::seatRole(db);
+        owner = db.userName().isEmpty() ? ServerRights::booksOwner(db) : db.userName();
+    } catch (const DbError &) {
+        return;
+    }
+    QSettings said(QStringLiteral("jxc"), QStringLiteral("jxc"));
+    const QString key = QStringLiteral("seatRoleAdvised/")
+                        + QString::fromLatin1(QUrl::toPercentEncoding(DbError::serverPlace(db)));
+    if (said.value(key).toBool()) return;
+    said.setValue(key, true);
+    Msg::info(nullptr, QStringLiteral("本机以账套所有者（或数据库超级用户）%1 的身份连接%2。\n"
+                                      "账套所有者用于建立、升级、备份和恢复账套。多台电脑共用账套时，各座席应以座席角色 %3 连接"
+                                      "（Data/server.ini 中写 user=%3）：座席角色不能删除或改动数据表，读不到用户的密码，"
+                                      "也不能直接改动用户和权限。\n（本提示只显示一次。）")
+                              .arg(owner, DbError::serverPlace(db), seat));
 }
 
 void openUrl(const QUrl &url)

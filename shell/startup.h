@@ -3,6 +3,7 @@
 // format, the program folder, ending the program and opening web addresses.
 // Ending and opening addresses go through hooks so tests can watch them
 // without the test process quitting or a browser starting.
+#include <QSqlDatabase>
 #include <QString>
 #include <functional>
 
@@ -41,6 +42,12 @@ void setEndHook(std::function<void()> hook);
 // other users of the machine may read, says so in a warning naming the
 // command that fixes it ("chmod 600 <file>"). Called once at start.
 void warnExposedSettings(const QString &appPath);
+
+// Books on a server opened under the role that owns them (or a superuser):
+// says once (per user of this machine and books) that the seats should
+// connect under the seats' role (data/serverrights.h). Nothing for the file
+// or a seat's role. Called at start.
+void adviseSeatRole(QSqlDatabase db);
 
 // Opens an address (help page, web site) in the system's browser.
 void openUrl(const QUrl &url);

@@ -151,36 +151,76 @@ void dropTestServerDatabase(const QString &database)
     adminExec(QStringLiteral("drop database if exists %1 with (force)").arg(database));
 }
 
-TestDb::TestDb()
+TestDb::TestDb(Role role)
 {
     m_conn = QStringLiteral("test%1").arg(++g_serial);
+    QString err;
     if (testsOnServer()) {
         const QString name = newDatabaseName();
         adminExec(QStringLiteral("create database %1 template %2").arg(name, templateDatabase()));
         m_where = testServer(name);
+        if (role == Seat) {
+            // The seats' role of these books; the owner's start gives it its rights.
+            m_seatRole = name + QStringLiteral("_seat");
+            // With a password, for clusters that ask for one.
+            adminExec(QStringLiteral("create role %1 login password '%1'").arg(m_seatRole));
+            m_ownerConn = m_conn + QStringLiteral("-owner");
+            if (!openBooks(m_where, m_ownerConn, &err)) throw std::runtime_error(err.toStdString());
+            m_where.user = m_seatRole;
+            m_where.password = m_seatRole;
+        }
     } else {
         m_where = BooksLocation::ofFile(m_dir.path() + QStringLiteral("/Data/db.edb"));
     }
-    QString err;
     if (!openBooks(m_where, m_conn, &err)) throw std::runtime_error(err.toStdString());
     m_dm = std::make_unique<frmDM>(QSqlDatabase::database(m_conn));
+    // On a server, the program user the changes of users and rights are made
+    // as (unless the test has logged one in): the first user, as after his
+    // login with the empty password.
+    if (m_where.server) {
+        if (G.LoginName.isEmpty()) G.LoginName = QStringLiteral("系统管理员");
+        const QString salt = m_dm->value(QStringLiteral("select jxc_login_salt(?)"), {QStringLiteral("系统管理员")}).toString();
+        G.LoginProof = Passwords::hashWithSalt(QString(), salt);
+    }
 }
 
 TestDb::~TestDb()
 {
     m_dm.reset();
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_conn, false);
-        db.close();
+    for (const QString &conn : {m_conn, m_ownerConn}) {
+        if (conn.isEmpty()) continue;
+        {
+            QSqlDatabase db = QSqlDatabase::database(conn, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(conn);
     }
-    QSqlDatabase::removeDatabase(m_conn);
     if (m_where.server) {
         try {
             dropTestServerDatabase(m_where.database);
+            if (!m_seatRole.isEmpty()) adminExec(QStringLiteral("drop role if exists %1").arg(m_seatRole));
         } catch (const std::exception &e) {
             qWarning("%s", e.what());
         }
     }
+}
+
+QSqlDatabase TestDb::ownerDb()
+{
+    return m_ownerConn.isEmpty() ? db() : QSqlDatabase::database(m_ownerConn);
+}
+
+QVariant TestDb::asOwner(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery q(ownerDb());
+    // Statements without values are sent as they are (a server prepares no CREATE).
+    bool ok = binds.isEmpty() ? q.exec(sql) : q.prepare(sql);
+    if (ok && !binds.isEmpty()) {
+        for (const QVariant &v : binds) q.addBindValue(v);
+        ok = q.exec();
+    }
+    if (!ok) fail(q.lastError().text() + QLatin1Char('\n') + sql);
+    return q.next() ? q.value(0) : QVariant();
 }
 
 QSqlDatabase TestDb::openSeat(const QString &name, int lockWaitMs)
@@ -205,38 +245,55 @@ void TestDb::closeSeat(const QString &name)
 }
 
 namespace {
-// A trigger refusing the writes `event` ("insert", "update") of `table` when `when` holds.
-void failWrites(frmDM &dm, bool server, const QString &event, const QString &table, const QString &when,
-                const QString &message)
+// A trigger refusing the writes `event` ("insert", "update") of `table` when
+// `when` holds: on the server its function, then the trigger.
+QStringList failWrites(bool server, const QString &event, const QString &table, const QString &when, const QString &message)
 {
-    if (server) {
-        dm.mySQL(QStringLiteral("create or replace function jxc_fail_%1() returns trigger language plpgsql as $$ "
-                                "begin if %2 then raise exception '%3'; end if; return new; end $$")
-                     .arg(table, when, message));
-        dm.mySQL(QStringLiteral("create trigger fail before %1 on %2 for each row execute function jxc_fail_%2()")
-                     .arg(event, table));
-    } else {
-        dm.mySQL(QStringLiteral("create trigger fail before %1 on %2 when %3 begin select raise(abort, '%4'); end")
-                     .arg(event, table, when, message));
-    }
+    if (server)
+        return {QStringLiteral("create or replace function jxc_fail_%1() returns trigger language plpgsql as $$ "
+                               "begin if %2 then raise exception '%3'; end if; return new; end $$")
+                    .arg(table, when, message),
+                QStringLiteral("create trigger fail before %1 on %2 for each row execute function jxc_fail_%2()").arg(event, table)};
+    return {QStringLiteral("create trigger fail before %1 on %2 when %3 begin select raise(abort, '%4'); end")
+                .arg(event, table, when, message)};
 }
 } // namespace
+
+bool TestDb::seatsOwnTable(const QString &table)
+{
+    if (!m_where.server || m_ownerConn.isEmpty()) return false;
+    return m_dm->value(QStringLiteral("select to_regclass(?) is not null"), {QStringLiteral("pg_temp.") + table.toLower()}).toBool();
+}
+
+void TestDb::trigger(const QStringList &statements, const QString &table)
+{
+    // The table a seat's session has of its own (the reports' scratch table)
+    // takes its trigger there; the function and every other table's trigger
+    // are the owner's.
+    const bool own = seatsOwnTable(table);
+    for (int i = 0; i < statements.size(); ++i) {
+        if (own && i == statements.size() - 1)
+            m_dm->mySQL(statements[i]);
+        else
+            asOwner(statements[i]);
+    }
+}
 
 void TestDb::failInserts(const QString &table, const QString &message, int fromRows, const QString &newRowCondition)
 {
     QString when = QStringLiteral("(select count(*) from %1) >= %2").arg(table).arg(fromRows);
     if (!newRowCondition.isEmpty()) when += QStringLiteral(" and (%1)").arg(newRowCondition);
-    failWrites(*m_dm, m_where.server, QStringLiteral("insert"), table, when, message);
+    trigger(failWrites(m_where.server, QStringLiteral("insert"), table, when, message), table);
 }
 
 void TestDb::failUpdates(const QString &table, const QString &message)
 {
-    failWrites(*m_dm, m_where.server, QStringLiteral("update"), table, QStringLiteral("true"), message);
+    trigger(failWrites(m_where.server, QStringLiteral("update"), table, QStringLiteral("true"), message), table);
 }
 
 void TestDb::stopFailing(const QString &table)
 {
-    m_dm->mySQL(m_where.server ? QStringLiteral("drop trigger fail on %1").arg(table) : QStringLiteral("drop trigger fail"));
+    trigger({m_where.server ? QStringLiteral("drop trigger fail on %1").arg(table) : QStringLiteral("drop trigger fail")}, table);
 }
 
 int TestDb::addProduct(const QString &name, Money purchase, Money sales, const QString &date)

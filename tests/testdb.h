@@ -6,7 +6,11 @@
 // temporary folder; with JXC_TEST_ENGINE=server a new database on the test
 // server whose socket folder is written in the file JXC_TEST_SERVER_STATE
 // (tests/pgcluster.sh starts that server), made from a template of the
-// current schema and dropped again at the end.
+// current schema and dropped again at the end. On the server the tests work
+// as a seat does: the books are opened once by their owner (which gives the
+// seats' role its rights) and then used through the seats' role, made for
+// each database; TestDb::Owner keeps the owner's connection instead (backup
+// and restore are the owner's).
 #include "data/bookslocation.h"
 #include "data/dm.h"
 
@@ -17,7 +21,8 @@
 
 class TestDb {
 public:
-    TestDb();
+    enum Role { Seat, Owner };
+    explicit TestDb(Role role = Seat);
     ~TestDb();
     frmDM &dm() { return *m_dm; }
     QSqlDatabase db() { return m_dm->db(); }
@@ -28,6 +33,13 @@ public:
     // Where these books are, file or server.
     const BooksLocation &location() const { return m_where; }
     bool onServer() const { return m_where.server; }
+
+    // Runs `sql` as the books' owner and gives the first value it returns:
+    // fixtures that write users, rights or the operation log, or read
+    // password hashes, which a seat may not. On the file the same connection.
+    QVariant asOwner(const QString &sql, const QVariantList &binds = {});
+    // The owner's connection (the file: the same as db()).
+    QSqlDatabase ownerDb();
 
     // Another seat's connection to the same books, under its own name (it
     // takes part in no Transaction of this process), waiting at most
@@ -50,9 +62,14 @@ public:
     void addWarehouse(const QString &name);
 
 private:
+    bool seatsOwnTable(const QString &table);
+    void trigger(const QStringList &statements, const QString &table);
+
     QTemporaryDir m_dir;
     BooksLocation m_where;
     QString m_conn;
+    QString m_ownerConn;
+    QString m_seatRole;
     std::unique_ptr<frmDM> m_dm;
 };
 

@@ -109,7 +109,7 @@ void TstCashLog::totals()
     t.dm().mySQL("insert into SAccount(theName,Remark,theState) values('银行','','启用')");
     for (const char *p : {"张三", "李四"})
         t.dm().mySQL("insert into SStaff(theName,Remark,theState) values(?,'','启用')", {QString::fromUtf8(p)});
-    t.dm().mySQL("insert into SUser(theName,thePass,theState) values('小王','','启用')");
+    t.asOwner("insert into SUser(theName,thePass,theState) values('小王','','启用')");
     logRow(t.dm(), "2012-11-01", "采购入库付款", "0", "1000");
     logRow(t.dm(), "2012-11-02", "销售出库收款", "0.1", "0", "现金", "张三", "小王");
     logRow(t.dm(), "2012-11-02", "销售出库收款", "0.2", "0", "现金", "李四");

@@ -302,7 +302,7 @@ void TstEngine::newerServerBooksAreRefused()
 {
     TestDb t;
     if (!t.onServer()) QSKIP("the file's case is in tst_schema");
-    t.dm().mySQL(QStringLiteral("update SVersion set theVersion=?"), {currentSchemaVersion() + 1});
+    t.asOwner(QStringLiteral("update SVersion set theVersion=?"), {currentSchemaVersion() + 1});
     QString err;
     QVERIFY(!openServer(t.location(), QStringLiteral("again"), &err));
     QVERIFY2(err.contains(QStringLiteral("较新版本")), qPrintable(err));

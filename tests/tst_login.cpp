@@ -84,7 +84,7 @@ QStringList helpMenu()
 int addUserWithPassword(TestDb &t, const QString &name, const QString &pass)
 {
     Accounts::addUser(t.dm(), name, QString());
-    Accounts::setPassword(t.dm(), name, pass);
+    Accounts::setPassword(t.dm(), name, QString::fromLatin1(Accounts::InitialPassword), pass);
     return t.dm().value(QStringLiteral("select ID from SUser where theName=?"), {name}).toInt();
 }
 
@@ -103,7 +103,7 @@ void logIn(frmLogin &login, const QString &name, const QString &pass)
 
 QString storedPassword(TestDb &t, const QString &name)
 {
-    return t.dm().value(QStringLiteral("select thePass from SUser where theName=?"), {name}).toString();
+    return t.asOwner(QStringLiteral("select thePass from SUser where theName=?"), {name}).toString();
 }
 
 // Books made by an earlier version of the program, at schema `version`, on
@@ -244,7 +244,7 @@ void tst_login::rightsDecideTheMenu()
     MsgSpy msgs;
     const int id = addUserWithPassword(t, QStringLiteral("张三"), QStringLiteral("705318"));
     for (const QString &c : codes)
-        t.dm().mySQL(QStringLiteral("insert into SLevel(UID,MNum) Values(?,?)"), {id, c});
+        t.asOwner(QStringLiteral("insert into SLevel(UID,MNum) Values(?,?)"), {id, c});
 
     frmMain main;
     frmLogin login(&main);
@@ -553,7 +553,7 @@ void tst_login::disabledUserIsNotOffered()
         QVERIFY(login.userBox()->findText(QStringLiteral("孙七")) >= 0);
         QCOMPARE(login.userBox()->currentIndex(), -1);
     }
-    t.dm().myState(QStringLiteral("SUser"), QStringLiteral("停用"), id);
+    t.asOwner(QStringLiteral("update SUser set theState=? where ID=?"), {QStringLiteral("停用"), id});
     frmMain main;
     frmLogin login(&main);
     QCOMPARE(login.userBox()->findText(QStringLiteral("孙七")), -1);

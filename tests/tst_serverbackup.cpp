@@ -121,7 +121,7 @@ void TstServerBackup::initTestCase()
 
 void TstServerBackup::backupIsTheServersOwnFormat()
 {
-    TestDb t;
+    TestDb t(TestDb::Owner);
     t.addProduct(QStringLiteral("可乐"));
     const QString target = t.folder() + QStringLiteral("2012-11-16.edb");
     QCOMPARE(DbFile::backup(t.db().connectionName(), target), QString());
@@ -141,7 +141,7 @@ void TstServerBackup::backupIsTheServersOwnFormat()
 
 void TstServerBackup::restorePutsTheBackupBack()
 {
-    TestDb t;
+    TestDb t(TestDb::Owner);
     G.AppPath = t.folder();
     const int supplier = t.addPartner(QStringLiteral("大华商行"), QStringLiteral("供应商"));
     const int cola = t.addProduct(QStringLiteral("可乐"));
@@ -178,7 +178,7 @@ void TstServerBackup::restorePutsTheBackupBack()
 
 void TstServerBackup::restoreRefusedWhileAnotherSeatWorks()
 {
-    TestDb t;
+    TestDb t(TestDb::Owner);
     const QString backup = backupThenWork(t);
     QVERIFY(!backup.isEmpty());
     QSqlDatabase seat = t.openSeat(QStringLiteral("counter-2"));
@@ -215,7 +215,7 @@ void TstServerBackup::seatsAreToldByTheirName_data()
 void TstServerBackup::seatsAreToldByTheirName()
 {
     QFETCH(QString, name);
-    TestDb t;
+    TestDb t(TestDb::Owner);
     QCOMPARE(DbFile::otherSeats(t.db()), 0);
     // This seat's own second connection is no other seat.
     QString err;
@@ -246,7 +246,7 @@ void TstServerBackup::seatsAreToldByTheirName()
 // the copy and the restore.
 void TstServerBackup::saveDuringRestoreIsNeverLost()
 {
-    TestDb t;
+    TestDb t(TestDb::Owner);
     const QString backup = backupThenWork(t);
     QVERIFY(!backup.isEmpty());
 
@@ -346,7 +346,7 @@ void TstServerBackup::filesBackupMovesTheBooksToTheServer()
     QSqlDatabase::removeDatabase(QStringLiteral("one-seat"));
 
     // … restored on the new server's books.
-    TestDb t;
+    TestDb t(TestDb::Owner);
     G.AppPath = t.folder();
     t.addProduct(QStringLiteral("服务器上原有的商品"));
     const DbFile::RestoreResult r = DbFile::restore(t.dm(), t.db().connectionName(), backup);
@@ -372,7 +372,7 @@ void TstServerBackup::filesBackupMovesTheBooksToTheServer()
 
 void TstServerBackup::whatCannotBeRestoredIsRefused()
 {
-    TestDb t;
+    TestDb t(TestDb::Owner);
     G.AppPath = t.folder();
     t.addProduct(QStringLiteral("可乐"));
     auto refused = [&](const QString &file, const QString &told) {
@@ -463,7 +463,7 @@ QStringList foreignObjects(const TestDb &t)
 
 void TstServerBackup::restoreTakesOnlyRows()
 {
-    TestDb t;
+    TestDb t(TestDb::Owner);
     G.AppPath = t.folder();
     const int supplier = t.addPartner(QStringLiteral("大华商行"), QStringLiteral("供应商"));
     const int cola = t.addProduct(QStringLiteral("可乐"));
@@ -509,7 +509,7 @@ void TstServerBackup::restoreTakesOnlyRows()
 
 void TstServerBackup::rowsThatCannotBeTakenAreRefused()
 {
-    TestDb t;
+    TestDb t(TestDb::Owner);
     G.AppPath = t.folder();
     t.addPartner(QStringLiteral("大华商行"), QStringLiteral("供应商"));
     t.addProduct(QStringLiteral("可乐"));
@@ -542,7 +542,7 @@ void TstServerBackup::rowsThatCannotBeTakenAreRefused()
 
 void TstServerBackup::dialogsOnTheServer()
 {
-    TestDb t;
+    TestDb t(TestDb::Owner);
     G.AppPath = t.folder();
     MsgSpy msgs;
     EndSpy ends;

@@ -211,7 +211,7 @@ void TstStatistics::filters()
     QFETCH(QString, rows);
     Fixture f;
     f.receipts();
-    f.dm().mySQL("insert into SUser(theName,thePass,theState) values('小王','','启用')");
+    f.t.asOwner("insert into SUser(theName,thePass,theState) values('小王','','启用')");
     frmBB_CG s;
     FilterRow *row = filterNamed(s, filter);
     QVERIFY(row);
