@@ -18,7 +18,7 @@ std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QStrin
     // Every attempt is told in the log, the failed ones under the name tried;
     // another seat's long save does not hold up the login.
     OpLog::writeSoon(dm.db(), ok ? r.first()[1].toString() : name,
-                     OpLog::Entry{QString::fromUtf8(ok ? OpLog::Login : OpLog::LoginFailed)});
+                     OpLog::Entry{QString::fromUtf8(ok ? OpLogWord::Login : OpLogWord::LoginFailed)});
     if (!ok) return std::nullopt;
     const QVariantList &d = r.first();
     LoginUser u;
@@ -54,7 +54,7 @@ bool addUser(frmDM &dm, const QString &name, const QString &remark)
     if (userExists(dm, name)) return false;
     dm.mySQL(QStringLiteral("Insert into SUser(theName,thePass,Remark,theState) Values(?,?,?,?)"),
              {name, Passwords::hash(QString::fromLatin1(InitialPassword)), remark, QString::fromUtf8(Words::StateOn)});
-    OpLog::write(dm, QStringLiteral("用户新增"), QString(), Money(), Money(), name);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::UserAdded), QString(), Money(), Money(), name);
     tx.commit();
     return true;
 }
@@ -63,7 +63,7 @@ void setUserState(frmDM &dm, int id, bool on)
 {
     Transaction tx(dm.db());
     dm.myState(QStringLiteral("SUser"), QString::fromUtf8(on ? Words::StateOn : Words::StateOff), id);
-    OpLog::write(dm, on ? QStringLiteral("用户启用") : QStringLiteral("用户停用"), QString(), Money(), Money(),
+    OpLog::write(dm, QString::fromUtf8(on ? OpLogWord::UserOn : OpLogWord::UserOff), QString(), Money(), Money(),
                  dm.value(QStringLiteral("select theName from SUser where ID=?"), {id}).toString());
     tx.commit();
 }
@@ -71,7 +71,7 @@ void setUserState(frmDM &dm, int id, bool on)
 void logout(frmDM &dm)
 {
     Transaction tx(dm.db());
-    OpLog::write(dm, QString::fromUtf8(OpLog::Logout));
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::Logout));
     tx.commit();
 }
 
@@ -80,7 +80,7 @@ void deleteUser(frmDM &dm, int id)
     Transaction tx(dm.db());
     const QString name = dm.value(QStringLiteral("select theName from SUser where ID=?"), {id}).toString();
     dm.mySQL(QStringLiteral("Delete from SUser where ID=?"), {id});
-    OpLog::write(dm, QStringLiteral("用户删除"), QString(), Money(), Money(), name);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::UserDeleted), QString(), Money(), Money(), name);
     tx.commit();
 }
 
@@ -98,7 +98,7 @@ void saveRights(frmDM &dm, int userId, const QStringList &codes)
     dm.mySQL(QStringLiteral("Delete from SLevel where UID=?"), {userId});
     for (const QString &code : codes)
         dm.mySQL(QStringLiteral("insert into SLevel(UID,MNum) Values(?,?)"), {userId, code.left(3)});
-    OpLog::write(dm, QStringLiteral("权限修改"), QString(), Money(), Money(),
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::RightsChanged), QString(), Money(), Money(),
                  dm.value(QStringLiteral("select theName from SUser where ID=?"), {userId}).toString() + QLatin1Char(' ')
                      + codes.join(QLatin1Char(',')));
     tx.commit();
@@ -117,7 +117,7 @@ void saveUserDefaults(frmDM &dm, int userId, const UserDefaults &d)
     Transaction tx(dm.db());
     dm.mySQL(QStringLiteral("update SUser set theCK=?,theZH=?,theJSR=?,theSFKR=? where ID=?"),
              {d.ck, d.zh, d.jsr, d.sfkr, userId});
-    OpLog::write(dm, QStringLiteral("默认选项修改"), QString(), Money(), Money(),
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::OptionsChanged), QString(), Money(), Money(),
                  dm.value(QStringLiteral("select theName from SUser where ID=?"), {userId}).toString());
     tx.commit();
 }
@@ -136,7 +136,7 @@ void setPassword(frmDM &dm, const QString &userName, const QString &newPass)
 {
     Transaction tx(dm.db());
     dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {Passwords::hash(newPass), userName});
-    OpLog::write(dm, QStringLiteral("密码修改"), QString(), Money(), Money(), userName);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::PasswordChanged), QString(), Money(), Money(), userName);
     tx.commit();
 }
 

@@ -3,7 +3,9 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
-#include "data/oplog.h"
+#include "data/words.h"
+#include "stock/stockkind.h"
+#include "trade/tradekind.h"
 
 #include <QComboBox>
 #include <QSqlQueryModel>
@@ -50,23 +52,15 @@ frmOpLog::frmOpLog(QWidget *parent) : ListScreen(parent)
 QStringList frmOpLog::kindWords()
 {
     QStringList out;
-    for (const char *doc : {"采购入库", "采购退货", "销售出库", "销售退货"})
-        for (const char *what : {"保存", "预存", "修改"}) {
-            if (QString::fromUtf8(doc).contains(QStringLiteral("退货")) && QString::fromUtf8(what) != QStringLiteral("保存"))
-                continue;
-            out << QString::fromUtf8(doc) + QString::fromUtf8(what);
-        }
-    for (const char *w : {"商品调拨保存", "商品报损保存", "商品报溢保存", "商品拆装保存", "付款单保存", "收款单保存"})
-        out << QString::fromUtf8(w);
-    for (const char *w : {OpLog::Delete, OpLog::Settle})
-        out << QString::fromUtf8(w);
-    for (const char *w : {"库存修改", "成本价修改", "销售成本修改", "商品导入", "往来单位导入"})
-        out << QString::fromUtf8(w);
-    for (const char *w : {OpLog::Backup, OpLog::Restore})
-        out << QString::fromUtf8(w);
-    for (const char *w : {"用户新增", "用户启用", "用户停用", "用户删除", "权限修改", "默认选项修改", "密码修改", "本店信息修改"})
-        out << QString::fromUtf8(w);
-    for (const char *w : {OpLog::Login, OpLog::LoginFailed, OpLog::Logout})
-        out << QString::fromUtf8(w);
+    for (TradeKind k : {TradeKind::Purchase, TradeKind::PurchaseReturn, TradeKind::Sales, TradeKind::SalesReturn}) {
+        const TradeKindInfo &info = tradeKind(k);
+        const QString name = info.caption.chopped(1);
+        out << name + QString::fromUtf8(OpLogWord::Saved);
+        if (info.canPreSave)
+            out << name + QString::fromUtf8(OpLogWord::PreSaved) << name + QString::fromUtf8(OpLogWord::Changed);
+    }
+    for (StockKind k : {StockKind::Transfer, StockKind::Loss, StockKind::Overage, StockKind::Assembly})
+        out << stockKind(k).caption.chopped(1) + QString::fromUtf8(OpLogWord::Saved);
+    for (const char *w : OpLogWord::Standalone) out << QString::fromUtf8(w);
     return out;
 }
