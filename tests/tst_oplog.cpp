@@ -23,6 +23,7 @@
 #include "shell/screens.h"
 #include "shellspy.h"
 #include "testdb.h"
+#include "testreceipt.h"
 #include "trade/tradedelete.h"
 #include "trade/tradedoc.h"
 
@@ -104,40 +105,9 @@ struct TstOpLog::Fixture {
 
     TradeDoc trade(TradeKind kind, const char *price, const char *count, const char *paid, bool preSave = false)
     {
-        TradeDoc d;
-        d.kind = kind;
-        d.uid = (kind == TradeKind::Purchase || kind == TradeKind::PurchaseReturn) ? supplier : customer;
-        d.partnerName = "伙伴";
-        d.myDate = "2012-11-17";
-        d.warehouse = "一号库";
-        d.handler = "张三";
-        d.account = "现金";
-        d.person = "李四";
-        d.paidText = paid;
+        const bool bought = kind == TradeKind::Purchase || kind == TradeKind::PurchaseReturn;
+        TradeDoc d = oneLineTradeDoc(kind, bought ? supplier : customer, "伙伴", cola, count, paid, price);
         d.preSave = preSave;
-        TradeLine l;
-        l.sid = cola;
-        l.code = "P001";
-        l.name = "可乐";
-        l.price = m(price);
-        l.count = m(count);
-        d.lines << l;
-        return d;
-    }
-    StockDoc loss(const char *price, const char *count)
-    {
-        StockDoc d;
-        d.kind = StockKind::Loss;
-        d.myDate = "2012-11-17";
-        d.warehouse = "一号库";
-        d.handler = "张三";
-        StockLine l;
-        l.sid = cola;
-        l.code = "P001";
-        l.name = "可乐";
-        l.price = m(price);
-        l.count = m(count);
-        d.sides[0] << l;
         return d;
     }
     int idOf(const QString &table, const QString &num)
@@ -166,7 +136,7 @@ void TstOpLog::eachChangeWritesItsRow()
     saveTradeDoc(f.dm(), change);
     QCOMPARE(settleTradeDoc(f.dm(), TradeKind::Purchase, f.idOf("UJH", cg),
                             Settlement{"2012-11-18", "7.5", "现金", "李四"}).ok(), true);
-    const QString bs = saveStockDoc(f.dm(), f.loss("2.5", "1"));
+    const QString bs = saveStockDoc(f.dm(), oneLineStockDoc(StockKind::Loss, f.cola, "1"));
     QCOMPARE(deleteStockDoc(f.dm(), StockKind::Loss, f.idOf("UBS", bs)).outcome, DeleteOutcome::Deleted);
     Voucher v;
     v.kind = VoucherKind::Receipt;
@@ -187,6 +157,10 @@ void TstOpLog::eachChangeWritesItsRow()
     ShopInfo shop = ShopInfoData::read(f.dm());
     shop.name = "新店名";
     QVERIFY(ShopInfoData::save(f.dm(), shop).saved);
+    StockDoc assembly = oneLineStockDoc(StockKind::Assembly, f.cola, "1");
+    assembly.issuing = "一号库";
+    assembly.sides[1] = assembly.sides[0];
+    const QString cz = saveStockDoc(f.dm(), assembly);
 
     struct Want { const char *kind; QString num; const char *amount, *count; const char *remark; };
     const QVector<Want> want{
@@ -205,6 +179,7 @@ void TstOpLog::eachChangeWritesItsRow()
         {"销售出库保存", xs, "10.5", "3", ""},
         {"销售成本修改", xs, "2.4", "3", ""},
         {"本店信息修改", QString(), "0", "0", "新店名"},
+        {"拆装保存", cz, "5", "2", ""},
     };
     const QVector<LogRow> rows = logRows(f.dm());
     QCOMPARE(rows.size(), want.size());
@@ -217,6 +192,8 @@ void TstOpLog::eachChangeWritesItsRow()
         if (want[i].remark) QVERIFY2(rows[i].remark == QString::fromUtf8(want[i].remark), at);
         QCOMPARE(rows[i].user, QStringLiteral("系统管理员"));
         QCOMPARE(rows[i].host, QSysInfo::machineHostName());
+        // The log screen offers every kind a change writes.
+        QVERIFY2(frmOpLog::kindWords().contains(rows[i].kind), at);
     }
     const QString time = f.dm().value("select max(theTime) from SOpLog").toString();
     QVERIFY(QDateTime::fromString(time, "yyyy-MM-dd hh:mm:ss").isValid());
@@ -247,7 +224,7 @@ void TstOpLog::failedChangeLeavesNoRow()
         if (what == "receipt") {
             saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "10", "5"));
         } else if (what == "loss") {
-            saveStockDoc(f.dm(), f.loss("2.5", "1"));
+            saveStockDoc(f.dm(), oneLineStockDoc(StockKind::Loss, f.cola, "1"));
         } else if (what == "voucher") {
             Voucher v;
             v.kind = VoucherKind::Payment;
