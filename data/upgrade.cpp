@@ -148,6 +148,12 @@ void operationLog(QSqlDatabase db, QStringList *)
          {item->code, QStringLiteral("系统管理员"), item->code});
 }
 
+// Version 8: the operation log read for one user over a time range.
+void opLogByUser(QSqlDatabase db, QStringList *)
+{
+    exec(db, QStringLiteral("CREATE INDEX IX_SOpLog_UName_theTime ON SOpLog(UName,theTime)"));
+}
+
 const QList<Step> &steps()
 {
     static const QList<Step> s{
@@ -157,6 +163,7 @@ const QList<Step> &steps()
         {5, productSearch},
         {6, hashedPasswords},
         {7, operationLog},
+        {8, opLogByUser},
     };
     return s;
 }
