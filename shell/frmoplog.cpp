@@ -16,14 +16,14 @@ frmOpLog::frmOpLog(QWidget *parent) : ListScreen(parent)
     setObjectName(QStringLiteral("frmOpLog"));
     setWindowTitle(QStringLiteral("操作日志"));
     setColumns({
-        ListColumn("theTime", "操作时间").w(130).asText(),
+        ListColumn("theTime", "操作时间").w(150).asText(),
         ListColumn("UName", "用户").w(90),
         ListColumn("theHost", "电脑").w(110),
         ListColumn("theKind", "操作").w(100),
         ListColumn("theNum", "单号").w(110),
         ListColumn("theAmount", "金额").num().w(90).sum(QStringLiteral("金额合计：")),
         ListColumn("theCount", "数量").num().w(80).sum(QStringLiteral("数量合计：")),
-        ListColumn("Remark", "备注").w(320),
+        ListColumn("Remark", "备注").w(580),
         ListColumn("ID").hide(),
     });
     setQuery(QStringLiteral("select theTime,UName,theHost,theKind,theNum,theAmount,theCount,Remark,ID from SOpLog"),

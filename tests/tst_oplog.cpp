@@ -40,6 +40,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSysInfo>
+#include <QTableView>
 #include <QtTest>
 
 namespace {
@@ -482,6 +483,11 @@ void TstOpLog::screenListsAndFilters()
     QCOMPARE(s.foundCount(), int(times.size()));
     QCOMPARE(Money::fromString(s.totalText("theAmount")), m(amount.toUtf8().constData()));
     QVERIFY(s.excelButton()->isEnabled());
+    // A time is read on one line: its column holds the whole text with the cell's margins.
+    const QFontMetrics fm = s.grid()->fontMetrics();
+    const int time = fm.horizontalAdvance(QStringLiteral("2012-11-02 23:30:00"));
+    QVERIFY2(s.grid()->columnWidth(0) >= time + 2 * fm.averageCharWidth(),
+             qPrintable(QStringLiteral("column %1 px, text %2 px").arg(s.grid()->columnWidth(0)).arg(time)));
 }
 
 void TstOpLog::menuItemForTheAdministratorOnly()
