@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QSqlQueryModel>
 #include <QLineEdit>
+#include <QTableView>
 
 frmOpLog::frmOpLog(QWidget *parent) : ListScreen(parent)
 {
@@ -28,6 +29,9 @@ frmOpLog::frmOpLog(QWidget *parent) : ListScreen(parent)
     });
     setQuery(QStringLiteral("select theTime,UName,theHost,theKind,theNum,theAmount,theCount,Remark,ID from SOpLog"),
              QStringLiteral("order by ID desc"));
+    // A remark naming a file ends in its SHA-256, one long word: on one line
+    // the file's name and the start of the hash stay in sight.
+    grid()->setWordWrap(false);
     setPaged(true);
     setEmptyTotalsZero(true);
 
