@@ -28,7 +28,7 @@ frmOpLog::frmOpLog(QWidget *parent) : ListScreen(parent)
         ListColumn("ID").hide(),
     });
     setQuery(QStringLiteral("select theTime,UName,theHost,theKind,theNum,theAmount,theCount,Remark,ID from SOpLog"),
-             QStringLiteral("order by ID desc"));
+             QStringLiteral("order by theTime desc, ID desc"));
     // A remark naming a file ends in its SHA-256, one long word: on one line
     // the file's name and the start of the hash stay in sight.
     grid()->setWordWrap(false);
