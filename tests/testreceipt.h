@@ -8,6 +8,18 @@
 
 #include <QString>
 
+// The line of product `sid` (code P1, 可乐), of either kind of document.
+template <class Line> Line oneLine(int sid, const QString &count, const QString &price)
+{
+    Line l;
+    l.sid = sid;
+    l.code = QStringLiteral("P1");
+    l.name = QStringLiteral("可乐");
+    l.price = Money::fromString(price);
+    l.count = Money::fromString(count);
+    return l;
+}
+
 inline TradeDoc oneLineReceipt(int supplier, const QString &supplierName, int sid, const QString &count,
                                const QString &paid = QStringLiteral("0"), const QString &price = QStringLiteral("2.5"))
 {
@@ -21,13 +33,7 @@ inline TradeDoc oneLineReceipt(int supplier, const QString &supplierName, int si
     d.account = QStringLiteral("现金");
     d.person = QStringLiteral("李四");
     d.paidText = paid;
-    TradeLine l;
-    l.sid = sid;
-    l.code = QStringLiteral("P1");
-    l.name = QStringLiteral("可乐");
-    l.price = Money::fromString(price);
-    l.count = Money::fromString(count);
-    d.lines << l;
+    d.lines << oneLine<TradeLine>(sid, count, price);
     return d;
 }
 
@@ -48,12 +54,6 @@ inline StockDoc oneLineStockDoc(StockKind kind, int sid, const QString &count, c
     d.myDate = G.WorkDate;
     d.warehouse = QStringLiteral("一号库");
     d.handler = QStringLiteral("张三");
-    StockLine l;
-    l.sid = sid;
-    l.code = QStringLiteral("P1");
-    l.name = QStringLiteral("可乐");
-    l.price = Money::fromString(price);
-    l.count = Money::fromString(count);
-    d.sides[0] << l;
+    d.sides[0] << oneLine<StockLine>(sid, count, price);
     return d;
 }
