@@ -19,6 +19,7 @@
 #include "stock/stockdoc.h"
 #include "stock/stockedits.h"
 #include "shell/frmoplog.h"
+#include "shell/resultmodel.h"
 #include "shell/main.h"
 #include "shell/screens.h"
 #include "shellspy.h"
@@ -91,6 +92,7 @@ private slots:
     void upgradeGrantsTheLogToTheAdministratorOnly();
     void screenListsAndFilters_data();
     void screenListsAndFilters();
+    void screenPagesNewestFirstByTime();
     void menuItemForTheAdministratorOnly();
 
 private:
@@ -488,6 +490,32 @@ void TstOpLog::screenListsAndFilters()
     const int time = fm.horizontalAdvance(QStringLiteral("2012-11-02 23:30:00"));
     QVERIFY2(s.grid()->columnWidth(0) >= time + 2 * fm.averageCharWidth(),
              qPrintable(QStringLiteral("column %1 px, text %2 px").arg(s.grid()->columnWidth(0)).arg(time)));
+}
+
+void TstOpLog::screenPagesNewestFirstByTime()
+{
+    // Two seats whose clocks differ: rows are written out of the order of
+    // their times, many in the same second. Page after page, every row comes
+    // once, the newest time first and the later row first within a second.
+    TestDb t;
+    MsgSpy msgs;
+    for (int i = 0; i < 450; ++i) {
+        const int second = i % 2 ? i / 7 : 100 + i / 7;
+        t.dm().mySQL("insert into SOpLog(theTime,UName,theHost,theKind,theNum,theAmount,theCount,Remark) "
+                     "values(?,'系统管理员','柜台','登录','',0,0,'')",
+                     {QDateTime(QDate(2012, 11, 1), QTime(8, 0)).addSecs(second).toString("yyyy-MM-dd hh:mm:ss")});
+    }
+    QVariantList want;
+    for (const auto &r : t.dm().rows("select ID from SOpLog order by theTime desc, ID desc")) want << r[0];
+    frmOpLog s;
+    s.show();
+    s.BitBtn1Click();
+    QVERIFY(s.rowCount() < want.size());
+    while (s.resultModel()->canFetchMore({})) s.resultModel()->fetchMore({});
+    QVariantList shown;
+    for (int r = 0; r < s.rowCount(); ++r) shown << s.valueAt(r, "ID");
+    QCOMPARE(shown, want);
+    QVERIFY(msgs.shown.isEmpty());
 }
 
 void TstOpLog::menuItemForTheAdministratorOnly()
