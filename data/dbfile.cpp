@@ -7,6 +7,7 @@
 #include "engine.h"
 #include "serverbackup.h"
 #include "sqlitefile.h"
+#include "words.h"
 
 #include <QDir>
 #include <QFile>
@@ -104,7 +105,7 @@ QString backup(const QString &connection, const QString &target)
     // (another seat holding them for writing past the wait).
     try {
         Transaction tx(db);
-        OpLog::writeTo(db, G.LoginName, OpLog::Entry{QString::fromUtf8(OpLog::Backup), QString(), Money(), Money(),
+        OpLog::writeTo(db, G.LoginName, OpLog::Entry{QString::fromUtf8(OpLogWord::Backup), QString(), Money(), Money(),
                                                      OpLog::fileMark(target)});
         tx.commit();
     } catch (const DbError &) {

@@ -10,6 +10,7 @@
 #include "serverbackup.h"
 #include "sqlitefile.h"
 #include "transaction.h"
+#include "words.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -138,7 +139,7 @@ RestoreResult restore(frmDM &dm, const QString &connection, const QString &backu
         QFile::remove(folder.filePath(left));
 
     // 1. Fresh books of the program's own making, holding the backup's rows.
-    const OpLog::Entry told{QString::fromUtf8(OpLog::Restore), QString(), Money(), Money(), OpLog::fileMark(chosen)};
+    const OpLog::Entry told{QString::fromUtf8(OpLogWord::Restore), QString(), Money(), Money(), OpLog::fileMark(chosen)};
     if (const QString e = booksFromBackup(chosen, version, staged, pageSizeOf(live), &r.notes, told); !e.isEmpty()) {
         r.message = QStringLiteral("所选文件中的数据不能读取，未恢复：%1\n%2").arg(native(chosen), e);
         return r;

@@ -15,17 +15,8 @@ class frmDM;
 
 namespace OpLog {
 
-// The kinds of operation that are not a document's own word.
-inline constexpr const char *Delete = "删除";
-inline constexpr const char *Settle = "结算";
-inline constexpr const char *Login = "登录";
-inline constexpr const char *LoginFailed = "登录失败";
-inline constexpr const char *Logout = "退出";
-inline constexpr const char *Backup = "数据备份";
-inline constexpr const char *Restore = "数据恢复";
-
 struct Entry {
-    QString kind;   // what was done, in the program's words ("采购入库保存", "删除")
+    QString kind;   // what was done: a word of OpLogWord (data/words.h)
     QString num;    // the document's number, if any
     Money amount;   // the amount it moved
     Money count;    // the quantity it moved

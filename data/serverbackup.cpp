@@ -9,6 +9,7 @@
 #include "globals.h"
 #include "sqlitefile.h"
 #include "transaction.h"
+#include "words.h"
 
 #include <QCollator>
 #include <QDir>
@@ -485,7 +486,7 @@ RestoreResult serverRestore(frmDM &dm, QSqlDatabase db, const QString &backupFil
         try {
             booksFromBackup(db, chosen, archive, version, &r.notes);
             // Told in the restored books, so that the log they keep says so.
-            OpLog::writeTo(db, G.LoginName, OpLog::Entry{QString::fromUtf8(OpLog::Restore), QString(), Money(), Money(), mark});
+            OpLog::writeTo(db, G.LoginName, OpLog::Entry{QString::fromUtf8(OpLogWord::Restore), QString(), Money(), Money(), mark});
             tx.commit();
         } catch (const DbError &e) {
             // The books are as they were: the copy of them is not needed.

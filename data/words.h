@@ -84,3 +84,41 @@ inline constexpr const char *All[] = {
     PurchaseReturnReceived, SalesEntered, SalesDeleted, SalesReceived, SalesReturnEntered,
     SalesReturnDeleted, SalesReturnPaid, PaymentEntered, PaymentDeleted, ReceiptEntered, ReceiptDeleted};
 } // namespace MoneyWord
+
+// SOpLog.theKind: what a row of the operation log tells. A trade or stock
+// document's save is its name (its caption without the last "单") followed by
+// Saved, PreSaved or Changed.
+namespace OpLogWord {
+inline constexpr const char *Saved = "保存";
+inline constexpr const char *PreSaved = "预存";
+inline constexpr const char *Changed = "修改";
+inline constexpr const char *PaymentSaved = "付款单保存";
+inline constexpr const char *ReceiptSaved = "收款单保存";
+inline constexpr const char *Delete = "删除";
+inline constexpr const char *Settle = "结算";
+inline constexpr const char *StockEdit = "库存修改";
+inline constexpr const char *CostPriceEdit = "成本价修改";
+inline constexpr const char *SalesCostEdit = "销售成本修改";
+inline constexpr const char *ProductImport = "商品导入";
+inline constexpr const char *PartnerImport = "往来单位导入";
+inline constexpr const char *Backup = "数据备份";
+inline constexpr const char *Restore = "数据恢复";
+inline constexpr const char *UserAdded = "用户新增";
+inline constexpr const char *UserOn = "用户启用";
+inline constexpr const char *UserOff = "用户停用";
+inline constexpr const char *UserDeleted = "用户删除";
+inline constexpr const char *RightsChanged = "权限修改";
+inline constexpr const char *OptionsChanged = "默认选项修改";
+inline constexpr const char *PasswordChanged = "密码修改";
+inline constexpr const char *ShopInfoChanged = "本店信息修改";
+inline constexpr const char *Login = "登录";
+inline constexpr const char *LoginFailed = "登录失败";
+inline constexpr const char *Logout = "退出";
+
+// The words that are not made from a document's name, in the order the log
+// screen offers them after the documents' saves.
+inline constexpr const char *Standalone[] = {
+    PaymentSaved, ReceiptSaved, Delete, Settle, StockEdit, CostPriceEdit, SalesCostEdit, ProductImport,
+    PartnerImport, Backup, Restore, UserAdded, UserOn, UserOff, UserDeleted, RightsChanged, OptionsChanged,
+    PasswordChanged, ShopInfoChanged, Login, LoginFailed, Logout};
+} // namespace OpLogWord

@@ -176,7 +176,7 @@ Outcome importProducts(frmDM &dm, const Sheet &sheet, bool saveStock, const QStr
             booked += quantity;
         }
     }
-    OpLog::write(dm, QStringLiteral("商品导入"), QString(), Money(), booked,
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::ProductImport), QString(), Money(), booked,
                  QStringLiteral("%1 个商品 %2").arg(o.imported).arg(sheet.source));
     tx.commit();
     o.ok = true;
@@ -211,7 +211,7 @@ Outcome importPartners(frmDM &dm, const Sheet &sheet)
                   QString::fromUtf8(Words::StateOn), live, QString::fromUtf8(Words::UTypeBoth)});
         ++o.imported;
     }
-    OpLog::write(dm, QStringLiteral("往来单位导入"), QString(), Money(), Money(),
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::PartnerImport), QString(), Money(), Money(),
                  QStringLiteral("%1 个往来单位 %2").arg(o.imported).arg(sheet.source));
     tx.commit();
     o.ok = true;

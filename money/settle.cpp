@@ -111,7 +111,7 @@ SettleCheck settleTradeDoc(frmDM &dm, TradeKind kind, int docId, const Settlemen
                 G.LoginName);
     dm.mySQL(QStringLiteral("update %1 set %2=?, theSJ=? where ID=?").arg(k.head, k.owedColumn),
              {(owed - amount).toVariant(), (paid + amount).toVariant(), docId});
-    OpLog::write(dm, QString::fromUtf8(OpLog::Settle), num, amount, Money(), k.caption);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::Settle), num, amount, Money(), k.caption);
     tx.commit();
     return {};
 }

@@ -159,7 +159,7 @@ QString saveVoucher(frmDM &dm, const Voucher &v, VoucherCheck *refused)
     lower(dm, v.kind, v.uid, amount);
     dm.SaveList(s.enteredWord, num, s.cashIn ? amount : Money(), s.cashIn ? Money() : amount, v.account, v.handler,
                 G.LoginName);
-    OpLog::write(dm, s.kind == VoucherKind::Payment ? QStringLiteral("付款单保存") : QStringLiteral("收款单保存"), num, amount);
+    OpLog::write(dm, QString::fromUtf8(s.kind == VoucherKind::Payment ? OpLogWord::PaymentSaved : OpLogWord::ReceiptSaved), num, amount);
     tx.commit();
     return num;
 }
@@ -184,7 +184,7 @@ bool deleteVoucher(frmDM &dm, VoucherKind kind, int id)
     dm.SaveList(s.deletedWord, row[2].toString(), s.cashIn ? Money() : amount, s.cashIn ? amount : Money(),
                 row[3].toString(), row[4].toString(), G.LoginName);
     dm.mySQL(QStringLiteral("update %1 set theDel=? where ID=?").arg(s.table), {QString::fromUtf8(Words::Yes), id});
-    OpLog::write(dm, QString::fromUtf8(OpLog::Delete), row[2].toString(), amount, Money(),
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::Delete), row[2].toString(), amount, Money(),
                  s.kind == VoucherKind::Payment ? QStringLiteral("付款单") : QStringLiteral("收款单"));
     tx.commit();
     return true;

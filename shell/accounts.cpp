@@ -51,7 +51,7 @@ std::optional<LoginUser> checkLogin(frmDM &dm, const QString &name, const QStrin
     // Every attempt is told in the log, the failed ones under the name tried;
     // another seat's long save does not hold up the login.
     OpLog::writeSoon(dm.db(), user ? user->name : name,
-                     OpLog::Entry{QString::fromUtf8(user ? OpLog::Login : OpLog::LoginFailed)});
+                     OpLog::Entry{QString::fromUtf8(user ? OpLogWord::Login : OpLogWord::LoginFailed)});
     return user;
 }
 
@@ -84,7 +84,7 @@ bool addUser(frmDM &dm, const QString &name, const QString &remark)
         dm.mySQL(QStringLiteral("Insert into SUser(theName,thePass,Remark,theState) Values(?,?,?,?)"),
                  {name, hash, remark, QString::fromUtf8(Words::StateOn)});
     }
-    OpLog::write(dm, QStringLiteral("用户新增"), QString(), Money(), Money(), name);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::UserAdded), QString(), Money(), Money(), name);
     tx.commit();
     return true;
 }
@@ -96,14 +96,14 @@ void setUserState(frmDM &dm, int id, bool on)
         ServerRights::setUserState(dm, G.LoginName, G.LoginProof, id, on);
     else
         dm.myState(QStringLiteral("SUser"), QString::fromUtf8(on ? Words::StateOn : Words::StateOff), id);
-    OpLog::write(dm, on ? QStringLiteral("用户启用") : QStringLiteral("用户停用"), QString(), Money(), Money(), userName(dm, id));
+    OpLog::write(dm, QString::fromUtf8(on ? OpLogWord::UserOn : OpLogWord::UserOff), QString(), Money(), Money(), userName(dm, id));
     tx.commit();
 }
 
 void logout(frmDM &dm)
 {
     Transaction tx(dm.db());
-    OpLog::write(dm, QString::fromUtf8(OpLog::Logout));
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::Logout));
     tx.commit();
 }
 
@@ -115,7 +115,7 @@ void deleteUser(frmDM &dm, int id)
         ServerRights::deleteUser(dm, G.LoginName, G.LoginProof, id);
     else
         dm.mySQL(QStringLiteral("Delete from SUser where ID=?"), {id});
-    OpLog::write(dm, QStringLiteral("用户删除"), QString(), Money(), Money(), name);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::UserDeleted), QString(), Money(), Money(), name);
     tx.commit();
 }
 
@@ -137,7 +137,7 @@ void saveRights(frmDM &dm, int userId, const QStringList &codes)
         for (const QString &code : codes)
             dm.mySQL(QStringLiteral("insert into SLevel(UID,MNum) Values(?,?)"), {userId, code.left(3)});
     }
-    OpLog::write(dm, QStringLiteral("权限修改"), QString(), Money(), Money(),
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::RightsChanged), QString(), Money(), Money(),
                  userName(dm, userId) + QLatin1Char(' ') + codes.join(QLatin1Char(',')));
     tx.commit();
 }
@@ -158,7 +158,7 @@ void saveUserDefaults(frmDM &dm, int userId, const UserDefaults &d)
     else
         dm.mySQL(QStringLiteral("update SUser set theCK=?,theZH=?,theJSR=?,theSFKR=? where ID=?"),
                  {d.ck, d.zh, d.jsr, d.sfkr, userId});
-    OpLog::write(dm, QStringLiteral("默认选项修改"), QString(), Money(), Money(), userName(dm, userId));
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::OptionsChanged), QString(), Money(), Money(), userName(dm, userId));
     tx.commit();
 }
 
@@ -186,7 +186,7 @@ void setPassword(frmDM &dm, const QString &userName, const QString &oldPass, con
     } else {
         dm.mySQL(QStringLiteral("Update SUser set thePass=? Where theName=?"), {hash, userName});
     }
-    OpLog::write(dm, QStringLiteral("密码修改"), QString(), Money(), Money(), userName);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::PasswordChanged), QString(), Money(), Money(), userName);
     tx.commit();
     if (onServer(dm) && userName == G.LoginName) G.LoginProof = hash;
 }

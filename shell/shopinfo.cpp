@@ -80,7 +80,7 @@ SaveResult save(frmDM &dm, const ShopInfo &in)
              {in.name, in.lines[0], in.lines[1], in.lines[2], in.lines[3], in.lines[4], in.t1, in.t2, in.gs,
               kcMin.value.toVariant(), kcMax.value.toVariant(), in.alert ? 1 : 0, in.jh ? 1 : 0, in.xs ? 1 : 0,
               in.jh1 ? 1 : 0, in.xs1 ? 1 : 0, in.costMethod, in.negativeStock ? 1 : 0});
-    OpLog::write(dm, QStringLiteral("本店信息修改"), QString(), Money(), Money(), in.name);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::ShopInfoChanged), QString(), Money(), Money(), in.name);
     tx.commit();
     SaveResult r;
     r.saved = true;

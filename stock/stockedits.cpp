@@ -22,7 +22,7 @@ bool setStockCount(frmDM &dm, int ukcId, Money count)
     const bool in = difference > Money();
     dm.SaveSList(QString::fromUtf8(StockWord::StockEdit), QString(), warehouse, sid, in ? difference : Money(),
                  in ? Money() : difference.abs(), price);
-    OpLog::write(dm, QStringLiteral("库存修改"), QString(), difference * price, difference,
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::StockEdit), QString(), difference * price, difference,
                  QStringLiteral("%1 商品ID %2").arg(warehouse).arg(sid));
     tx.commit();
     return true;
@@ -32,7 +32,7 @@ void setCostPrice(frmDM &dm, int sid, Money price)
 {
     Transaction tx(dm.db());
     dm.mySQL(QStringLiteral("update SShop set theCB=? where ID=?"), {price.toVariant(), sid});
-    OpLog::write(dm, QStringLiteral("成本价修改"), QString(), price, Money(), QStringLiteral("商品ID %1").arg(sid));
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::CostPriceEdit), QString(), price, Money(), QStringLiteral("商品ID %1").arg(sid));
     tx.commit();
 }
 

@@ -77,7 +77,7 @@ QString saveStockDoc(frmDM &dm, const StockDoc &doc, StockCheck *refused)
             postStockMoves(dm, num, moves);
         }
     }
-    OpLog::write(dm, k.caption.chopped(1) + QStringLiteral("保存"), num, doc.total(), doc.totalCount());
+    OpLog::write(dm, k.caption.chopped(1) + QString::fromUtf8(OpLogWord::Saved), num, doc.total(), doc.totalCount());
     tx.commit();
     return num;
 }
@@ -116,7 +116,7 @@ DeleteResult deleteStockDoc(frmDM &dm, StockKind kind, int id)
     }
     dm.mySQL(QStringLiteral("update %1 set theDel=? where ID=?").arg(k.head), {QString::fromUtf8(Words::Yes), id});
     postStockMoves(dm, num, moves);
-    OpLog::write(dm, QString::fromUtf8(OpLog::Delete), num, total, count, k.caption);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::Delete), num, total, count, k.caption);
     tx.commit();
     return {DeleteOutcome::Deleted, QString()};
 }

@@ -19,10 +19,12 @@
 #include "stock/stockdoc.h"
 #include "stock/stockedits.h"
 #include "shell/frmoplog.h"
+#include "shell/resultmodel.h"
 #include "shell/main.h"
 #include "shell/screens.h"
 #include "shellspy.h"
 #include "testdb.h"
+#include "testreceipt.h"
 #include "trade/tradedelete.h"
 #include "trade/tradedoc.h"
 
@@ -39,6 +41,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSysInfo>
+#include <QTableView>
 #include <QtTest>
 
 namespace {
@@ -89,6 +92,7 @@ private slots:
     void upgradeGrantsTheLogToTheAdministratorOnly();
     void screenListsAndFilters_data();
     void screenListsAndFilters();
+    void screenPagesNewestFirstByTime();
     void menuItemForTheAdministratorOnly();
 
 private:
@@ -104,40 +108,9 @@ struct TstOpLog::Fixture {
 
     TradeDoc trade(TradeKind kind, const char *price, const char *count, const char *paid, bool preSave = false)
     {
-        TradeDoc d;
-        d.kind = kind;
-        d.uid = (kind == TradeKind::Purchase || kind == TradeKind::PurchaseReturn) ? supplier : customer;
-        d.partnerName = "伙伴";
-        d.myDate = "2012-11-17";
-        d.warehouse = "一号库";
-        d.handler = "张三";
-        d.account = "现金";
-        d.person = "李四";
-        d.paidText = paid;
+        const bool bought = kind == TradeKind::Purchase || kind == TradeKind::PurchaseReturn;
+        TradeDoc d = oneLineTradeDoc(kind, bought ? supplier : customer, "伙伴", cola, count, paid, price);
         d.preSave = preSave;
-        TradeLine l;
-        l.sid = cola;
-        l.code = "P001";
-        l.name = "可乐";
-        l.price = m(price);
-        l.count = m(count);
-        d.lines << l;
-        return d;
-    }
-    StockDoc loss(const char *price, const char *count)
-    {
-        StockDoc d;
-        d.kind = StockKind::Loss;
-        d.myDate = "2012-11-17";
-        d.warehouse = "一号库";
-        d.handler = "张三";
-        StockLine l;
-        l.sid = cola;
-        l.code = "P001";
-        l.name = "可乐";
-        l.price = m(price);
-        l.count = m(count);
-        d.sides[0] << l;
         return d;
     }
     int idOf(const QString &table, const QString &num)
@@ -166,7 +139,7 @@ void TstOpLog::eachChangeWritesItsRow()
     saveTradeDoc(f.dm(), change);
     QCOMPARE(settleTradeDoc(f.dm(), TradeKind::Purchase, f.idOf("UJH", cg),
                             Settlement{"2012-11-18", "7.5", "现金", "李四"}).ok(), true);
-    const QString bs = saveStockDoc(f.dm(), f.loss("2.5", "1"));
+    const QString bs = saveStockDoc(f.dm(), oneLineStockDoc(StockKind::Loss, f.cola, "1"));
     QCOMPARE(deleteStockDoc(f.dm(), StockKind::Loss, f.idOf("UBS", bs)).outcome, DeleteOutcome::Deleted);
     Voucher v;
     v.kind = VoucherKind::Receipt;
@@ -187,6 +160,10 @@ void TstOpLog::eachChangeWritesItsRow()
     ShopInfo shop = ShopInfoData::read(f.dm());
     shop.name = "新店名";
     QVERIFY(ShopInfoData::save(f.dm(), shop).saved);
+    StockDoc assembly = oneLineStockDoc(StockKind::Assembly, f.cola, "1");
+    assembly.issuing = "一号库";
+    assembly.sides[1] = assembly.sides[0];
+    const QString cz = saveStockDoc(f.dm(), assembly);
 
     struct Want { const char *kind; QString num; const char *amount, *count; const char *remark; };
     const QVector<Want> want{
@@ -205,6 +182,7 @@ void TstOpLog::eachChangeWritesItsRow()
         {"销售出库保存", xs, "10.5", "3", ""},
         {"销售成本修改", xs, "2.4", "3", ""},
         {"本店信息修改", QString(), "0", "0", "新店名"},
+        {"拆装保存", cz, "5", "2", ""},
     };
     const QVector<LogRow> rows = logRows(f.dm());
     QCOMPARE(rows.size(), want.size());
@@ -217,6 +195,8 @@ void TstOpLog::eachChangeWritesItsRow()
         if (want[i].remark) QVERIFY2(rows[i].remark == QString::fromUtf8(want[i].remark), at);
         QCOMPARE(rows[i].user, QStringLiteral("系统管理员"));
         QCOMPARE(rows[i].host, QSysInfo::machineHostName());
+        // The log screen offers every kind a change writes.
+        QVERIFY2(frmOpLog::kindWords().contains(rows[i].kind), at);
     }
     const QString time = f.dm().value("select max(theTime) from SOpLog").toString();
     QVERIFY(QDateTime::fromString(time, "yyyy-MM-dd hh:mm:ss").isValid());
@@ -247,7 +227,7 @@ void TstOpLog::failedChangeLeavesNoRow()
         if (what == "receipt") {
             saveTradeDoc(f.dm(), f.trade(TradeKind::Purchase, "2.5", "10", "5"));
         } else if (what == "loss") {
-            saveStockDoc(f.dm(), f.loss("2.5", "1"));
+            saveStockDoc(f.dm(), oneLineStockDoc(StockKind::Loss, f.cola, "1"));
         } else if (what == "voucher") {
             Voucher v;
             v.kind = VoucherKind::Payment;
@@ -505,6 +485,37 @@ void TstOpLog::screenListsAndFilters()
     QCOMPARE(s.foundCount(), int(times.size()));
     QCOMPARE(Money::fromString(s.totalText("theAmount")), m(amount.toUtf8().constData()));
     QVERIFY(s.excelButton()->isEnabled());
+    // A time is read on one line: its column holds the whole text with the cell's margins.
+    const QFontMetrics fm = s.grid()->fontMetrics();
+    const int time = fm.horizontalAdvance(QStringLiteral("2012-11-02 23:30:00"));
+    QVERIFY2(s.grid()->columnWidth(0) >= time + 2 * fm.averageCharWidth(),
+             qPrintable(QStringLiteral("column %1 px, text %2 px").arg(s.grid()->columnWidth(0)).arg(time)));
+}
+
+void TstOpLog::screenPagesNewestFirstByTime()
+{
+    // Two seats whose clocks differ: rows are written out of the order of
+    // their times, many in the same second. Page after page, every row comes
+    // once, the newest time first and the later row first within a second.
+    TestDb t;
+    MsgSpy msgs;
+    for (int i = 0; i < 450; ++i) {
+        const int second = i % 2 ? i / 7 : 100 + i / 7;
+        t.dm().mySQL("insert into SOpLog(theTime,UName,theHost,theKind,theNum,theAmount,theCount,Remark) "
+                     "values(?,'系统管理员','柜台','登录','',0,0,'')",
+                     {QDateTime(QDate(2012, 11, 1), QTime(8, 0)).addSecs(second).toString("yyyy-MM-dd hh:mm:ss")});
+    }
+    QVariantList want;
+    for (const auto &r : t.dm().rows("select ID from SOpLog order by theTime desc, ID desc")) want << r[0];
+    frmOpLog s;
+    s.show();
+    s.BitBtn1Click();
+    QVERIFY(s.rowCount() < want.size());
+    while (s.resultModel()->canFetchMore({})) s.resultModel()->fetchMore({});
+    QVariantList shown;
+    for (int r = 0; r < s.rowCount(); ++r) shown << s.valueAt(r, "ID");
+    QCOMPARE(shown, want);
+    QVERIFY(msgs.shown.isEmpty());
 }
 
 void TstOpLog::menuItemForTheAdministratorOnly()

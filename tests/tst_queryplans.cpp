@@ -7,9 +7,12 @@
 #include "data/globals.h"
 #include "data/maintenance.h"
 #include "data/prices.h"
+#include "shell/frmoplog.h"
 #include "trade/pricehistory.h"
 #include "testdb.h"
 
+#include <QComboBox>
+#include <QDateEdit>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
@@ -60,6 +63,7 @@ private slots:
     void linesDriveAndDocumentsAreLookedUpByNumber_data();
     void linesDriveAndDocumentsAreLookedUpByNumber();
     void optimizeGathersStatisticsOfWhatWasUsed();
+    void oneUsersLogIsSearchedByUserAndTime();
 };
 
 void TstQueryPlans::linesDriveAndDocumentsAreLookedUpByNumber_data()
@@ -150,5 +154,42 @@ void TstQueryPlans::optimizeGathersStatisticsOfWhatWasUsed()
     QSqlDatabase::removeDatabase(QStringLiteral("closed"));
 }
 
-QTEST_GUILESS_MAIN(TstQueryPlans)
+void TstQueryPlans::oneUsersLogIsSearchedByUserAndTime()
+{
+    // Years of log rows of four users: the log screen's page and totals for
+    // one user over a time range go straight to that user's rows of the
+    // range, not through every row of the range or of the log; the page reads
+    // them newest first and stops at its last row, and the totals read the
+    // index alone.
+    TestDb t;
+    setSession();
+    exec(t.db(), QStringLiteral("insert into SUser(theName,thePass,Remark,theState) values('小王','','','启用')"));
+    exec(t.db(), QStringLiteral("with recursive n(i) as (select 0 union all select i+1 from n where i<19999) "
+                                "insert into SOpLog(theTime,UName,theHost,theKind,theNum,theAmount,theCount,Remark) "
+                                "select datetime('2003-01-01', (i*4)||' hours'), case i%4 when 0 then '小王' when 1 then "
+                                "'系统管理员' when 2 then '小李' else '小张' end, '柜台', '登录', '', 0, 0, '' from n"));
+    frmOpLog s;
+    FilterRow *date = s.filters()[0];
+    date->dateFrom()->setDate(QDate(2004, 1, 1));
+    date->dateTo()->setDate(QDate(2010, 12, 31));
+    date->tick();
+    FilterRow *user = s.filters()[1];
+    user->comboBox()->setCurrentIndex(user->comboBox()->findText(QStringLiteral("小王")));
+    user->tick();
+    s.BitBtn1Click();
+    QVERIFY(s.foundCount() > 0);
+    const QVariantList binds{QStringLiteral("2004-01-01 00:00:00"), QStringLiteral("2010-12-31 23:59:59"),
+                             QStringLiteral("小王"), 100};
+    for (const QString &sql : {s.lastStatement(), s.lastTotalsStatement()}) {
+        const QString text = plan(t.db(), sql, binds.mid(0, sql.count(QLatin1Char('?')))).join(QLatin1Char('\n'));
+        QVERIFY2(text.contains(QLatin1String("INDEX IX_SOpLog_UName_theTime (UName=? AND theTime>? AND theTime<?)")),
+                 qPrintable(sql + QLatin1Char('\n') + text));
+        // Rows of the same second may be put in order among themselves, never all of them.
+        QVERIFY2(!text.contains(QLatin1String("TEMP B-TREE FOR ORDER BY")), qPrintable(sql + QLatin1Char('\n') + text));
+    }
+    const QString totals = plan(t.db(), s.lastTotalsStatement(), binds.mid(0, 3)).join(QLatin1Char('\n'));
+    QVERIFY2(totals.contains(QLatin1String("COVERING INDEX IX_SOpLog_UName_theTime")), qPrintable(totals));
+}
+
+QTEST_MAIN(TstQueryPlans)
 #include "tst_queryplans.moc"

@@ -53,31 +53,6 @@ void storeOptionsAt(frmDM &b, bool negativeStock, bool jh, bool xs, const QStrin
     if (!r.saved) throw std::runtime_error(r.message.toStdString());
 }
 
-TradeDoc tradeDoc(TradeKind kind, int uid, int sid, const char *price, const char *count)
-{
-    TradeDoc d = oneLineReceipt(uid, QStringLiteral("伙伴"), sid, QString::fromUtf8(count), QStringLiteral("0"),
-                                QString::fromUtf8(price));
-    d.kind = kind;
-    return d;
-}
-
-StockDoc stockDoc(StockKind kind, int sid, const char *count)
-{
-    StockDoc d;
-    d.kind = kind;
-    d.myDate = G.WorkDate;
-    d.warehouse = QStringLiteral("一号库");
-    d.handler = QStringLiteral("张三");
-    StockLine l;
-    l.sid = sid;
-    l.code = QStringLiteral("P1");
-    l.name = QStringLiteral("可乐");
-    l.price = Money::fromString(QStringLiteral("2.5"));
-    l.count = Money::fromString(QString::fromUtf8(count));
-    d.sides[0] << l;
-    return d;
-}
-
 ProductInput product(const QString &name, const QString &num)
 {
     ProductInput in;
@@ -148,14 +123,14 @@ void TstSeatDecisions::negativeStockAsTheBooksSay()
     // Five in stock, by a receipt or an overage; for a deletion three of them sold since.
     int docId = 0;
     if (action == QLatin1String("delete overage")) {
-        QVERIFY(!saveStockDoc(dm, stockDoc(StockKind::Overage, cola, "5")).isEmpty());
+        QVERIFY(!saveStockDoc(dm, oneLineStockDoc(StockKind::Overage, cola, "5")).isEmpty());
         docId = dm.value(QStringLiteral("select max(ID) from UBY")).toInt();
     } else {
-        QVERIFY(!saveTradeDoc(dm, tradeDoc(TradeKind::Purchase, supplier, cola, "2.5", "5")).isEmpty());
+        QVERIFY(!saveTradeDoc(dm, oneLineTradeDoc(TradeKind::Purchase, supplier, "伙伴", cola, "5", "0", "2.5")).isEmpty());
         docId = dm.value(QStringLiteral("select max(ID) from UJH")).toInt();
     }
     if (action.startsWith(QLatin1String("delete")))
-        QVERIFY(!saveTradeDoc(dm, tradeDoc(TradeKind::Sales, customer, cola, "3.5", "3")).isEmpty());
+        QVERIFY(!saveTradeDoc(dm, oneLineTradeDoc(TradeKind::Sales, customer, "伙伴", cola, "3", "0", "3.5")).isEmpty());
 
     // Seat A started with the opposite of what seat B stores now.
     G.ShopFKC = !booksAllow;
@@ -166,11 +141,11 @@ void TstSeatDecisions::negativeStockAsTheBooksSay()
     QString refusal;
     if (action == QLatin1String("sale")) {
         TradeCheck refused;
-        done = !saveTradeDoc(dm, tradeDoc(TradeKind::Sales, customer, cola, "3.5", "8"), &refused).isEmpty();
+        done = !saveTradeDoc(dm, oneLineTradeDoc(TradeKind::Sales, customer, "伙伴", cola, "8", "0", "3.5"), &refused).isEmpty();
         refusal = refused.message;
     } else if (action == QLatin1String("loss")) {
         StockCheck refused;
-        done = !saveStockDoc(dm, stockDoc(StockKind::Loss, cola, "8"), &refused).isEmpty();
+        done = !saveStockDoc(dm, oneLineStockDoc(StockKind::Loss, cola, "8"), &refused).isEmpty();
         refusal = refused.message;
     } else {
         const DeleteResult r = action == QLatin1String("delete receipt") ? deleteTradeDoc(dm, TradeKind::Purchase, docId)
@@ -212,7 +187,7 @@ void TstSeatDecisions::priceOptionsAsTheBooksSay()
     G.ShopJH = G.ShopXS = !booksOn;
     storeOptionsAt(*b.dm, true, booksOn, booksOn, QStringLiteral("采购单价"));
 
-    QVERIFY(!saveTradeDoc(*a.dm, tradeDoc(sales ? TradeKind::Sales : TradeKind::Purchase, partner, cola, "9", "1")).isEmpty());
+    QVERIFY(!saveTradeDoc(*a.dm, oneLineTradeDoc(sales ? TradeKind::Sales : TradeKind::Purchase, partner, "伙伴", cola, "1", "0", "9")).isEmpty());
     const auto p = a.dm->rows(QStringLiteral("select theJH, theXS from SShop where ID=?"), {cola});
     const QString jh = Money::fromVariant(p[0][0]).toString(), xs = Money::fromVariant(p[0][1]).toString();
     QCOMPARE(jh, QString::fromLatin1(booksOn && !sales ? "9" : "2.5"));
@@ -244,7 +219,7 @@ void TstSeatDecisions::costMethodAsTheBooksSay()
     G.ShopCB = started;
     storeOptionsAt(*b.dm, false, false, false, books);
 
-    QVERIFY(!saveTradeDoc(*a.dm, tradeDoc(TradeKind::Purchase, supplier, cola, "6", "10")).isEmpty());
+    QVERIFY(!saveTradeDoc(*a.dm, oneLineTradeDoc(TradeKind::Purchase, supplier, "伙伴", cola, "10", "0", "6")).isEmpty());
     QCOMPARE(Money::fromVariant(a.dm->value(QStringLiteral("select theCB from SShop where ID=?"), {cola})).toString(), cost);
 }
 

@@ -92,7 +92,7 @@ DeleteResult deleteTradeDoc(frmDM &dm, TradeKind kind, int docId)
                         s[2].toString(), G.LoginName);
         }
     }
-    OpLog::write(dm, QString::fromUtf8(OpLog::Delete), num, total, count, k.caption);
+    OpLog::write(dm, QString::fromUtf8(OpLogWord::Delete), num, total, count, k.caption);
     tx.commit();
     return {DeleteOutcome::Deleted, QString()};
 }

@@ -147,7 +147,7 @@ QString saveTradeDoc(frmDM &dm, const TradeDoc &doc, TradeCheck *refused)
             dm.SaveList(k.cashWord, num, k.cashIn ? paid : Money(), k.cashIn ? Money() : paid, doc.account,
                         doc.person, G.LoginName);
     }
-    const char *what = changing ? "修改" : doc.preSave && k.canPreSave ? "预存" : "保存";
+    const char *what = changing ? OpLogWord::Changed : doc.preSave && k.canPreSave ? OpLogWord::PreSaved : OpLogWord::Saved;
     OpLog::write(dm, k.caption.chopped(1) + QString::fromUtf8(what), num, doc.total(), doc.totalCount());
     tx.commit();
     return num;
