@@ -86,7 +86,13 @@ QString programFolder()
 bool claimSingleInstance(SingleInstance &lock)
 {
     if (lock.acquire()) return true;
-    Msg::warning(nullptr, QStringLiteral("Tavrel进销存软件 已经打开了！"), QStringLiteral("警告"));
+    if (!lock.error().isEmpty()) {
+        Msg::error(nullptr, lock.error());
+        return false;
+    }
+    Msg::warning(nullptr,
+                 QStringLiteral("Tavrel进销存软件 已经打开了！\n正在使用的账套文件夹：%1").arg(QDir::toNativeSeparators(lock.booksFolder())),
+                 QStringLiteral("警告"));
     return false;
 }
 
