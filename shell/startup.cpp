@@ -113,7 +113,13 @@ bool installQtTranslations()
     if (installed) return true;
     if (!qApp) return false;
     auto *t = new QTranslator(qApp);
-    if (!t->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    // Qt's own folder, else the copy the package brings (/usr/share/jxc/translations).
+    const QStringList folders{QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                              QCoreApplication::applicationDirPath() + QStringLiteral("/../share/jxc/translations")};
+    bool loaded = false;
+    for (const QString &folder : folders)
+        if (!loaded) loaded = t->load(QStringLiteral("qtbase_zh_CN"), folder);
+    if (!loaded) {
         delete t;
         return false;
     }

@@ -28,7 +28,8 @@ bool claimSingleInstance(SingleInstance &lock);
 void installDateFormat();
 
 // Qt's own Chinese texts for the standard buttons and dialogs ("确定", "是",
-// "否", "取消"), from Qt's translations folder (qtbase_zh_CN.qm). Returns
+// "否", "取消"), from Qt's translations folder (qtbase_zh_CN.qm) or the copy
+// installed with the program (<prefix>/share/jxc/translations). Returns
 // false when the translation file is missing; the texts then stay English.
 // Safe to call more than once.
 bool installQtTranslations();
