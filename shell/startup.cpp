@@ -180,7 +180,7 @@ QString helpPage()
     initHelpResource();
     const QString builtIn = QStringLiteral(":/help/index.html");
     if (QDir().mkpath(QFileInfo(page).absolutePath()) && QFile::copy(builtIn, page)) return page;
-    // A program folder we may not write to: a copy in the temporary folder serves as well.
+    // A books' folder we may not write to: a copy in the temporary folder serves as well.
     const QString spare = QDir::temp().filePath(QStringLiteral("jxc-help/index.html"));
     if (QFileInfo::exists(spare) || (QDir().mkpath(QFileInfo(spare).absolutePath()) && QFile::copy(builtIn, spare)))
         return spare;
