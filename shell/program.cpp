@@ -26,6 +26,7 @@
 #include "data/singleinstance.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStandardPaths>
 #include <cstdio>
 #include <memory>
@@ -39,6 +40,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("jxc"));
     QApplication::setApplicationDisplayName(Msg::appTitle());
     QGuiApplication::setDesktopFileName(QStringLiteral("jxc"));
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) icon.addFile(QStringLiteral(":/icons/jxc-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     // The standard buttons read 确定, 是, 否 and 取消 from the first box on.
     Shell::installQtTranslations();
 
