@@ -1,5 +1,5 @@
 #pragma once
-// Where the books are: the file Data/db.edb below the program folder (one
+// Where the books are: the file Data/db.edb in the books' folder (one
 // seat), or a database on a PostgreSQL server (several seats on the same
 // books). The server is named by Data/server.ini beside the database file
 //
@@ -67,7 +67,7 @@ inline constexpr qint64 MaxSettingsFileBytes = 64 * 1024;
 // ';'-separated list; every value quoted for the client library).
 QString serverConnectOptions(const BooksLocation &where, const QString &applicationName);
 
-// The settings file of a program folder: AppPath + "Data/server.ini".
+// The settings file of a books' folder: AppPath + "Data/server.ini".
 QString serverSettingsFile(const QString &appPath);
 
 // Whether the settings file `iniFile` holds a password and other users of

@@ -1,5 +1,5 @@
 #pragma once
-// The one database connection: the file Data/db.edb below the program folder,
+// The one database connection: the file Data/db.edb in the books' folder,
 // an SQLite database created with the schema and initial rows when missing;
 // or, for several seats, a database on a PostgreSQL server (bookslocation.h),
 // given the same schema and initial rows when it is empty.

@@ -5,7 +5,7 @@
 #include <QString>
 
 struct AppGlobals {
-    QString AppPath;     // program folder, ending with a separator
+    QString AppPath;     // the books' folder (data/booksfolder.h), ending with a separator
     QString AppVersion;
     QString AppEdition;
 

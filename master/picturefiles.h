@@ -1,6 +1,6 @@
 #pragma once
 // Product pictures on disk. A product with ID n may have one picture, a JPEG
-// file "Image/n.jpg" in the program folder, and its thumbnail "n.jpg_YS.jpg",
+// file "Image/n.jpg" in the books' folder, and its thumbnail "n.jpg_YS.jpg",
 // the picture stretched to 200 × 200 and stored at JPEG quality 100. Nothing in
 // the database records whether a picture exists.
 //

@@ -5,6 +5,7 @@
 
 #include "data/globals.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -21,6 +22,10 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     version->setObjectName(QStringLiteral("Version"));
     auto *edition = new QLabel(QStringLiteral("版别：") + G.AppEdition, this);
     edition->setObjectName(QStringLiteral("Edition"));
+    // Where this copy keeps its books, pictures and exports.
+    auto *books = new QLabel(QStringLiteral("账套文件夹：") + QDir::toNativeSeparators(G.AppPath), this);
+    books->setObjectName(QStringLiteral("Books"));
+    books->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *site = new QLabel(QStringLiteral("网站：") + Shell::webSite(), this);
     auto *notice = new QLabel(QStringLiteral("本软件受著作权法保护，未经许可不得复制、传播。"), this);
 
@@ -33,7 +38,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(logo);
-    for (QLabel *l : {version, edition, site, notice}) layout->addWidget(l);
+    for (QLabel *l : {version, edition, books, site, notice}) layout->addWidget(l);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// "更换背景": copies a chosen JPEG picture to the program folder as the main
+// "更换背景": copies a chosen JPEG picture to the books' folder as the main
 // window's background ("bj.jpg"), or removes it. Both take effect at the next start.
 #include <QDialog>
 

@@ -16,6 +16,8 @@
 #include "data/words.h"
 #include "data/menutable.h"
 
+#include "jxcversion.h"
+
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileInfo>
@@ -56,7 +58,6 @@ private:
 
 namespace {
 
-const char *const Version = "5.1.13.820";
 const char *const Edition = "单机版";
 
 // The two new-entry screens get a clear id ("0") so they start a new record;
@@ -109,9 +110,8 @@ const MenuEntry *entryByCaption(const QString &caption)
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 {
     Shell::installDateFormat();
-    G.AppPath = Shell::programFolder();
     G.AppEdition = QString::fromUtf8(Edition);
-    G.AppVersion = QString::fromLatin1(Version);
+    G.AppVersion = QStringLiteral(JXC_VERSION);
     DM().FindDept();
 
     setWindowTitle(Msg::appTitle());

@@ -20,7 +20,8 @@ class BackgroundArea;
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // Sets the program folder, version and edition and reads the shop row.
+    // Sets the version and edition and reads the shop row (the books' folder,
+    // AppPath, is set before: shell/program.cpp).
     // Throws DbError when the shop row cannot be read.
     explicit frmMain(QWidget *parent = nullptr);
     ~frmMain() override;

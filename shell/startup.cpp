@@ -89,7 +89,13 @@ QString programFolder()
 bool claimSingleInstance(SingleInstance &lock)
 {
     if (lock.acquire()) return true;
-    Msg::warning(nullptr, QStringLiteral("Tavrel进销存软件 已经打开了！"), QStringLiteral("警告"));
+    if (!lock.error().isEmpty()) {
+        Msg::error(nullptr, lock.error());
+        return false;
+    }
+    Msg::warning(nullptr,
+                 QStringLiteral("Tavrel进销存软件 已经打开了！\n正在使用的账套文件夹：%1").arg(QDir::toNativeSeparators(lock.booksFolder())),
+                 QStringLiteral("警告"));
     return false;
 }
 
@@ -110,7 +116,13 @@ bool installQtTranslations()
     if (installed) return true;
     if (!qApp) return false;
     auto *t = new QTranslator(qApp);
-    if (!t->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    // Qt's own folder, else the copy the package brings (/usr/share/jxc/translations).
+    const QStringList folders{QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                              QCoreApplication::applicationDirPath() + QStringLiteral("/../share/jxc/translations")};
+    bool loaded = false;
+    for (const QString &folder : folders)
+        if (!loaded) loaded = t->load(QStringLiteral("qtbase_zh_CN"), folder);
+    if (!loaded) {
         delete t;
         return false;
     }
@@ -194,7 +206,7 @@ QString helpPage()
     initHelpResource();
     const QString builtIn = QStringLiteral(":/help/index.html");
     if (QDir().mkpath(QFileInfo(page).absolutePath()) && QFile::copy(builtIn, page)) return page;
-    // A program folder we may not write to: a copy in the temporary folder serves as well.
+    // A books' folder we may not write to: a copy in the temporary folder serves as well.
     const QString spare = QDir::temp().filePath(QStringLiteral("jxc-help/index.html"));
     if (QFileInfo::exists(spare) || (QDir().mkpath(QFileInfo(spare).absolutePath()) && QFile::copy(builtIn, spare)))
         return spare;

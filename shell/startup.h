@@ -12,12 +12,14 @@ class SingleInstance;
 
 namespace Shell {
 
-// The folder of the program file, ending with '/'.
+// The folder of the program file, ending with '/'. The books' folder (AppPath)
+// is this folder only for a copy with Data/ beside it (data/booksfolder.h).
 QString programFolder();
 
-// Takes the single-instance lock. When another copy runs, shows the warning
-// "Tavrel进销存软件 已经打开了！" and returns false: the caller then ends
-// without creating any window.
+// Takes the single-instance lock of the books' folder. When another copy
+// works on these books, shows the warning "Tavrel进销存软件 已经打开了！"
+// naming the folder and returns false: the caller then ends without creating
+// any window. A lock that cannot be made is shown as an error (false too).
 bool claimSingleInstance(SingleInstance &lock);
 
 // Every date shown reads "yyyy-MM-dd": Chinese names in the calendar and every
@@ -27,7 +29,8 @@ bool claimSingleInstance(SingleInstance &lock);
 void installDateFormat();
 
 // Qt's own Chinese texts for the standard buttons and dialogs ("确定", "是",
-// "否", "取消"), from Qt's translations folder (qtbase_zh_CN.qm). Returns
+// "否", "取消"), from Qt's translations folder (qtbase_zh_CN.qm) or the copy
+// installed with the program (<prefix>/share/jxc/translations). Returns
 // false when the translation file is missing; the texts then stay English.
 // Safe to call more than once.
 bool installQtTranslations();
@@ -55,7 +58,7 @@ void openUrl(const QUrl &url);
 void setUrlHook(std::function<void(const QUrl &)> hook);
 
 // Where the help page and the web site live.
-QString helpPage();      // programFolder() + "help/index.html"
+QString helpPage();      // AppPath + "help/index.html"
 QString webSite();
 
 } // namespace Shell

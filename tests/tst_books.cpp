@@ -1,5 +1,8 @@
-// Where the program finds its books: the file by default, a server named in
-// Data/server.ini or on the command line (which wins).
+// Where the program finds its books: the folder they live in (the command
+// line, the program's own folder with Data/, else the user's data folder),
+// then the file by default, a server named in Data/server.ini or on the
+// command line (which wins).
+#include "data/booksfolder.h"
 #include "data/bookslocation.h"
 
 #include <QDir>
@@ -10,6 +13,10 @@
 class TstBooks : public QObject {
     Q_OBJECT
 private slots:
+    void folderChosen_data();
+    void folderChosen();
+    void folderRefused_data();
+    void folderRefused();
     void chosen_data();
     void chosen();
     void refused_data();
@@ -28,6 +35,75 @@ void writeIni(const QString &folder, const QString &ini)
     f.write(ini.toUtf8());
 }
 } // namespace
+
+// The program's folder holds "Data" as a folder, as a plain file, or not at
+// all; the expected folder is "program", "user", "given" (the folder on the
+// command line) or "relative" (given relative to the working folder).
+void TstBooks::folderChosen_data()
+{
+    QTest::addColumn<QString>("besideProgram");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("installed: the user's folder") << "" << QStringList() << "user";
+    QTest::newRow("Data/ beside the program") << "folder" << QStringList() << "program";
+    QTest::newRow("a file named Data is no books") << "file" << QStringList() << "user";
+    QTest::newRow("--books DIR") << "" << QStringList{"--books", "GIVEN"} << "given";
+    QTest::newRow("--books wins over Data/") << "folder" << QStringList{"--server", "postgresql:///x", "--books", "GIVEN"} << "given";
+    QTest::newRow("--books=DIR") << "folder" << QStringList{"--books=GIVEN"} << "given";
+    QTest::newRow("relative to the working folder") << "" << QStringList{"--books", "店/账套"} << "relative";
+    QTest::newRow("other arguments") << "" << QStringList{"--check-books", "--server", "postgresql:///x"} << "user";
+}
+
+void TstBooks::folderChosen()
+{
+    QFETCH(QString, besideProgram);
+    QFETCH(QStringList, args);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString program = dir.path() + QStringLiteral("/opt/jxc/");
+    const QString user = dir.path() + QStringLiteral("/home/.local/share/jxc");
+    const QString given = dir.path() + QStringLiteral("/books");
+    QVERIFY(QDir().mkpath(program));
+    if (besideProgram == QLatin1String("folder")) QVERIFY(QDir().mkpath(program + QStringLiteral("Data")));
+    if (besideProgram == QLatin1String("file")) {
+        QFile f(program + QStringLiteral("Data"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    args.replaceInStrings(QStringLiteral("GIVEN"), given);
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QString folder, err;
+    const bool ok = chooseBooksFolder(program, args, user, &folder, &err);
+    QVERIFY(QDir::setCurrent(previous));
+    QVERIFY2(ok, qPrintable(err));
+    const QHash<QString, QString> folders{{"program", program}, {"user", user + '/'}, {"given", given + '/'},
+                                          {"relative", dir.path() + QStringLiteral("/店/账套/")}};
+    QCOMPARE(folder, folders.value(expected));
+}
+
+void TstBooks::folderRefused_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("userFolder");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("--books without a folder") << QStringList{"--books"} << "/home/u/.local/share/jxc" << "--books 后面缺少";
+    QTest::newRow("--books followed by an option") << QStringList{"--books", "--check-books"} << "/home/u/.local/share/jxc"
+                                                   << "--books 后面缺少";
+    QTest::newRow("--books= empty") << QStringList{"--books="} << "/home/u/.local/share/jxc" << "--books 后面缺少";
+    QTest::newRow("no user folder") << QStringList() << "" << "找不到存放账套的用户文件夹";
+}
+
+void TstBooks::folderRefused()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, userFolder);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QString folder = QStringLiteral("unchanged"), err;
+    QVERIFY(!chooseBooksFolder(dir.path() + QLatin1Char('/'), args, userFolder, &folder, &err));
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QCOMPARE(folder, QStringLiteral("unchanged"));
+}
 
 void TstBooks::chosen_data()
 {

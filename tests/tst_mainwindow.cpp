@@ -289,6 +289,8 @@ void tst_mainwindow::helpCommands()
 {
     TestDb t;
     UrlSpy urls;
+    // The help page is written out below the books' folder.
+    G.AppPath = t.folder();
     frmMain main;
     main.show();
     main.menuItem(QStringLiteral("帮助 &H"))->trigger();

@@ -421,12 +421,15 @@ void tst_shopinfo::aboutBox()
 {
     G.AppVersion = QStringLiteral("5.1.13.820");
     G.AppEdition = QStringLiteral("单机版");
+    G.AppPath = QStringLiteral("/home/店主/.local/share/jxc/");
     frmAbout about;
     QCOMPARE(about.windowTitle(), QStringLiteral("关于 Tavrel进销存软件"));
     QStringList texts;
     for (QLabel *l : about.findChildren<QLabel *>()) texts << l->text();
     QVERIFY(texts.contains(QStringLiteral("版本：5.1.13.820")));
     QVERIFY(texts.contains(QStringLiteral("版别：单机版")));
+    // Where the books of this copy are.
+    QVERIFY(texts.contains(QStringLiteral("账套文件夹：/home/店主/.local/share/jxc/")));
     QVERIFY(texts.join('\n').contains(QStringLiteral("网站：http://")));
 }
 

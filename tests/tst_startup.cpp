@@ -1,4 +1,4 @@
-// Start-up: one copy at a time, and the one date format.
+// Start-up: one copy at a time on the same books, and the one date format.
 #include "shellspy.h"
 
 #include "data/singleinstance.h"
@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QFile>
 #include <QProcess>
-#include <QSysInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,7 +18,8 @@ class tst_startup : public QObject {
     Q_OBJECT
 private slots:
     void secondCopyIsRefused();
-    void staleLockIsTakenOver();
+    void lockGuardsTheBooksFolder();
+    void killedProgramLeavesNoLock();
     void datePickersShowTheProgramFormat();
     void closedDialogGivesTheKeyboardBack();
     void readableServerPasswordIsWarnedOf_data();
@@ -28,43 +29,101 @@ private slots:
 void tst_startup::secondCopyIsRefused()
 {
     QTemporaryDir dir;
+    const QString books = dir.path() + QStringLiteral("/账套/");
     MsgSpy msgs;
-    SingleInstance running(dir.path());
+    SingleInstance running(books);
     QVERIFY(Shell::claimSingleInstance(running));
     QVERIFY(msgs.shown.isEmpty());
+    QCOMPARE(running.lockPath(), books + QStringLiteral("Data/.lock"));
 
-    SingleInstance second(dir.path());
+    SingleInstance second(books);
     QVERIFY(!Shell::claimSingleInstance(second));
     QCOMPARE(msgs.shown.size(), 1);
     QCOMPARE(msgs.shown.first().kind, Msg::Kind::Warning);
-    QCOMPARE(msgs.lastText(), QStringLiteral("Tavrel进销存软件 已经打开了！"));
+    QCOMPARE(msgs.lastText(), QStringLiteral("Tavrel进销存软件 已经打开了！\n正在使用的账套文件夹：") + books);
     QCOMPARE(msgs.lastCaption(), QStringLiteral("警告"));
     // No window was made for it.
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
 
-void tst_startup::staleLockIsTakenOver()
+// The lock guards one books' folder: other books (another user's, another
+// folder) start beside it, a file left by an earlier program is no lock, and
+// the lock is free again once its holder is gone.
+void tst_startup::lockGuardsTheBooksFolder()
 {
     QTemporaryDir dir;
+    const QString mine = dir.path() + QStringLiteral("/home/a/.local/share/jxc/");
+    const QString theirs = dir.path() + QStringLiteral("/home/b/.local/share/jxc/");
     MsgSpy msgs;
-    // A process that has ended leaves its lock behind.
-    QProcess gone;
-    gone.start(QStringLiteral("true"), {});
-    QVERIFY(gone.waitForStarted());
-    const qint64 pid = gone.processId();
-    QVERIFY(gone.waitForFinished());
-
-    SingleInstance lock(dir.path());
-    QFile f(lock.lockPath());
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray::number(pid) + "\njxc\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    f.close();
-
-    QVERIFY(Shell::claimSingleInstance(lock));
+    QVERIFY(QDir().mkpath(theirs + QStringLiteral("Data")));
+    QFile left(theirs + QStringLiteral("Data/.lock"));
+    QVERIFY(left.open(QIODevice::WriteOnly));
+    left.write("4711\njxc\nother-host\n");
+    left.close();
+    {
+        SingleInstance a(mine);
+        QVERIFY(Shell::claimSingleInstance(a));
+        SingleInstance b(theirs);
+        QVERIFY(Shell::claimSingleInstance(b));
+        QVERIFY(msgs.shown.isEmpty());
+    }
+    SingleInstance again(mine);
+    QVERIFY(Shell::claimSingleInstance(again));
     QVERIFY(msgs.shown.isEmpty());
-    // And it now holds the lock against the next copy.
-    SingleInstance next(dir.path());
-    QVERIFY(!Shell::claimSingleInstance(next));
+
+    // A folder that cannot be made is said, not taken for a running copy.
+    QFile plain(dir.path() + QStringLiteral("/file"));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    SingleInstance nowhere(dir.path() + QStringLiteral("/file/books"));
+    QVERIFY(!Shell::claimSingleInstance(nowhere));
+    QCOMPARE(msgs.shown.size(), 1);
+    QCOMPARE(msgs.shown.first().kind, Msg::Kind::Error);
+    QVERIFY2(msgs.lastText().contains(dir.path() + QStringLiteral("/file/books")), qPrintable(msgs.lastText()));
+}
+
+// The program itself, on books of its own (--books): a second start on the
+// same books is refused, one on other books is not, and a program killed
+// with SIGKILL leaves nothing that stops the next start.
+void tst_startup::killedProgramLeavesNoLock()
+{
+    QTemporaryDir dir;
+    const QString books = dir.path() + QStringLiteral("/店/");
+    const QString other = dir.path() + QStringLiteral("/other/");
+    // Runs the check on `folder`: its exit code, standard output and error.
+    QString out, err;
+    const auto check = [&out, &err](const QString &folder) {
+        QProcess p;
+        p.start(QStringLiteral(JXC_PROGRAM), {QStringLiteral("--books"), folder, QStringLiteral("--check-books")});
+        if (!p.waitForFinished(60000)) return -1;
+        out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+
+    QProcess running;
+    const auto stop = qScopeGuard([&running] {
+        running.kill();
+        running.waitForFinished();
+    });
+    running.start(QStringLiteral(JXC_PROGRAM), {QStringLiteral("--books"), books});
+    QVERIFY(running.waitForStarted());
+    // Started once its books are made (it holds the lock before it makes them).
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(books + QStringLiteral("Data/db.edb")), 60000);
+    QCOMPARE(running.state(), QProcess::Running);
+
+    QCOMPARE(check(books), 1);
+    QVERIFY2(err.contains(QStringLiteral("警告：Tavrel进销存软件 已经打开了！\n正在使用的账套文件夹：") + books), qPrintable(err));
+    QCOMPARE(out, QString());
+    QCOMPARE(check(other), 0);
+    QCOMPARE(out, QStringLiteral("账套：") + other + QStringLiteral("Data/db.edb"));
+
+    running.kill();
+    QVERIFY(running.waitForFinished());
+    QCOMPARE(running.exitStatus(), QProcess::CrashExit);
+    QVERIFY(QFileInfo::exists(books + QStringLiteral("Data/.lock")));
+    QCOMPARE(check(books), 0);
+    QCOMPARE(out, QStringLiteral("账套：") + books + QStringLiteral("Data/db.edb"));
 }
 
 void tst_startup::datePickersShowTheProgramFormat()

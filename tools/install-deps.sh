@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program needs to build, run and test,
-# skipping those already present. Run as root on Debian 12.
+# Installs the Debian packages the program needs to build, run, test and
+# package, and those named as arguments, skipping those already present.
+# Run as root on Debian 12.
 set -euo pipefail
 pkgs=(
   cmake make g++ pkg-config
@@ -9,6 +10,8 @@ pkgs=(
   libxlsxwriter-dev libzip-dev libsqlite3-dev libpq-dev libsodium-dev
   fonts-wqy-zenhei xdg-utils
   poppler-utils python3 python3-openpyxl
+  dpkg-dev
+  "$@"
 )
 missing=()
 for p in "${pkgs[@]}"; do
