@@ -341,6 +341,8 @@ void booksFromBackup(QSqlDatabase db, const QString &file, bool archive, int ver
     checkBooksValues(db);
     const QStringList said = upgradeSchema(db);
     if (notes) *notes << said;
+    // The tables are new: the seats' role gets its rights to them again.
+    ServerRights::grantSeats(db);
 }
 
 } // namespace

@@ -187,9 +187,12 @@ QString booksOwner(QSqlDatabase db)
 
 bool ownsBooks(QSqlDatabase db)
 {
-    // A superuser counts as every role.
-    return single(db, QStringLiteral("select coalesce(pg_has_role(current_user, (select tableowner from pg_tables "
-                                     "where schemaname=current_schema() and tablename='sversion'), 'USAGE'), false)"))
+    // A superuser counts as every role. A database without the books' tables
+    // is its owner's.
+    return single(db, QStringLiteral("select pg_has_role(current_user, coalesce((select tableowner from pg_tables "
+                                     "where schemaname=current_schema() and tablename='sversion'), (select r.rolname "
+                                     "from pg_database d join pg_roles r on r.oid=d.datdba where d.datname=current_database())), "
+                                     "'USAGE')"))
         .toBool();
 }
 

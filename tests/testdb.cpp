@@ -174,11 +174,9 @@ TestDb::TestDb(Role role)
     }
     if (!openBooks(m_where, m_conn, &err)) throw std::runtime_error(err.toStdString());
     m_dm = std::make_unique<frmDM>(QSqlDatabase::database(m_conn));
-    // On a server, the program user the changes of users and rights are made
-    // as (unless the test has logged one in): the first user, as after his
-    // login with the empty password.
+    // On a server, the proof the changes of users and rights are made with:
+    // the first user's, as after his login with the empty password.
     if (m_where.server) {
-        if (G.LoginName.isEmpty()) G.LoginName = QStringLiteral("系统管理员");
         const QString salt = m_dm->value(QStringLiteral("select jxc_login_salt(?)"), {QStringLiteral("系统管理员")}).toString();
         G.LoginProof = Passwords::hashWithSalt(QString(), salt);
     }

@@ -83,8 +83,12 @@ QStringList helpMenu()
 
 int addUserWithPassword(TestDb &t, const QString &name, const QString &pass)
 {
+    // Added by the administrator; the tests' login comes after.
+    const QString loggedIn = G.LoginName;
+    G.LoginName = QStringLiteral("系统管理员");
     Accounts::addUser(t.dm(), name, QString());
     Accounts::setPassword(t.dm(), name, QString::fromLatin1(Accounts::InitialPassword), pass);
+    G.LoginName = loggedIn;
     return t.dm().value(QStringLiteral("select ID from SUser where theName=?"), {name}).toInt();
 }
 
@@ -524,7 +528,7 @@ void tst_login::userNameIgnoresCase()
     TestDb t;
     MsgSpy msgs;
     const int id = addUserWithPassword(t, QStringLiteral("admin"), QStringLiteral("Secret"));
-    Accounts::saveRights(t.dm(), id, {QStringLiteral("101")});
+    t.asOwner(QStringLiteral("insert into SLevel(UID,MNum) values(?,'101')"), {id});
     const auto user = Accounts::checkLogin(t.dm(), name, password);
     QCOMPARE(bool(user), accepted);
     if (!accepted) return;

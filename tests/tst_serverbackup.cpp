@@ -434,7 +434,9 @@ QStringList foreignObjects(const TestDb &t)
     const QString sql = QStringLiteral(
         "select 'trigger '||tgname from pg_trigger where not tgisinternal and tgname not like 'tr_soplog_%' "
         "union all select 'function '||proname from pg_proc p join pg_namespace n on n.oid=p.pronamespace "
-        "  where n.nspname=current_schema() and proname<>'jxc_append_only' and not exists "
+        "  where n.nspname=current_schema() and proname not in ('jxc_append_only','jxc_user_of','jxc_login_salt','jxc_login',"
+        "  'jxc_admin','jxc_set_password','jxc_add_user','jxc_delete_user','jxc_set_user_state','jxc_save_rights',"
+        "  'jxc_save_user_defaults','jxc_grant_seats') and not exists "
         "  (select 1 from pg_depend d where d.objid=p.oid and d.deptype='e') "
         "union all select 'table '||table_name from information_schema.tables where table_schema=current_schema() "
         "  and lower(table_name) not in (%1) "

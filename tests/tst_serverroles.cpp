@@ -342,6 +342,24 @@ void tst_serverroles::backupIsTheOwners()
     const DbFile::RestoreResult r = DbFile::serverRestore(dm, t.db(), target, QDateTime::currentDateTime());
     QVERIFY(!r.ok);
     QVERIFY2(r.message.contains(QStringLiteral("账套所有者")), qPrintable(r.message));
+
+    // The owner's backup and restore; the restored tables are the seats' to use at once.
+    t.addProduct(QStringLiteral("螺丝"));
+    QCOMPARE(DbFile::serverBackup(t.ownerDb(), target), QString());
+    t.addProduct(QStringLiteral("螺母"));
+    {
+        frmDM owner(t.ownerDb());
+        const DbFile::RestoreResult back = DbFile::serverRestore(owner, t.ownerDb(), target, QDateTime::currentDateTime());
+        QVERIFY2(back.ok, qPrintable(back.message));
+    }
+    QSqlDatabase seat = t.openSeat(QStringLiteral("after-restore"));
+    QSqlQuery q(seat);
+    QVERIFY2(q.exec(QStringLiteral("select count(*) from SShop")) && q.next(), qPrintable(q.lastError().text()));
+    QCOMPARE(q.value(0).toInt(), 1);
+    QVERIFY(q.exec(QStringLiteral("insert into SWare(theName,Remark,theState) values('分仓','','启用')")));
+    QVERIFY(!q.exec(QStringLiteral("select thePass from SUser")));
+    q.finish();
+    TestDb::closeSeat(QStringLiteral("after-restore"));
 }
 
 // Books opened under the owner's role: the seats are told once to use their
