@@ -11,11 +11,11 @@
 #include "data/connection.h"
 #include "data/dm.h"
 #include "data/globals.h"
-#include "export/exportopen.h"
+#include "ui/exportopen.h"
 #include "export/xlsxexport.h"
 #include "master/frmshop_m.h"
-#include "shell/resultmodel.h"
-#include "shell/sortheader.h"
+#include "ui/resultmodel.h"
+#include "ui/sortheader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

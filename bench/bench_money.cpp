@@ -21,7 +21,7 @@
 #include "money/periodreport.h"
 #include "money/statistics.h"
 #include "money/statisticsscreen.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,9 +5,9 @@
 #include "data/globals.h"
 #include "data/words.h"
 #include "frmszk.h"
-#include "shell/dialogbuttons.h"
-#include "shell/keyfilter.h"
-#include "shell/msg.h"
+#include "ui/dialogbuttons.h"
+#include "ui/keyfilter.h"
+#include "ui/msg.h"
 #include "stock/stockdialogs.h"
 
 #include <QFormLayout>

@@ -4,8 +4,8 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
-#include "shell/dialogbuttons.h"
-#include "shell/msg.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>

@@ -3,8 +3,8 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "partnerfields.h"
-#include "shell/dialogbuttons.h"
-#include "shell/msg.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
 #include "trade/lookup.h"
 
 #include <QLabel>

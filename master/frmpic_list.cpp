@@ -5,8 +5,8 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/words.h"
-#include "shell/msg.h"
-#include "shell/pictureio.h"
+#include "ui/msg.h"
+#include "ui/pictureio.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

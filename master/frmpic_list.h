@@ -6,7 +6,7 @@
 //
 // The list is a model and a view: ten thousand products open at once, and a
 // thumbnail is read from disk only when its box comes into view.
-#include "shell/sqlcondition.h"
+#include "ui/sqlcondition.h"
 
 #include <QAbstractListModel>
 #include <QCache>

@@ -3,10 +3,10 @@
 #include "picturefiles.h"
 
 #include "data/numinput.h"
-#include "shell/dialogbuttons.h"
-#include "shell/keyfilter.h"
-#include "shell/msg.h"
-#include "shell/pictureio.h"
+#include "ui/dialogbuttons.h"
+#include "ui/keyfilter.h"
+#include "ui/msg.h"
+#include "ui/pictureio.h"
 
 #include <QDir>
 #include <QFileInfo>

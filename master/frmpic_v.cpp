@@ -3,7 +3,7 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
-#include "shell/pictureio.h"
+#include "ui/pictureio.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -11,7 +11,7 @@
 #include "frmshop_py.h"
 #include "frmszk.h"
 #include "products.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 #include "stock/frmslist.h"
 
 #include <QAction>

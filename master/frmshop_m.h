@@ -1,7 +1,7 @@
 #pragma once
 // "商品管理": the product list with its filters, the purchase-price switch and
 // the commands of its pop-up menu.
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 
 class QCheckBox;
 

@@ -4,9 +4,9 @@
 #include "data/dm.h"
 #include "data/numinput.h"
 #include "products.h"
-#include "shell/dialogbuttons.h"
-#include "shell/keyfilter.h"
-#include "shell/msg.h"
+#include "ui/dialogbuttons.h"
+#include "ui/keyfilter.h"
+#include "ui/msg.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

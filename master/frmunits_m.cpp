@@ -5,7 +5,7 @@
 #include "data/words.h"
 #include "frmunits_in.h"
 #include "partners.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QAction>
 #include <QMenu>

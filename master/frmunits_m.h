@@ -1,6 +1,6 @@
 #pragma once
 // "往来单位管理": the partner list with its filters and pop-up menu.
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 
 class frmUnits_M : public ListScreen {
     Q_OBJECT

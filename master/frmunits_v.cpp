@@ -3,7 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "partnerfields.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

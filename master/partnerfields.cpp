@@ -4,9 +4,9 @@
 #include "data/dm.h"
 #include "data/words.h"
 #include "fieldwidgets.h"
-#include "shell/keyfilter.h"
-#include "shell/msg.h"
-#include "shell/taborder.h"
+#include "ui/keyfilter.h"
+#include "ui/msg.h"
+#include "ui/taborder.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,7 +1,7 @@
 #include "picturefiles.h"
 
 #include "data/globals.h"
-#include "shell/pictureio.h"
+#include "ui/pictureio.h"
 
 #include <QDir>
 #include <QFile>

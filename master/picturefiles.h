@@ -22,7 +22,7 @@ inline constexpr int MaxSide = 10000;
 
 // Puts the picture in `source` over the product's picture (creating the
 // "Image" folder when it is missing) and makes a new thumbnail. The source is
-// read as shell/pictureio.h reads a picture from outside: a JPEG is copied as
+// read as ui/pictureio.h reads a picture from outside: a JPEG is copied as
 // it is, a larger photo is stored scaled down and another format converted, as
 // JPEG quality 100; a file that is no whole picture is refused and nothing is
 // changed.

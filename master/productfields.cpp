@@ -4,8 +4,8 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "fieldwidgets.h"
-#include "shell/keyfilter.h"
-#include "shell/msg.h"
+#include "ui/keyfilter.h"
+#include "ui/msg.h"
 
 #include <QComboBox>
 #include <QGridLayout>

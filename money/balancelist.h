@@ -3,7 +3,7 @@
 // ("应付查询", frmUnits_YF) or what it owes the shop ("应收查询", frmUnits_YS),
 // with the sum. "付款录入" / "收款录入" on a partner opens the voucher entry
 // with its whole balance; the list is read again when that entry closes.
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 #include "voucher.h"
 
 class BalanceListScreen : public ListScreen {

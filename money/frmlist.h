@@ -3,7 +3,7 @@
 // money out and their difference over every matching row. The log grows by
 // every payment and receipt of ten years, so it is read a page at a time; the
 // count and the totals come from one query of their own, summed exactly.
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 
 class QLabel;
 

@@ -5,7 +5,7 @@
 #include "data/dberror.h"
 #include "data/engine.h"
 #include "data/words.h"
-#include "shell/sqlcondition.h"
+#include "ui/sqlcondition.h"
 
 #include <QHash>
 #include <QSqlError>

@@ -2,8 +2,8 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
-#include "shell/msg.h"
-#include "shell/resultmodel.h"
+#include "ui/msg.h"
+#include "ui/resultmodel.h"
 
 #include <QSqlQueryModel>
 #include <QCheckBox>

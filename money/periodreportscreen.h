@@ -4,7 +4,7 @@
 // period of the chosen range (money/periodreport.h), stores them in UBB and
 // lists UBB, newest period first.
 #include "money/periodreport.h"
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 
 class QProgressBar;
 

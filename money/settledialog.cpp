@@ -4,11 +4,11 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "settle.h"
-#include "shell/daterange.h"
-#include "shell/dialogbuttons.h"
-#include "shell/keyfilter.h"
-#include "shell/msg.h"
-#include "shell/picklist.h"
+#include "ui/daterange.h"
+#include "ui/dialogbuttons.h"
+#include "ui/keyfilter.h"
+#include "ui/msg.h"
+#include "ui/picklist.h"
 
 #include <QComboBox>
 #include <QDateEdit>

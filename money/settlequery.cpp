@@ -4,7 +4,7 @@
 #include "data/dm.h"
 #include "data/words.h"
 #include "settle.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QSqlQueryModel>
 

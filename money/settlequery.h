@@ -3,7 +3,7 @@
 // documents of one trade kind (at entry or later), one row per settlement with
 // its document and partner. One design configured by the kind; the thin
 // classes frmJH_FKQ, frmCG_O_SKQ, frmXS_SKQ and frmXS_O_FKQ name it.
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 #include "trade/tradekind.h"
 
 class SettleQueryScreen : public ListScreen {

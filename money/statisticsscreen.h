@@ -4,7 +4,7 @@
 // of document. "统计" totals quantity and amount of the lines per value of the
 // item chosen in "统计的项" (money/statistics.h), under the ticked filters.
 #include "money/statistics.h"
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 
 class QComboBox;
 

@@ -2,7 +2,7 @@
 // The voucher management screens ("付款管理", "收款管理"): the live vouchers
 // with their filters, count and sum; the grid's pop-up menu prints or deletes
 // the selected voucher. One design; frmFK_M1 and frmSK_M1 choose the side.
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 #include "voucher.h"
 
 class VoucherListScreen : public ListScreen {

@@ -1,7 +1,7 @@
 #include "printops.h"
 #include "data/dberror.h"
 #include "doclayouts.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 namespace Print {
 

@@ -1,5 +1,5 @@
 #include "reportoutput.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QAction>
 #include <QPdfWriter>

@@ -1,6 +1,6 @@
 #include "about.h"
 #include "artwork.h"
-#include "msg.h"
+#include "ui/msg.h"
 #include "startup.h"
 
 #include "data/globals.h"

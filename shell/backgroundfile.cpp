@@ -1,5 +1,5 @@
 #include "backgroundfile.h"
-#include "pictureio.h"
+#include "ui/pictureio.h"
 
 #include "data/globals.h"
 

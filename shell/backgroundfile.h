@@ -7,7 +7,7 @@ namespace BackgroundFile {
 
 QString path();
 
-// Puts a picture into place as shell/pictureio.h stores one: a JPEG as it is, a
+// Puts a picture into place as ui/pictureio.h stores one: a JPEG as it is, a
 // larger photo scaled down, another format converted to JPEG; a file that is no
 // whole picture is refused. The old picture stays until the new one is
 // complete. Returns an empty text on success, else what went wrong.

@@ -1,7 +1,7 @@
 #include "changepassword.h"
 #include "accounts.h"
-#include "dialogbuttons.h"
-#include "msg.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
 #include "passwordmask.h"
 #include "startup.h"
 

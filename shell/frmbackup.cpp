@@ -1,6 +1,6 @@
 #include "frmbackup.h"
-#include "dialogbuttons.h"
-#include "msg.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
 #include "startup.h"
 
 #include "data/dbfile.h"

@@ -1,8 +1,8 @@
 #include "frmbimage.h"
 #include "backgroundfile.h"
-#include "dialogbuttons.h"
-#include "msg.h"
-#include "pictureio.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
+#include "ui/pictureio.h"
 
 #include <QDir>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "frmdept.h"
-#include "dialogbuttons.h"
-#include "keyfilter.h"
-#include "msg.h"
+#include "ui/dialogbuttons.h"
+#include "ui/keyfilter.h"
+#include "ui/msg.h"
 #include "startup.h"
 
 #include "data/dberror.h"

@@ -1,5 +1,5 @@
 #include "frmoplog.h"
-#include "msg.h"
+#include "ui/msg.h"
 
 #include "data/dberror.h"
 #include "data/dm.h"

@@ -3,7 +3,7 @@
 // document number and what it moved. The log grows by every change of many
 // years, so it is read a page at a time, newest first; its rows can only be
 // read here.
-#include "listscreen.h"
+#include "ui/listscreen.h"
 
 class frmOpLog : public ListScreen {
     Q_OBJECT

@@ -2,7 +2,7 @@
 #include "accounts.h"
 #include "artwork.h"
 #include "main.h"
-#include "msg.h"
+#include "ui/msg.h"
 #include "passwordmask.h"
 #include "startup.h"
 

@@ -5,8 +5,8 @@
 #include "artwork.h"
 #include "backgroundfile.h"
 #include "accounts.h"
-#include "msg.h"
-#include "pictureio.h"
+#include "ui/msg.h"
+#include "ui/pictureio.h"
 #include "screens.h"
 #include "startup.h"
 

@@ -14,7 +14,7 @@
 //               For checking an installation and for the tests of the package.
 #include "login.h"
 #include "main.h"
-#include "msg.h"
+#include "ui/msg.h"
 #include "screens.h"
 #include "startup.h"
 

@@ -1,8 +1,8 @@
 #include "rights.h"
 #include "accounts.h"
-#include "dialogbuttons.h"
-#include "msg.h"
-#include "taborder.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
+#include "ui/taborder.h"
 
 #include "data/dberror.h"
 #include "data/dm.h"

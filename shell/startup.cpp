@@ -1,6 +1,6 @@
 #include "startup.h"
 #include "accounts.h"
-#include "msg.h"
+#include "ui/msg.h"
 
 #include "data/dberror.h"
 #include "data/dm.h"

@@ -1,7 +1,7 @@
 #include "useroptions.h"
 #include "accounts.h"
-#include "dialogbuttons.h"
-#include "msg.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
 #include "startup.h"
 
 #include "data/dberror.h"

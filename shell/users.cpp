@@ -1,7 +1,7 @@
 #include "users.h"
 #include "accounts.h"
-#include "dialogbuttons.h"
-#include "msg.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
 #include "rights.h"
 #include "useroptions.h"
 

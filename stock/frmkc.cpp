@@ -7,9 +7,9 @@
 #include "frmslist.h"
 #include "master/frmpic_list.h"
 #include "master/frmpic_v.h"
-#include "shell/msg.h"
-#include "shell/resultmodel.h"
-#include "shell/sortheader.h"
+#include "ui/msg.h"
+#include "ui/resultmodel.h"
+#include "ui/sortheader.h"
 #include "stockdialogs.h"
 #include "stockedits.h"
 

@@ -5,7 +5,7 @@
 // value, the count and the sums of quantity and value under the list, and the
 // pop-up menu with the corrections, the movement ledger, the pictures and the
 // removal of a stock row that holds nothing.
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -3,10 +3,10 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
-#include "export/exportopen.h"
-#include "shell/dialogbuttons.h"
-#include "shell/msg.h"
-#include "shell/resultmodel.h"
+#include "ui/exportopen.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
+#include "ui/resultmodel.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

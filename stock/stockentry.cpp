@@ -4,10 +4,10 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "print/printops.h"
-#include "shell/dialogbuttons.h"
-#include "shell/msg.h"
-#include "shell/taborder.h"
-#include "shell/picklist.h"
+#include "ui/dialogbuttons.h"
+#include "ui/msg.h"
+#include "ui/taborder.h"
+#include "ui/picklist.h"
 #include "trade/linegrid.h"
 
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 // warehouses and people; the count and the sums of quantity and amount under
 // the list. One design configured by the kind; the thin classes frmDB_MX,
 // frmBS_MX and frmBY_MX name it. (Assemblies have no line query.)
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 #include "stockkind.h"
 
 class StockLinesScreen : public ListScreen {

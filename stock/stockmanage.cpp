@@ -3,7 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/words.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 #include "stockdoc.h"
 #include "stockentry.h"
 

@@ -8,7 +8,7 @@
 // current document (an assembly's goods put in and goods taken out side by
 // side); the pop-up menu prints the document again and deletes it with every
 // movement taken back (stock/stockdoc.h).
-#include "shell/docmanage.h"
+#include "ui/docmanage.h"
 #include "stockkind.h"
 
 class StockManageScreen : public DocManageScreen {

@@ -4,7 +4,7 @@
 // recorded by the fields' names, and real message boxes run their own event
 // loop and are closed with Enter, as the user would close them.
 #include "modalwatch.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QAbstractButton>
 #include <QApplication>

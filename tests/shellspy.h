@@ -1,7 +1,7 @@
 #pragma once
 // Watches what the screens show and end, for the shell tests: every message box
 // (with a chosen answer to questions), every program end and every address opened.
-#include "shell/msg.h"
+#include "ui/msg.h"
 #include "modalwatch.h"
 #include "shell/startup.h"
 

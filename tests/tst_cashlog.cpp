@@ -3,10 +3,10 @@
 // the type words, and the export with its totals row.
 #include "data/globals.h"
 #include "data/transaction.h"
-#include "export/exportopen.h"
+#include "ui/exportopen.h"
 #include "money/frmlist.h"
 #include "money/voucher.h"
-#include "shell/resultmodel.h"
+#include "ui/resultmodel.h"
 #include "shellspy.h"
 #include "testdb.h"
 #include "xlsxread.h"

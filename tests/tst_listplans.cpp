@@ -9,12 +9,12 @@
 // a small file shows what a shop's ten years get.
 #include "data/globals.h"
 #include "money/statisticsscreen.h"
-#include "shell/filterrow.h"
-#include "shell/listscreen.h"
-#include "shell/msg.h"
-#include "shell/resultmodel.h"
+#include "ui/filterrow.h"
+#include "ui/listscreen.h"
+#include "ui/msg.h"
+#include "ui/resultmodel.h"
 #include "shell/screens.h"
-#include "shell/sortheader.h"
+#include "ui/sortheader.h"
 #include "testdb.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The product and partner lists: what they show, their filters, the hidden
 // purchase price, the pop-up commands with their guards, and the export.
 #include "data/globals.h"
-#include "export/exportopen.h"
+#include "ui/exportopen.h"
 #include "master/frmshop_in.h"
 #include "master/frmshop_m.h"
 #include "master/frmunits_in.h"
@@ -9,10 +9,10 @@
 #include "master/partnerfields.h"
 #include "master/productfields.h"
 #include "master/products.h"
-#include "shell/filterrow.h"
-#include "shell/resultmodel.h"
+#include "ui/filterrow.h"
+#include "ui/resultmodel.h"
 #include "screenkeys.h"
-#include "shell/sortheader.h"
+#include "ui/sortheader.h"
 #include "shell/screens.h"
 #include "shellspy.h"
 #include "testcaller.h"

@@ -1,7 +1,7 @@
 // Message boxes as they are really shown: Qt's standard buttons in Chinese
 // and a box wide enough for its caption.
 #include "screenkeys.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 #include "shell/startup.h"
 
 #include <QMessageBox>

@@ -19,7 +19,7 @@
 #include "stock/stockdoc.h"
 #include "stock/stockedits.h"
 #include "shell/frmoplog.h"
-#include "shell/resultmodel.h"
+#include "ui/resultmodel.h"
 #include "shell/main.h"
 #include "shell/screens.h"
 #include "shellspy.h"

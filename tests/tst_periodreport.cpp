@@ -8,7 +8,7 @@
 #include "data/transaction.h"
 #include "money/periodreport.h"
 #include "money/periodreportscreen.h"
-#include "export/exportopen.h"
+#include "ui/exportopen.h"
 #include "shellspy.h"
 #include "xlsxread.h"
 #include "testdb.h"

@@ -12,7 +12,7 @@
 #include "master/frmpic_v.h"
 #include "master/frmshop_m.h"
 #include "master/picturefiles.h"
-#include "shell/pictureio.h"
+#include "ui/pictureio.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "data/globals.h"
 #include "print/doclayouts.h"
 #include "print/printops.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 #include "stock/stockdoc.h"
 #include "testdb.h"
 

@@ -9,7 +9,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/transaction.h"
-#include "shell/resultmodel.h"
+#include "ui/resultmodel.h"
 #include "testdb.h"
 
 #include <QDir>

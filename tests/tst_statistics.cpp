@@ -2,7 +2,7 @@
 // filters (bound, never pasted into the statement), deleted and pre-saved
 // documents, the four kinds, the export.
 #include "data/globals.h"
-#include "export/exportopen.h"
+#include "ui/exportopen.h"
 #include "money/statisticsscreen.h"
 #include "shellspy.h"
 #include "testdb.h"

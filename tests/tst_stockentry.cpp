@@ -2,7 +2,7 @@
 // grids and their lookups, the refusals, what a save leaves on the screen, Esc.
 #include "data/globals.h"
 #include "screenkeys.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 #include "stock/frmstock_in.h"
 #include "testdb.h"
 #include "trade/linegrid.h"

@@ -2,11 +2,11 @@
 // details by kind, filters, printing again, deletion with its question and
 // with the stock refusal, the line query's totals and spreadsheet, the menu.
 #include "data/globals.h"
-#include "export/exportopen.h"
+#include "ui/exportopen.h"
 #include "modalwatch.h"
 #include "shell/main.h"
-#include "shell/msg.h"
-#include "shell/resultmodel.h"
+#include "ui/msg.h"
+#include "ui/resultmodel.h"
 #include "shell/screens.h"
 #include "stock/frmkc.h"
 #include "stock/frmslist.h"

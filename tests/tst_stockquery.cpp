@@ -3,10 +3,10 @@
 // ledger row, the cost price, removal of empty rows, the start-up alert, the
 // ledger of one product and the spreadsheets.
 #include "data/globals.h"
-#include "export/exportopen.h"
+#include "ui/exportopen.h"
 #include "screenkeys.h"
-#include "shell/msg.h"
-#include "shell/resultmodel.h"
+#include "ui/msg.h"
+#include "ui/resultmodel.h"
 #include "stock/frmkc.h"
 #include "stock/frmslist.h"
 #include "stock/stockdialogs.h"

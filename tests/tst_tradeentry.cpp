@@ -2,7 +2,7 @@
 // and payment, saving, reopening a pre-saved document, what happens after a save.
 #include "data/globals.h"
 #include "screenkeys.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 #include "testdb.h"
 #include "trade/frmcg_o_in.h"
 #include "trade/frmfindshop.h"

@@ -2,10 +2,10 @@
 // contact switch, the correction of a line's cost through its dialog, and the
 // sales statistics workbook read back from the file.
 #include "data/globals.h"
-#include "export/exportopen.h"
+#include "ui/exportopen.h"
 #include "modalwatch.h"
-#include "shell/msg.h"
-#include "shell/resultmodel.h"
+#include "ui/msg.h"
+#include "ui/resultmodel.h"
 #include "stock/frmcb_xs.h"
 #include "testdb.h"
 #include "trade/frmtrade_mx.h"

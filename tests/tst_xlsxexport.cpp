@@ -1,9 +1,9 @@
 // The spreadsheet export: what the written workbook holds when read back, and
 // how the "Excel" button's work reports a file that cannot be made or opened.
 #include "data/globals.h"
-#include "export/exportopen.h"
+#include "ui/exportopen.h"
 #include "export/xlsxexport.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 #include "xlsxread.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QMenu>
 #include <QTableView>

@@ -5,7 +5,7 @@
 #include "data/money.h"
 #include "pickerlist.h"
 #include "pricehistory.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QTableView>
 #include <QVBoxLayout>

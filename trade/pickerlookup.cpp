@@ -7,7 +7,7 @@
 #include "lookup.h"
 #include "master/frmnewshop.h"
 #include "master/frmnewunits.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 LookupResult lookupProduct(QWidget *parent, PickerCaller &caller)
 {

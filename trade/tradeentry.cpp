@@ -7,11 +7,11 @@
 #include "lookup.h"
 #include "pickerlookup.h"
 #include "print/printops.h"
-#include "shell/dialogbuttons.h"
-#include "shell/keyfilter.h"
-#include "shell/msg.h"
-#include "shell/picklist.h"
-#include "shell/taborder.h"
+#include "ui/dialogbuttons.h"
+#include "ui/keyfilter.h"
+#include "ui/msg.h"
+#include "ui/picklist.h"
+#include "ui/taborder.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 #include "data/numinput.h"
 #include "frmlsdj.h"
 #include "linegrid.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QLabel>
 #include <QLineEdit>

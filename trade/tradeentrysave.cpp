@@ -6,7 +6,7 @@
 #include "data/dm.h"
 #include "data/globals.h"
 #include "linegrid.h"
-#include "shell/msg.h"
+#include "ui/msg.h"
 
 #include <QPushButton>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 // kind; the thin classes frmJH_MX, frmXS_MX, frmCG_O_MX and frmXS_O_MX name it.
 // The sales screen adds each line's cost and profit, the statistics workbook
 // "统计 &T" and the correction of a line's cost "修改成本 &M".
-#include "shell/listscreen.h"
+#include "ui/listscreen.h"
 #include "tradekind.h"
 
 class QCheckBox;

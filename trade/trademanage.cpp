@@ -9,9 +9,9 @@
 #include "money/frmsettle.h"
 #include "money/settle.h"
 #include "print/printops.h"
-#include "shell/msg.h"
-#include "shell/resultmodel.h"
-#include "shell/sortheader.h"
+#include "ui/msg.h"
+#include "ui/resultmodel.h"
+#include "ui/sortheader.h"
 #include "tradedelete.h"
 #include "tradeentry.h"
 

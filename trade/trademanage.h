@@ -8,7 +8,7 @@
 // lines and the settlements of the current document; the pop-up menu prints,
 // shows the partner, settles the open amount, reopens a pre-saved document and
 // deletes with the reversal of its postings (trade/tradedelete.h).
-#include "shell/docmanage.h"
+#include "ui/docmanage.h"
 #include "tradekind.h"
 
 #include <functional>

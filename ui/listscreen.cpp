@@ -4,7 +4,7 @@
 #include "data/globals.h"
 #include "data/money.h"
 #include "data/sqlmoney.h"
-#include "export/exportopen.h"
+#include "exportopen.h"
 #include "dialogbuttons.h"
 #include "msg.h"
 #include "resultmodel.h"

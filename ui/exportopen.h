@@ -3,7 +3,7 @@
 // folder and open it with the desktop's program for spreadsheets. When the file
 // cannot be written or nothing opens it, the standard error box says
 // "无法创建Xls文件，请确认是否安装EXCEL" (with the file's path when the file is there).
-#include "exportlayout.h"
+#include "export/exportlayout.h"
 
 #include <QString>
 #include <functional>

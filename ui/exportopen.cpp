@@ -1,6 +1,6 @@
 #include "exportopen.h"
-#include "xlsxexport.h"
-#include "shell/msg.h"
+#include "export/xlsxexport.h"
+#include "msg.h"
 
 #include <QAbstractItemModel>
 #include <QDateTime>
