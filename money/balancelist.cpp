@@ -39,7 +39,7 @@ BalanceListScreen::BalanceListScreen(VoucherKind kind, QWidget *parent) : ListSc
     setCountLabel(QStringLiteral("往来单位数量："));
     setExport(payable ? QStringLiteral("应付表") : QStringLiteral("应收表"), {4, 30, 12, 20, 20, 22, 8});
 
-    QAction *a = popupMenu()->addAction(payable ? QStringLiteral("付款录入") : QStringLiteral("收款录入"), this,
+    QAction *a = popupMenu()->addAction(payable ? QStringLiteral("付款录入 &F") : QStringLiteral("收款录入 &S"), this,
                                         &BalanceListScreen::N1Click);
     a->setObjectName(QStringLiteral("N1"));
 }

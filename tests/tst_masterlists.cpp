@@ -268,7 +268,8 @@ void TstMasterLists::productCommands()
     for (QAction *a : menu->actions())
         if (!a->isSeparator()) texts << a->text();
     QCOMPARE(texts, (QStringList{"启用 &Q", "停用 &T", "查看 &V", "拼音码修改 &P", "修改销售折扣 &Z", "图片管理 &P",
-                                 "查看图片 &K", "图片列表 &B", "查看流动记录 &L", "删除 &D"}));
+                                 "查看图片 &K", "图片列表 &B", "查看流动记录 &L", "删除 &D", "按此列排序 &O",
+                                 "恢复默认列宽 &W"}));
     // The ledger item opens the product's movements in every warehouse.
     t.dm().KC_Up(QStringLiteral("一号库"), id, Money::fromString(QStringLiteral("3")));
     t.dm().SaveSList(QStringLiteral("采购入库"), QStringLiteral("CG1"), QStringLiteral("一号库"), id,

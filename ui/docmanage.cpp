@@ -1,4 +1,5 @@
 #include "docmanage.h"
+#include "columnwidths.h"
 
 #include "data/dberror.h"
 #include "data/dm.h"
@@ -37,10 +38,9 @@ QTableView *DocManageScreen::addDetailGrid(const QString &objectName, const QLis
     d.view->setTabKeyNavigation(false);
     d.view->verticalHeader()->hide();
     d.view->horizontalHeader()->setHighlightSections(false);
-    for (int i = 0; i < columns.size(); ++i) {
-        d.view->setColumnHidden(i, columns[i].hidden);
-        if (columns[i].width > 0) d.view->setColumnWidth(i, columns[i].width);
-    }
+    for (int i = 0; i < columns.size(); ++i) d.view->setColumnHidden(i, columns[i].hidden);
+    d.widths = new ColumnWidths(d.view, d.model, this, objectName);
+    d.widths->fit();
     d.select = select;
     m_detailRow->addWidget(d.view, stretch);
     m_details << d;
@@ -95,10 +95,19 @@ void DocManageScreen::myList()
             failure = e.text();
         }
         for (int i = 0; i < d.model->columns().size(); ++i) d.view->setColumnHidden(i, d.model->columns()[i].hidden);
+        // Wide enough for every document shown since the screen opened: moving
+        // through the list does not make the columns jump back and forth.
+        d.widths->fit(true);
     }
     // Told once the moving in the list is over, not in the middle of it.
     if (!failure.isEmpty())
         QMetaObject::invokeMethod(this, [this, failure] { Msg::error(this, failure); }, Qt::QueuedConnection);
+}
+
+void DocManageScreen::restoreColumnWidths()
+{
+    ListScreen::restoreColumnWidths();
+    for (const Detail &d : m_details) d.widths->restoreDefaults();
 }
 
 void DocManageScreen::D1Click()

@@ -44,6 +44,8 @@ public slots:
 
 protected:
     void afterRef() override { myList(); }
+    // The grids under the list get their widths back too.
+    void restoreColumnWidths() override;
     // Tab runs on from the list into the detail grids.
     void showEvent(QShowEvent *e) override;
 
@@ -51,6 +53,7 @@ private:
     struct Detail {
         QTableView *view = nullptr;
         ResultModel *model = nullptr;
+        ColumnWidths *widths = nullptr;
         QString select;
     };
     QHBoxLayout *m_detailRow = nullptr;

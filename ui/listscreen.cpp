@@ -1,4 +1,5 @@
 #include "listscreen.h"
+#include "columnwidths.h"
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
@@ -13,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -85,6 +87,16 @@ ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
     m_grid->setContextMenuPolicy(Qt::NoContextMenu);   // the menu comes with the first query
     attachSortHeader(m_grid, m_proxy);
     m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("PopupMenu1"));
+    m_sortItem = new QAction(QStringLiteral("按此列排序 &O"), this);
+    m_sortItem->setObjectName(QStringLiteral("SortItem"));
+    connect(m_sortItem, &QAction::triggered, this, &ListScreen::sortByCurrentColumn);
+    m_widthsItem = new QAction(QStringLiteral("恢复默认列宽 &W"), this);
+    m_widthsItem->setObjectName(QStringLiteral("WidthsItem"));
+    connect(m_widthsItem, &QAction::triggered, this, &ListScreen::restoreColumnWidths);
+    m_widths = new ColumnWidths(m_grid, m_model, this);
+    // The Menu key and Shift+F10 open the menu at the current cell.
+    m_grid->installEventFilter(this);
     outer->addWidget(m_grid, 1);
 
     m_body = new QVBoxLayout;
@@ -392,8 +404,8 @@ void ListScreen::applyColumns()
     for (int i = 0; i < cols.size(); ++i) {
         const ListColumn &c = cols[i];
         m_grid->setColumnHidden(i, c.hidden || m_hiddenInView.value(c.field));
-        if (c.width > 0) m_grid->setColumnWidth(i, c.width);
     }
+    m_widths->fit();
 }
 
 void ListScreen::setColumnVisible(const QString &field, bool visible)
@@ -401,6 +413,7 @@ void ListScreen::setColumnVisible(const QString &field, bool visible)
     m_hiddenInView[field] = !visible;
     const int col = m_model->columnOf(field);
     if (col >= 0) m_grid->setColumnHidden(col, !visible || m_model->columns()[col].hidden);
+    if (visible) m_widths->fit();
 }
 
 void ListScreen::orderTabs()
@@ -412,6 +425,21 @@ void ListScreen::orderTabs()
 
 bool ListScreen::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == m_grid) {
+        // The menu from the keyboard opens at the current cell and leaves the
+        // current row alone (a keyboard context event carries no useful place).
+        bool keyboardMenu = false;
+        if (e->type() == QEvent::KeyPress) {
+            const auto *k = static_cast<QKeyEvent *>(e);
+            keyboardMenu = k->key() == Qt::Key_Menu
+                           || (k->key() == Qt::Key_F10 && (k->modifiers() & Qt::ShiftModifier));
+        } else if (e->type() == QEvent::ContextMenu) {
+            keyboardMenu = static_cast<QContextMenuEvent *>(e)->reason() == QContextMenuEvent::Keyboard;
+        }
+        if (!keyboardMenu) return QWidget::eventFilter(watched, e);
+        if (m_menuOn) showPopupAtCurrent();
+        return true;
+    }
     if (e->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(e)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_query->isEnabled()) {
@@ -465,6 +493,9 @@ void ListScreen::runQuery(const SqlCondition &where)
     }
     if (!m_menuOn) {
         m_menuOn = true;
+        if (!m_popup->actions().isEmpty()) m_popup->addSeparator();
+        m_popup->addAction(m_sortItem);
+        m_popup->addAction(m_widthsItem);
         m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
         m_excel->setEnabled(true);
     }
@@ -492,6 +523,7 @@ bool ListScreen::reload(bool keepRows, bool lookAgain)
 {
     if (!m_queried) return false;
     const int keep = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
+    const int keepColumn = m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : -1;
     try {
         if (lookAgain) {
             m_where = m_where.again();
@@ -535,7 +567,9 @@ bool ListScreen::reload(bool keepRows, bool lookAgain)
     if (n > 0) {
         int firstVisible = 0;
         while (firstVisible < m_proxy->columnCount() - 1 && m_grid->isColumnHidden(firstVisible)) ++firstVisible;
-        m_grid->setCurrentIndex(m_proxy->index(qBound(0, keep, n - 1), firstVisible));
+        // The cursor stays in its column (a sort from the menu, a refresh).
+        const bool columnShown = keepColumn >= 0 && keepColumn < m_proxy->columnCount() && !m_grid->isColumnHidden(keepColumn);
+        m_grid->setCurrentIndex(m_proxy->index(qBound(0, keep, n - 1), columnShown ? keepColumn : firstVisible));
     }
     afterRef();
     emit refreshed();
@@ -685,7 +719,45 @@ void ListScreen::showPopup(const QPoint &pos)
     // The menu acts on the row under the mouse, not on a row chosen earlier.
     const QModelIndex at = m_grid->indexAt(pos);
     if (at.isValid()) m_grid->setCurrentIndex(at);
-    if (!m_popup->actions().isEmpty()) m_popup->popup(m_grid->viewport()->mapToGlobal(pos));
+    openPopup(m_grid->viewport()->mapToGlobal(pos));
+}
+
+void ListScreen::showPopupAtCurrent()
+{
+    const QModelIndex current = m_grid->currentIndex();
+    QPoint at;
+    if (current.isValid()) {
+        m_grid->scrollTo(current);
+        at = m_grid->visualRect(current).center();
+    }
+    openPopup(m_grid->viewport()->mapToGlobal(at));
+}
+
+void ListScreen::openPopup(const QPoint &globalPos)
+{
+    if (m_popup->actions().isEmpty()) return;
+    m_popup->popup(globalPos);
+    // The first item is lit: Enter chooses it, the arrows go on from it.
+    for (QAction *a : m_popup->actions()) {
+        if (a->isSeparator() || !a->isVisible() || !a->isEnabled()) continue;
+        m_popup->setActiveAction(a);
+        break;
+    }
+}
+
+void ListScreen::sortByCurrentColumn()
+{
+    int column = m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : -1;
+    if (column < 0 || m_grid->isColumnHidden(column)) {
+        column = 0;
+        while (column < m_proxy->columnCount() - 1 && m_grid->isColumnHidden(column)) ++column;
+    }
+    m_proxy->clickTitle(column);
+}
+
+void ListScreen::restoreColumnWidths()
+{
+    m_widths->restoreDefaults();
 }
 
 void ListScreen::closeScreen()

@@ -29,6 +29,8 @@ class QMenu;
 class QPushButton;
 class QTableView;
 class QVBoxLayout;
+class ColumnWidths;
+class QAction;
 class ResultModel;
 class SortProxy;
 
@@ -102,8 +104,14 @@ public:
     ExportLayout &exportLayout() { return m_export; }
     void setExport(const QString &titleWord, const QVector<double> &widths, double restWidth = -1);
 
-    // The grid's pop-up menu: add the screen's actions to it.
+    // The grid's pop-up menu: add the screen's actions to it. The frame adds
+    // its own at the end with the first query: "按此列排序 &O" (the current
+    // column, ascending, then descending when chosen again) and
+    // "恢复默认列宽 &W". Right click, the Menu key and Shift+F10 open it.
     QMenu *popupMenu() const { return m_popup; }
+    QAction *sortItem() const { return m_sortItem; }
+    QAction *widthsItem() const { return m_widthsItem; }
+    ColumnWidths *columnWidths() const { return m_widths; }
     // The layout below the grid (document lines, settlements, …).
     QVBoxLayout *bodyLayout() const { return m_body; }
 
@@ -176,6 +184,8 @@ protected:
     QHBoxLayout *bottomLayout() const;
     // Called at the end of every successful Ref (reload the detail grids, …).
     virtual void afterRef() {}
+    // "恢复默认列宽": forgets the widths the user dragged and fits the columns again.
+    virtual void restoreColumnWidths();
     // Last changes to a layout before it is written (zero widths, extra totals).
     virtual void adjustExport(ExportLayout &layout) { Q_UNUSED(layout); }
     // The first time: Tab order and the focus in the first filter.
@@ -191,6 +201,11 @@ private:
     void buildTotals();
     void applyColumns();
     void showPopup(const QPoint &pos);
+    // Opens the menu at the current cell (the Menu key, Shift+F10).
+    void showPopupAtCurrent();
+    void openPopup(const QPoint &globalPos);
+    // "按此列排序": sorts by the current column as a click on its title does.
+    void sortByCurrentColumn();
     void closeScreen();
     bool sortInStatement(int column, Qt::SortOrder order);
     void readTotals();
@@ -217,6 +232,9 @@ private:
     ResultModel *m_model = nullptr;
     SortProxy *m_proxy = nullptr;
     QMenu *m_popup = nullptr;
+    QAction *m_sortItem = nullptr;
+    QAction *m_widthsItem = nullptr;
+    ColumnWidths *m_widths = nullptr;
     QVBoxLayout *m_body = nullptr;
     QWidget *m_bottom = nullptr;
     QLabel *m_count = nullptr;
