@@ -15,6 +15,8 @@ QHash<QString, Factory> &table()
 void add(const QString &name, Factory factory) { table().insert(name, std::move(factory)); }
 bool has(const QString &name) { return table().contains(name); }
 
+QStringList names() { return table().keys(); }
+
 QWidget *create(const QString &name, QWidget *parent)
 {
     const auto it = table().constFind(name);

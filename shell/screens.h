@@ -3,6 +3,7 @@
 // ("frmWare", "frmJH_M"). Each subsystem's screens are added in
 // shell/screenlist.cpp; a menu item whose screen is not registered yet opens nothing.
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -16,6 +17,8 @@ using Factory = std::function<QWidget *(QWidget *parent)>;
 void add(const QString &name, Factory factory);
 bool has(const QString &name);
 QWidget *create(const QString &name, QWidget *parent);
+// The names registered, in no particular order.
+QStringList names();
 
 // Registers every screen of the program (shell/screenlist.cpp).
 void registerAll();
