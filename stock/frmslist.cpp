@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/globals.h"
+#include "ui/columnwidths.h"
 #include "ui/exportopen.h"
 #include "ui/dialogbuttons.h"
 #include "ui/msg.h"
@@ -71,9 +72,10 @@ frmSList::frmSList(QWidget *parent) : QDialog(parent)
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(20);
     m_grid->horizontalHeader()->setHighlightSections(false);
-    const QList<ListColumn> cols = columns();
-    for (int i = 0; i < cols.size(); ++i)
-        if (cols[i].width > 0) m_grid->setColumnWidth(i, cols[i].width);
+    // Fitted to the movements shown; with no menu to give widths back, a
+    // dragged width lasts as long as the window.
+    m_widths = new ColumnWidths(m_grid, m_model, this);
+    m_widths->setKeepDragged(false);
     auto *ml = new QVBoxLayout(moves);
     ml->addWidget(m_grid);
 
@@ -138,6 +140,7 @@ bool frmSList::FormShow()
             binds << m_warehouse;
         }
         m_model->load(DM().db(), sql + QStringLiteral(" order by ID"), binds);
+        m_widths->fit();
     } catch (const DbError &e) {
         Msg::error(this, e.text());
         return false;

@@ -7,6 +7,7 @@
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class ColumnWidths;
 class ResultModel;
 
 class frmSList : public QDialog {
@@ -37,5 +38,6 @@ private:
     QLineEdit *m_fields[8] = {};   // code, category, name, 规格, unit, purchase and sales price, remark
     QTableView *m_grid;
     ResultModel *m_model;
+    ColumnWidths *m_widths;
     QString m_lastExport;
 };

@@ -11,6 +11,7 @@
 #include "data/globals.h"
 #include "money/voucher.h"
 #include "shell/screens.h"
+#include "stock/frmslist.h"
 #include "stock/stockdoc.h"
 #include "testdb.h"
 #include "testreceipt.h"
@@ -213,6 +214,15 @@ void TstListColumns::everyColumnShowsItsTexts()
                 QVERIFY2(a->text().contains(QLatin1Char('&')), qPrintable(name + QLatin1Char(' ') + a->text()));
     }
     QVERIFY(lists >= 30);
+
+    // The movement ledger of one product, a window of its own.
+    frmSList ledger;
+    ledger.setProduct(b.cola);
+    ledger.resize(1000, 500);
+    ledger.show();
+    QVERIFY(ledger.model()->rowCount() > 0);
+    const QString narrow = tooNarrow(QStringLiteral("frmSList"), ledger.grid(), ledger.model());
+    QVERIFY2(narrow.isEmpty(), qPrintable(narrow));
 }
 
 void TstListColumns::draggedWidthKeptAndRestored()

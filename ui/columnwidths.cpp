@@ -94,7 +94,7 @@ void ColumnWidths::fit(bool growOnly)
     m_setting = true;
     for (int i = 0; i < m_model->columns().size(); ++i) {
         if (m_view->isColumnHidden(i)) continue;
-        const int kept = s.value(settingsKey(i)).toInt();
+        const int kept = m_keep ? s.value(settingsKey(i)).toInt() : 0;
         int w = kept > 0 ? kept : fittedWidth(i);
         if (kept <= 0) {
             w = qMax(w, m_fitted.value(i));
@@ -116,7 +116,7 @@ void ColumnWidths::userResized(int column, int oldSize, int newSize)
 {
     // Hiding and showing a column go through a width of nothing; only a
     // width the user gave a shown column is kept.
-    if (m_setting || oldSize <= 0 || newSize <= 0 || m_view->isColumnHidden(column)) return;
+    if (!m_keep || m_setting || oldSize <= 0 || newSize <= 0 || m_view->isColumnHidden(column)) return;
     if (column < 0 || column >= m_model->columns().size()) return;
     QSettings(QStringLiteral("jxc"), QStringLiteral("jxc")).setValue(settingsKey(column), newSize);
 }

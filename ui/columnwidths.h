@@ -37,6 +37,8 @@ public:
     void fit(bool growOnly = false);
     // Forgets the widths the user kept and fits again.
     void restoreDefaults();
+    // A grid without "恢复默认列宽" keeps no dragged widths (default: keeps them).
+    void setKeepDragged(bool keep) { m_keep = keep; }
 
     // The worked-out width of a column, and whether the cap cut it.
     int fittedWidth(int column, bool *capped = nullptr) const;
@@ -51,4 +53,5 @@ private:
     QString m_gridName;
     QHash<int, int> m_fitted;   // the widths fit() gave, by column
     bool m_setting = false;
+    bool m_keep = true;
 };
