@@ -257,6 +257,11 @@ void TstListColumns::draggedWidthKeptAndRestored()
     s->widthsItem()->trigger();
     QCOMPARE(h->sectionSize(num), fitted);
     QCOMPARE(detail->columnWidth(detailNum), detailFitted);
+    // Queries and moves in the list change widths without keeping any.
+    s->BitBtn1Click();
+    QTest::keyClick(s->grid(), Qt::Key_Down);
+    QCOMPARE(QSettings(QStringLiteral("jxc"), QStringLiteral("jxc")).allKeys(), QStringList());
+    QCOMPARE(h->sectionSize(num), fitted);
     s.reset();
     s = openQueried(QStringLiteral("frmJH_M"));
     QCOMPARE(s->grid()->horizontalHeader()->sectionSize(num), fitted);
