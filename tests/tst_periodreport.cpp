@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(PeriodUnit)
@@ -521,6 +522,13 @@ void TstPeriodReport::monthChart()
     s.BitBtn1Click();
     chartMatchesTable(s);
     QCOMPARE(drawnBars(s.chartPanel()).values[0], (QList<double>{0, 0.2, 0, 0}));
+
+    // The amount of a bar as its tool tip, the period and the series named.
+    auto *bars = qobject_cast<QAbstractBarSeries *>(s.chartPanel()->chart()->series().value(0));
+    QVERIFY(bars);
+    emit bars->barSets()[0]->hovered(true, 1);
+    QCOMPARE(QToolTip::text(), QString("2012-02\n采购合计：0.2"));
+    emit bars->barSets()[0]->hovered(false, 1);
 
     // Hidden and shown again by "显示图表"; the list stays.
     QCOMPARE(s.chartPanel()->showBox()->text(), QString("显示图表"));

@@ -27,8 +27,9 @@ namespace {
 
 // Longer names are cut on the axis; the tool tip carries them whole.
 constexpr int LabelChars = 12;
-// Beyond this many periods the labels stand upright to fit.
-constexpr int FlatLabels = 16;
+// Beyond this many periods the labels stand upright to fit ("2012-01" is cut
+// short lying flat under a dozen bars of a chart beside a list).
+constexpr int FlatLabels = 6;
 
 // The axis needs every category once: an empty name gets a word, a name met
 // before (or cut to one met before) its number.
