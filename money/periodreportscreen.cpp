@@ -2,6 +2,8 @@
 
 #include "data/dberror.h"
 #include "data/dm.h"
+#include "print/reportoutput.h"
+#include "ui/chartpanel.h"
 #include "ui/msg.h"
 #include "ui/resultmodel.h"
 
@@ -74,6 +76,30 @@ PeriodReportScreen::PeriodReportScreen(PeriodUnit unit, QWidget *parent) : ListS
     addButtonWidget(m_progress);
 
     setExport(QString::fromUtf8(w.title), {4, 8});
+
+    m_chart = ChartPanel::beside(this, ChartPanel::Bars::Vertical);
+    m_chart->setTitle(QString::fromUtf8(w.title));
+    m_chart->setPrinter([this] { Print::picture(windowTitle(), m_chart->image(), this); });
+}
+
+void PeriodReportScreen::afterRef()
+{
+    // Purchases ("采购合计"), sales ("销售合计") and sales less purchases, from
+    // the rows listed, oldest period first.
+    ResultModel *m = resultModel();
+    QStringList periods;
+    ChartPanel::Series bought{QStringLiteral("采购合计"), {}}, sold{QStringLiteral("销售合计"), {}},
+        difference{QStringLiteral("差额（销售－采购）"), {}};
+    for (int r = m->rowCount() - 1; r >= 0; --r) {
+        Money cg, xs;
+        numberOf(m->raw(r, QStringLiteral("CG1")), &cg);
+        numberOf(m->raw(r, QStringLiteral("XS1")), &xs);
+        periods << m->raw(r, QStringLiteral("theDate")).toString();
+        bought.values << cg;
+        sold.values << xs;
+        difference.values << xs - cg;
+    }
+    m_chart->setBars(periods, {bought, sold, difference});
 }
 
 ReportFilters PeriodReportScreen::reportFilters() const

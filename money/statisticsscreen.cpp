@@ -3,9 +3,13 @@
 #include "data/dberror.h"
 #include "data/dm.h"
 #include "data/words.h"
+#include "print/reportoutput.h"
+#include "ui/chartpanel.h"
 #include "ui/msg.h"
+#include "ui/resultmodel.h"
 
 #include <QSqlQueryModel>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -64,6 +68,37 @@ StatisticsScreen::StatisticsScreen(TradeKind kind, QWidget *parent) : ListScreen
     setExport(w.exportTitle, {4, 20, 8, 8});
     exportLayout().portrait = true;
     setGroupColumns(statGroup(kind, w.partnerWord));
+
+    m_chart = ChartPanel::beside(this, ChartPanel::Bars::Horizontal);
+    m_chart->setTitle(w.exportTitle);
+    m_chart->setPrinter([this] { Print::picture(windowTitle(), m_chart->image(), this); });
+}
+
+void StatisticsScreen::afterRef()
+{
+    // The groups of the largest amounts, largest first; equal amounts keep
+    // the list's order.
+    ResultModel *m = resultModel();
+    struct Group {
+        QString name;
+        Money amount;
+    };
+    QVector<Group> groups;
+    groups.reserve(m->rowCount());
+    for (int r = 0; r < m->rowCount(); ++r) {
+        Money amount;
+        numberOf(m->raw(r, QStringLiteral("theSum")), &amount);
+        groups.push_back({m->text(r, 0), amount});
+    }
+    std::stable_sort(groups.begin(), groups.end(), [](const Group &a, const Group &b) { return a.amount > b.amount; });
+    if (groups.size() > ChartGroups) groups.resize(ChartGroups);
+    QStringList names;
+    ChartPanel::Series amounts{QStringLiteral("金额"), {}};
+    for (const Group &g : groups) {
+        names << g.name;
+        amounts.values << g.amount;
+    }
+    m_chart->setBars(names, {amounts});
 }
 
 void StatisticsScreen::setGroupColumns(const StatGroup &g)

@@ -56,6 +56,7 @@ public:
         for (const Band &b : m_t.footer) footer += b.height;
         if (!fits(footer)) newPage();
         for (const Band &b : m_t.footer) place(b, 0, m_t.masterDataSet);
+        for (const QImage &picture : m_t.pictures) drawPicture(picture);
         m_painter.end();
         return m_pages;
     }
@@ -91,6 +92,22 @@ private:
     }
 
     double px(double mm) const { return mm * m_pxPerMm; }
+
+    void drawPicture(const QImage &picture)
+    {
+        if (picture.isNull()) return;
+        if (m_y > m_contentTop + 1e-6) newPage();
+        const double width = m_device->pageLayout().paintRect(QPageLayout::Millimeter).width();
+        const double room = m_pageHeight - m_y;
+        // The picture keeps its shape: as wide as the page or as high as the room left.
+        double w = width, h = width * picture.height() / picture.width();
+        if (h > room) {
+            h = room;
+            w = room * picture.width() / picture.height();
+        }
+        m_painter.drawImage(QRectF(px(0), px(m_y), px(w), px(h)), picture);
+        m_y += h;
+    }
 
     // References to the dataset `rowsOf` read the given row, others their first.
     void draw(const Band &b, int row, const QString &rowsOf)
@@ -157,6 +174,21 @@ QPageLayout pageLayout(const Template &t)
     const QPageSize size(t.paper, QPageSize::Millimeter);
     return QPageLayout(size, QPageLayout::Portrait, QMarginsF(t.margin, t.margin, t.margin, t.margin),
                        QPageLayout::Millimeter);
+}
+
+Template picturePage(const QString &title, const QImage &picture)
+{
+    Template t;
+    t.paper = QSizeF(297, 210);   // landscape: a chart is wider than high
+    Band head;
+    head.height = 10;
+    head.bold = true;
+    head.fontPx = 16;
+    head.fields << Field{0, 200, title, Format::Text, Qt::AlignLeft | Qt::AlignVCenter, false}
+                << Field{200, 77, QStringLiteral("[Date]"), Format::Text, Qt::AlignRight | Qt::AlignVCenter, false};
+    t.pageHeader << head;
+    t.pictures << picture;
+    return t;
 }
 
 int render(const Template &t, const DataSets &data, QPagedPaintDevice *device, const QDateTime &now)

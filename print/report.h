@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QImage>
 #include <QPageLayout>
 #include <QSizeF>
 #include <QString>
@@ -66,7 +67,13 @@ struct Template {
     // Printed after the master band's rows, in order (the two sides of an assembly).
     QVector<Group> groups;
     QVector<Band> footer;
+    // Pictures printed after the footer, each on a page of its own under the
+    // page header, scaled to fit the rest of the page (a report's chart).
+    QVector<QImage> pictures;
 };
+
+// A template of one picture under a title and the date of printing.
+Template picturePage(const QString &title, const QImage &picture);
 
 using DataSets = QHash<QString, DataSet>;
 

@@ -49,6 +49,11 @@ QPrintPreviewDialog *createPreview(const Report::Template &t, const Report::Data
     return dialog;
 }
 
+void picture(const QString &title, const QImage &picture, QWidget *parent)
+{
+    output(Report::picturePage(title, picture), {}, Target::preview(parent));
+}
+
 bool output(const Report::Template &t, const Report::DataSets &data, const Target &target)
 {
     switch (target.kind()) {

@@ -33,6 +33,9 @@ private:
 // Returns false, after saying why, when nothing could be printed or written.
 bool output(const Report::Template &t, const Report::DataSets &data, const Target &target);
 
+// Previews a picture (a report's chart) under its title, to print or save as PDF.
+void picture(const QString &title, const QImage &picture, QWidget *parent);
+
 // Writes the report into a PDF file with the given page layout. False when the
 // file cannot be written.
 bool writePdf(const Report::Template &t, const Report::DataSets &data, const QString &path,

@@ -7,6 +7,8 @@
 #include "frmslist.h"
 #include "master/frmpic_list.h"
 #include "master/frmpic_v.h"
+#include "print/reportoutput.h"
+#include "ui/chartpanel.h"
 #include "ui/msg.h"
 #include "ui/resultmodel.h"
 #include "ui/sortheader.h"
@@ -71,6 +73,7 @@ frmKC::frmKC(QWidget *parent) : ListScreen(parent)
                  + QStringLiteral(" as theJE, S.theXS as theXS, S.Remark as Remark, K.ID as ID, K.SID as SID") + from,
              // The stock rows in the order they came to be.
              QStringLiteral("order by K.ID"));
+    m_valueSelect = QStringLiteral("select K.WName as WName, ") + value + QStringLiteral(" as theJE") + from;
     setTotalsSource([from, value](const SqlCondition &) {
         return QStringLiteral("select K.theCount as theCount, ") + value + QStringLiteral(" as theJE") + from;
     });
@@ -132,6 +135,10 @@ frmKC::frmKC(QWidget *parent) : ListScreen(parent)
     item("I1", QStringLiteral("查看图片 &I"), &frmKC::I1Click);
     item("L1", QStringLiteral("图片列表 &L"), &frmKC::L1Click);
     item("D1", QStringLiteral("删除 &D"), &frmKC::D1Click);
+
+    m_chart = ChartPanel::beside(this, ChartPanel::Bars::Horizontal);
+    m_chart->setTitle(QStringLiteral("各仓库库存金额"));
+    m_chart->setPrinter([this] { Print::picture(windowTitle(), m_chart->image(), this); });
 }
 
 QRadioButton *frmKC::radio(int i) const { return static_cast<QRadioButton *>(m_radios->button(i)); }
@@ -150,6 +157,25 @@ void frmKC::afterRef()
             totalLabel(field)->setText(resultModel()->columns()[resultModel()->columnOf(field)].sumLabel()
                                        + QStringLiteral("0"));
     }
+
+    // The value of each warehouse over the rows found (all of them, not only
+    // those read into the grid), summed exactly as the "金额：" total.
+    const SqlCondition where = keptCondition();
+    QString sql = m_valueSelect;
+    if (!where.isEmpty()) sql += QStringLiteral(" where ") + where.sql;
+    sql = QStringLiteral("select WName, sum(theJE) from (%1) T group by WName order by WName").arg(sql);
+    QStringList wares;
+    ChartPanel::Series value{QStringLiteral("库存金额"), {}};
+    try {
+        for (const QVariantList &r : DM().rows(sql, where.binds)) {
+            wares << r.value(0).toString();
+            value.values << SqlMoney::fromSum(r.value(1));
+        }
+    } catch (const DbError &e) {
+        Msg::error(this, e.text());
+        return;
+    }
+    m_chart->setBars(wares, {value});
 }
 
 void frmKC::adjustExport(ExportLayout &layout)

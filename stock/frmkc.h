@@ -4,9 +4,11 @@
 // radio buttons "全部", "负库存", "零库存", "正库存", the box that hides cost and
 // value, the count and the sums of quantity and value under the list, and the
 // pop-up menu with the corrections, the movement ledger, the pictures and the
-// removal of a stock row that holds nothing.
+// removal of a stock row that holds nothing. Beside the list a chart draws
+// the stock value of each warehouse under the same filters.
 #include "ui/listscreen.h"
 
+class ChartPanel;
 class QButtonGroup;
 class QCheckBox;
 class QRadioButton;
@@ -23,6 +25,7 @@ public:
 
     QCheckBox *hideCostBox() const { return m_hideCost; }
     QRadioButton *radio(int i) const; // 0 "全部", 1 "负库存", 2 "零库存", 3 "正库存"
+    ChartPanel *chartPanel() const { return m_chart; }
 
 public slots:
     void M1Click(); // "修改库存数量 &M"
@@ -41,4 +44,6 @@ private:
 
     QButtonGroup *m_radios;
     QCheckBox *m_hideCost;
+    ChartPanel *m_chart = nullptr;
+    QString m_valueSelect;   // warehouse and value of each stock row, up to its FROM part
 };

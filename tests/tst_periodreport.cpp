@@ -9,6 +9,7 @@
 #include "money/periodreport.h"
 #include "money/periodreportscreen.h"
 #include "ui/exportopen.h"
+#include "chartread.h"
 #include "shellspy.h"
 #include "xlsxread.h"
 #include "testdb.h"
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(PeriodUnit)
@@ -56,6 +58,8 @@ private slots:
     void storedInOneTransaction();
     void reportScreen();
     void reportWhileAnotherSeatWrites();
+    void monthChart();
+    void tenYearChartSpeed();
 
 private:
     struct Fixture;
@@ -464,6 +468,118 @@ void TstPeriodReport::reportWhileAnotherSeatWrites()
     other = QSqlDatabase();
     TestDb::closeSeat(QStringLiteral("writer"));
     QCOMPARE(f.dm().value("select count(*) from UBB").toInt(), 3);
+}
+
+
+namespace {
+
+// The chart against the rows listed: a bar set per series, the periods oldest
+// first, purchases and sales as the table's, the difference sales less purchases.
+void chartMatchesTable(PeriodReportScreen &s)
+{
+    const DrawnBars d = drawnBars(s.chartPanel());
+    QCOMPARE(d.setNames, (QStringList{"采购合计", "销售合计", "差额（销售－采购）"}));
+    const int n = s.rowCount();
+    QCOMPARE(d.labels.size(), n);
+    for (int i = 0; i < n; ++i) {
+        const int row = n - 1 - i;   // the list is newest first
+        QCOMPARE(d.labels[i], s.valueAt(row, "theDate").toString());
+        const Money cg = Money::fromString(s.valueAt(row, "CG1").toString());
+        const Money xs = Money::fromString(s.valueAt(row, "XS1").toString());
+        QCOMPARE(d.values[0][i], cg.toDouble());
+        QCOMPARE(d.values[1][i], xs.toDouble());
+        QCOMPARE(d.values[2][i], (xs - cg).toDouble());
+    }
+}
+
+} // namespace
+
+void TstPeriodReport::monthChart()
+{
+    Fixture f;
+    f.spread();
+    MsgSpy spy;
+    spy.answer = true;
+    frmBB_M s;
+    s.resize(1366, 700);
+    s.show();
+    QVERIFY(s.chartPanel()->isVisible());
+    QVERIFY(drawnBars(s.chartPanel()).labels.isEmpty());
+    FilterRow *dates = s.filters()[0];
+    dates->dateFrom()->setDate(d("2012-01-01"));
+    dates->dateTo()->setDate(d("2012-03-31"));
+    s.BitBtn1Click();
+    chartMatchesTable(s);
+    const DrawnBars all = drawnBars(s.chartPanel());
+    QCOMPARE(all.labels, (QStringList{"2012-01", "2012-02", "2012-03", "2012-04"}));
+    QCOMPARE(all.values[0], (QList<double>{0, 100.3, 0, 0}));
+    QCOMPARE(all.values[2], (QList<double>{0, 0.1 - 100.3, 0, 0}));
+
+    // Another filter, the chart follows: only 二号库's purchase of 0.2 is left in February.
+    FilterRow *ware = s.filters()[1];
+    ware->comboBox()->setCurrentIndex(ware->comboBox()->findText("二号库"));
+    ware->tick();
+    s.BitBtn1Click();
+    chartMatchesTable(s);
+    QCOMPARE(drawnBars(s.chartPanel()).values[0], (QList<double>{0, 0.2, 0, 0}));
+
+    // The amount of a bar as its tool tip, the period and the series named.
+    auto *bars = qobject_cast<QAbstractBarSeries *>(s.chartPanel()->chart()->series().value(0));
+    QVERIFY(bars);
+    emit bars->barSets()[0]->hovered(true, 1);
+    QCOMPARE(QToolTip::text(), QString("2012-02\n采购合计：0.2"));
+    emit bars->barSets()[0]->hovered(false, 1);
+
+    // Hidden and shown again by "显示图表"; the list stays.
+    QCOMPARE(s.chartPanel()->showBox()->text(), QString("显示图表"));
+    s.chartPanel()->showBox()->setChecked(false);
+    QVERIFY(!s.chartPanel()->isVisible());
+    QVERIFY(s.grid()->isVisible());
+    s.chartPanel()->showBox()->setChecked(true);
+    QVERIFY(s.chartPanel()->isVisible());
+
+    // Saved as a picture through its pop-up menu; ".png" is added to a bare name.
+    QTemporaryDir dir;
+    spy.clear();
+    const QImage img = savedThroughMenu(s.chartPanel(), dir.filePath("月报表"));
+    QCOMPARE(spy.shown.size(), 1);
+    QCOMPARE(spy.shown[0].kind, Msg::Kind::FileSave);
+    QVERIFY(!img.isNull());
+    QVERIFY(img.width() > 100 && img.height() > 100);
+    // A folder that cannot take the file is said so, not passed over.
+    spy.clear();
+    savedThroughMenu(s.chartPanel(), dir.filePath("no/such/folder/x.png"));
+    QCOMPARE(spy.shown.size(), 2);
+    QCOMPARE(spy.shown[1].kind, Msg::Kind::Error);
+}
+
+// Ten years of months: the chart is built in well under a third of a second.
+void TstPeriodReport::tenYearChartSpeed()
+{
+    Fixture f;
+    f.spread();
+    MsgSpy spy;
+    frmBB_M s;
+    s.resize(1366, 700);
+    s.show();
+    FilterRow *dates = s.filters()[0];
+    dates->dateFrom()->setDate(d("2003-01-01"));
+    dates->dateTo()->setDate(d("2012-12-31"));
+    s.BitBtn1Click();
+    QVERIFY(s.rowCount() >= 120);
+    chartMatchesTable(s);
+    QElapsedTimer timer;
+    timer.start();
+    s.chartPanel()->setBars(s.chartPanel()->categories(), s.chartPanel()->series());
+    const qint64 build = timer.elapsed();
+    // The chart lays itself out when the events are handled, then paints.
+    QCoreApplication::processEvents();
+    const QImage drawn = s.chartPanel()->image();
+    const qint64 withDrawing = timer.elapsed();
+    qInfo("chart of %d months: built in %lld ms, built and drawn in %lld ms (first build %lld ms)",
+          int(s.chartPanel()->categories().size()), build, withDrawing, s.chartPanel()->lastBuildMs());
+    QVERIFY(!drawn.isNull());
+    QVERIFY2(withDrawing < 300, qPrintable(QString::number(withDrawing)));
 }
 
 QTEST_MAIN(TstPeriodReport)

@@ -3,6 +3,7 @@
 #include "data/globals.h"
 #include "print/doclayouts.h"
 #include "print/printops.h"
+#include "print/reportoutput.h"
 #include "ui/msg.h"
 #include "stock/stockdoc.h"
 #include "testdb.h"
@@ -131,6 +132,7 @@ private slots:
     void previewSavesPdf();
     void unwritableFileIsReported();
     void ticketWithoutPrinterIsReported();
+    void picturePagesFollowTheReport();
 
 private:
     QString pdf(const QString &name) const { return m_dir.filePath(name + ".pdf"); }
@@ -690,6 +692,50 @@ void TstPrint::ticketWithoutPrinterIsReported()
     TestDb t;
     QVERIFY(!Print::PrintOut_XS1(t.dm(), "XS1"));
     QCOMPARE(m_messages, QStringList{"没有可用的默认打印机，无法打印！"});
+}
+
+namespace {
+// How many pixels of a page (rendered small) are plainly red.
+int redPixels(const QString &file, int page)
+{
+    const QString png = file + QString("-%1").arg(page);
+    run("pdftoppm", {"-r", "20", "-png", "-singlefile", "-f", QString::number(page), "-l", QString::number(page), file, png});
+    const QImage img(png + ".png");
+    int red = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60) ++red;
+        }
+    return red;
+}
+} // namespace
+
+// A chart goes after the report on a page of its own, under the page header;
+// alone, it fills the one page with its title.
+void TstPrint::picturePagesFollowTheReport()
+{
+    QImage chart(800, 400, QImage::Format_RGB32);
+    chart.fill(Qt::red);
+
+    const QString alone = pdf("picture");
+    Report::Template t = Report::picturePage("月报表", chart);
+    QVERIFY(Print::writePdf(t, {}, alone, Report::pageLayout(t)));
+    QCOMPARE(pdfPages(alone), 1);
+    QVERIFY(pdfText(alone, 1).contains("月报表"));
+    QVERIFY(redPixels(alone, 1) > 1000);
+
+    Report::Band total;
+    total.fields << Report::Field{0, 50, "合计", Report::Format::Text, Qt::AlignLeft | Qt::AlignVCenter, false};
+    t.footer << total;
+    const QString after = pdf("after");
+    QVERIFY(Print::writePdf(t, {}, after, Report::pageLayout(t)));
+    QCOMPARE(pdfPages(after), 2);
+    QVERIFY(pdfText(after, 1).contains("合计"));
+    QCOMPARE(redPixels(after, 1), 0);
+    QVERIFY(pdfText(after, 2).contains("月报表"));
+    QVERIFY(!pdfText(after, 2).contains("合计"));
+    QVERIFY(redPixels(after, 2) > 1000);
 }
 
 QTEST_MAIN(TstPrint)

@@ -4,6 +4,7 @@
 #include "data/globals.h"
 #include "ui/exportopen.h"
 #include "money/statisticsscreen.h"
+#include "chartread.h"
 #include "shellspy.h"
 #include "testdb.h"
 #include "xlsxread.h"
@@ -68,6 +69,7 @@ private slots:
     void fourKinds_data();
     void fourKinds();
     void exported();
+    void chartOfTheLargestAmounts();
 
 private:
     struct Fixture;
@@ -302,6 +304,55 @@ void TstStatistics::exported()
     QCOMPARE(x.value("D3").toDouble(), 6.0);
     QVERIFY(qAbs(x.width("B") - 20) < 1);
     QVERIFY(x.orientation() != "landscape");
+}
+
+// The chart: at most the 20 largest amounts of the list, largest at the top,
+// following the filters.
+void TstStatistics::chartOfTheLargestAmounts()
+{
+    Fixture f;
+    // 25 suppliers "商行1" … "商行25", supplier i bought for i × 1.5.
+    for (int i = 1; i <= 25; ++i) {
+        const QByteArray amount = QByteArray::number(i * 1.5);
+        f.doc(TradeKind::Purchase, f.t.addPartner(QString("商行%1").arg(i), "供应商"), "2012-11-01",
+              {{f.cola, "1.5", QByteArray::number(i).constData(), amount.constData()}});
+    }
+    frmBB_CG s;
+    s.resize(1366, 700);
+    s.show();
+    // The table's amounts by group, largest first.
+    auto expected = [&s](int most) {
+        QList<QPair<double, QString>> rows;
+        for (int r = 0; r < s.rowCount(); ++r)
+            rows << qMakePair(Money::fromString(s.valueAt(r, "theSum").toString()).toDouble(),
+                              s.valueAt(r, "theGroup").toString());
+        std::sort(rows.begin(), rows.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+        return rows.mid(0, most);
+    };
+    auto drawn = [&s] {
+        // Drawn from the bottom up: read from the top.
+        const DrawnBars d = drawnBars(s.chartPanel());
+        QList<QPair<double, QString>> rows;
+        for (int i = d.labels.size() - 1; i >= 0; --i) rows << qMakePair(d.values[0][i], d.labels[i]);
+        return rows;
+    };
+
+    s.BitBtn1Click();
+    QCOMPARE(s.rowCount(), 25);
+    QCOMPARE(drawnBars(s.chartPanel()).setNames, QStringList{"金额"});
+    QCOMPARE(drawn().size(), 20);
+    QCOMPARE(drawn(), expected(20));
+    QCOMPARE(drawn().first(), qMakePair(37.5, QString("商行25")));
+    QCOMPARE(drawn().last(), qMakePair(9.0, QString("商行6")));
+
+    // A filter leaves eleven suppliers ("商行1", "商行10" … "商行19"): all of them drawn.
+    FilterRow *partner = filterNamed(s, "供  应  商");
+    partner->lineEdit()->setText("商行1");
+    partner->tick();
+    s.BitBtn1Click();
+    QCOMPARE(s.rowCount(), 11);
+    QCOMPARE(drawn(), expected(20));
+    QCOMPARE(drawn().last(), qMakePair(1.5, QString("商行1")));
 }
 
 QTEST_MAIN(TstStatistics)

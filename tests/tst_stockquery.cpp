@@ -4,6 +4,7 @@
 // ledger of one product and the spreadsheets.
 #include "data/globals.h"
 #include "ui/exportopen.h"
+#include "chartread.h"
 #include "screenkeys.h"
 #include "ui/msg.h"
 #include "ui/resultmodel.h"
@@ -89,6 +90,7 @@ private slots:
     void ledgerOfOneProduct();
     void picturesOfTheRows();
     void keyboard();
+    void chartOfEachWarehouse();
 
 private:
     struct Fixture;
@@ -594,6 +596,49 @@ void TstStockQuery::keyboard()
     QTRY_VERIFY(s->hideCostBox()->isChecked());
     QVERIFY(s->queried());
     QVERIFY(s->grid()->isColumnHidden(s->resultModel()->columnOf("theCB")));
+}
+
+// The chart: one value per warehouse, summing exactly to "金额：", under the
+// same filters; saved as a picture.
+void TstStockQuery::chartOfEachWarehouse()
+{
+    Fixture f;
+    frmKC *s = f.open();
+    s->resize(1366, 700);
+    s->radio(0)->click();
+    // A warehouse's value summed over every row found, the total's way.
+    auto drawn = [s] {
+        const DrawnBars d = drawnBars(s->chartPanel());
+        QStringList out;
+        for (int i = d.labels.size() - 1; i >= 0; --i) out << d.labels[i] + "=" + QString::number(d.values[0][i]);
+        return out;
+    };
+    // 一号库: 5 × 2.55 − 2 × 10 + 0 = −7.25; 二号库: 3 × 2.55 = 7.65; together 0.4 as "金额：".
+    QCOMPARE(drawn(), (QStringList{"一号库=-7.25", "二号库=7.65"}));
+    QCOMPARE(s->chartPanel()->series().size(), 1);
+    Money sum;
+    for (const Money &m : s->chartPanel()->series()[0].values) sum += m;
+    QCOMPARE("金额：" + sum.toString(), s->totalLabel("theJE")->text());
+
+    // The radio "正库存" leaves 一号库's cola only there.
+    s->radio(3)->click();
+    QCOMPARE(drawn(), (QStringList{"一号库=12.75", "二号库=7.65"}));
+    // A filter on the product: tea is in 一号库 only.
+    FilterRow *code = f.filter("商品编码");
+    code->lineEdit()->setText(QString("P%1").arg(f.tea));
+    code->box()->setChecked(true);
+    s->radio(0)->click();
+    QCOMPARE(s->rowCount(), 1);
+    QCOMPARE(drawn(), (QStringList{"一号库=-20"}));
+
+    s->chartPanel()->showBox()->setChecked(false);
+    QVERIFY(!s->chartPanel()->isVisible());
+    s->chartPanel()->showBox()->setChecked(true);
+    g_answer = 1;
+    const QImage img = savedThroughMenu(s->chartPanel(), m_dir.filePath("库存.png"));
+    QVERIFY(!img.isNull());
+    QVERIFY(img.width() > 100 && img.height() > 100);
+    QCOMPARE(g_shown.last().kind, Msg::Kind::FileSave);
 }
 
 QTEST_MAIN(TstStockQuery)

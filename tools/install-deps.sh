@@ -5,7 +5,7 @@
 set -euo pipefail
 pkgs=(
   cmake make g++ pkg-config
-  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev qt6-translations-l10n
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev qt6-translations-l10n
   postgresql
   libxlsxwriter-dev libzip-dev libsqlite3-dev libpq-dev libsodium-dev
   fonts-wqy-zenhei xdg-utils

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -97,7 +98,10 @@ ListScreen::ListScreen(QWidget *parent) : QWidget(parent)
     m_widths = new ColumnWidths(m_grid, m_model, this);
     // The Menu key and Shift+F10 open the menu at the current cell.
     m_grid->installEventFilter(this);
-    outer->addWidget(m_grid, 1);
+    m_split = new QSplitter(Qt::Horizontal, this);
+    m_split->setChildrenCollapsible(false);
+    m_split->addWidget(m_grid);
+    outer->addWidget(m_split, 1);
 
     m_body = new QVBoxLayout;
     outer->addLayout(m_body);
@@ -372,6 +376,14 @@ void ListScreen::addButtonWidget(QWidget *widget)
 {
     widget->setParent(m_group);
     m_buttons->insertWidget(m_buttons->count() - 1, widget);   // above the stretch
+}
+
+void ListScreen::addSideWidget(QWidget *widget)
+{
+    m_split->addWidget(widget);
+    // The grid keeps the larger part.
+    m_split->setStretchFactor(0, 3);
+    m_split->setStretchFactor(m_split->indexOf(widget), 2);
 }
 
 QHBoxLayout *ListScreen::bottomLayout() const { return static_cast<QHBoxLayout *>(m_bottom->layout()); }

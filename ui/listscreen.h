@@ -27,6 +27,7 @@ class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QSplitter;
 class QTableView;
 class QVBoxLayout;
 class ColumnWidths;
@@ -97,6 +98,9 @@ public:
 
     // A widget under the buttons "查询", "退出" and "Excel" (a progress bar).
     void addButtonWidget(QWidget *widget);
+    // A widget beside the grid, on its right (a chart); the user may move the
+    // border between them.
+    void addSideWidget(QWidget *widget);
 
     // The spreadsheet layout: title word, widths for A (the serial number), B, …,
     // and the flags. Columns, the totals row and the shop name are filled in at
@@ -229,6 +233,7 @@ private:
     QLabel *m_whereLabel = nullptr;
     QVBoxLayout *m_buttons = nullptr;
     QTableView *m_grid = nullptr;
+    QSplitter *m_split = nullptr;
     ResultModel *m_model = nullptr;
     SortProxy *m_proxy = nullptr;
     QMenu *m_popup = nullptr;
